@@ -1,0 +1,22 @@
+// The main module: start-up values, the info texts and the control callbacks.
+#pragma once
+
+#include <platform/util.h>
+
+extern int panelHandle;
+extern char proj_dir[kMaxPathnameLen];
+extern int stop_flag;
+extern int textIDsoft, textIDver;
+
+// Binds the panel file's callbacks by name and names the controls the program relies on;
+// LoadPanel checks the file against it.
+void RegisterMainPanel();
+
+void InitVars();
+void ShowInfoText(int id, const char* text, int left, int top, int size, int colour, int bold);
+
+int CC_PANEL(int panel, int event, void* callbackData, int eventData1, int eventData2);
+int CC_DropDEvalmode(int panel, int control, int event, void* callbackData, int eventData1,
+                     int eventData2);
+int CC_DropHWMode(int panel, int control, int event, void* callbackData, int eventData1,
+                  int eventData2);

@@ -1,0 +1,49 @@
+// The callbacks the panel file may name, and the controls the program relies on.
+#include <app/Nalvo-ZUridozU10.h>
+
+#include <app/panel_ids.h>
+#include <platform/ui.h>
+
+#include <array>
+
+namespace {
+
+const std::array kCallbacks{
+    CallbackEntry{"CC_PANEL", nullptr, CC_PANEL},
+    CallbackEntry{"CC_DropDEvalmode", CC_DropDEvalmode, nullptr},
+    CallbackEntry{"CC_DropHWMode", CC_DropHWMode, nullptr},
+};
+
+const std::array kControls{
+    CtrlRequirement{CTRL_HW_MODE, CtrlKind::Ring, "CC_DropHWMode"},
+    CtrlRequirement{CTRL_POLARITY, CtrlKind::Numeric, nullptr},
+    CtrlRequirement{CTRL_AVERAGE, CtrlKind::Numeric, nullptr},
+    CtrlRequirement{CTRL_ANA_MODE, CtrlKind::Numeric, nullptr},
+    CtrlRequirement{CTRL_EVAL_MODE, CtrlKind::Ring, "CC_DropDEvalmode"},
+    CtrlRequirement{CTRL_REPORTED_TOLERANCE, CtrlKind::NumericDisplay, nullptr},
+    CtrlRequirement{CTRL_RAW_4, CtrlKind::NumericDisplay, nullptr},
+    CtrlRequirement{CTRL_RAW_3, CtrlKind::NumericDisplay, nullptr},
+    CtrlRequirement{CTRL_NORMALISED, CtrlKind::NumericDisplay, nullptr},
+    CtrlRequirement{CTRL_RAW_1, CtrlKind::NumericDisplay, nullptr},
+    CtrlRequirement{CTRL_RAW_2, CtrlKind::NumericDisplay, nullptr},
+    CtrlRequirement{CTRL_STATUS, CtrlKind::TextMessage, nullptr},
+    CtrlRequirement{CTRL_RUN_HINT, CtrlKind::TextMessage, nullptr},
+    CtrlRequirement{CTRL_POWER1, CtrlKind::Numeric, nullptr},
+    CtrlRequirement{CTRL_POWER0, CtrlKind::Numeric, nullptr},
+    CtrlRequirement{CTRL_NORM_CHART, CtrlKind::StripChart, nullptr},
+    CtrlRequirement{CTRL_RAW_CHART, CtrlKind::StripChart, nullptr},
+    CtrlRequirement{CTRL_LAMP_BIT1, CtrlKind::Lamp, nullptr},
+    CtrlRequirement{CTRL_LAMP_BIT0, CtrlKind::Lamp, nullptr},
+    CtrlRequirement{CTRL_TEACH_THD, CtrlKind::Numeric, nullptr},
+    CtrlRequirement{CTRL_TEACH_CD, CtrlKind::Numeric, nullptr},
+    CtrlRequirement{CTRL_TEACH_AB, CtrlKind::Numeric, nullptr},
+    CtrlRequirement{CTRL_TOLERANCE, CtrlKind::Numeric, nullptr},
+    CtrlRequirement{CTRL_REFERENCE, CtrlKind::Numeric, nullptr},
+};
+
+} // namespace
+
+void RegisterMainPanel() {
+    RegisterCallbacks(kCallbacks);
+    RequireControls(kControls);
+}

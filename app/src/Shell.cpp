@@ -1,0 +1,50 @@
+// Start-up values of the shared variables and the two info texts.
+#include <app/Nalvo-ZUridozU10.h>
+
+#include <app/panel_ids.h>
+#include <com232/com232.h>
+#include <gui/gui.h>
+#include <platform/ui.h>
+
+#include <cstring>
+
+int panelHandle = -1;
+char proj_dir[kMaxPathnameLen];
+int stop_flag;
+int textIDsoft, textIDver;
+
+void InitVars() {
+    power0 = 500;
+    power1 = 500;
+    polarity = 1;
+    evalMode = 0;
+
+    com = 1;
+    com232::sync = 0x55;
+    order = 1;
+    target = RAM;
+    rx_flag = 0;
+
+    CopyStatus("InitVars");
+    SetCtrlVal(panelHandle, CTRL_STATUS, szStatus);
+
+    ShowInfoText(textIDsoft, "Nalvo-DE-Divor", 500, 70, 18, 0xFFFFFF, 0);
+    ShowInfoText(textIDver, "V.1.0", 620, 75, 12, 0xFFFFFF, 0);
+
+    GetPanelValues();
+
+    SetCtrlAttribute(panelHandle, CTRL_RAW_CHART, kAttrVisible, 1);
+    SetCtrlAttribute(panelHandle, CTRL_NORM_CHART, kAttrVisible, 0);
+
+    std::memset(yArrayA, 0, sizeof yArrayA);
+    std::memset(yArrayB, 0, sizeof yArrayB);
+}
+
+void ShowInfoText(int, const char* text, int left, int top, int size, int colour, int bold) {
+    const int control = NewCtrl(panelHandle, kCtrlTextMessage, "", top, left);
+    SetCtrlAttribute(panelHandle, control, kAttrTextFont, kAppFont);
+    SetCtrlAttribute(panelHandle, control, kAttrTextColor, colour);
+    SetCtrlAttribute(panelHandle, control, kAttrTextBold, bold);
+    SetCtrlAttribute(panelHandle, control, kAttrTextPointSize, size);
+    SetCtrlVal(panelHandle, control, text);
+}

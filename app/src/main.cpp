@@ -1,0 +1,25 @@
+// The tool's life: load the panel, set the start-up values, run the event loop until the
+// panel is closed, then let go of everything.
+#include <app/Nalvo-ZUridozU10.h>
+#include <app/panel_ids.h>
+
+#include <platform/ui.h>
+#include <platform/util.h>
+
+int main(int argc, char** argv) {
+    if (InitToolkit(argc, argv) < 0)
+        return -1;
+    RegisterMainPanel();
+    panelHandle = LoadPanel(0, "Nalvo-ZUridozU10.uir", MAIN_PANEL);
+    if (panelHandle < 0) {
+        CloseToolkit();
+        return -1;
+    }
+    GetProjectDir(proj_dir);
+    InitVars();
+    DisplayPanel(panelHandle);
+    RunUserInterface();
+    DiscardPanel(panelHandle);
+    CloseToolkit();
+    return 0;
+}

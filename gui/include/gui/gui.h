@@ -1,0 +1,24 @@
+// The gui module: the parameter set and its binding to the main panel.
+#pragma once
+
+// The sixteen parameter variables, one per word of the parameter packet.
+extern unsigned short power0, power1, reference, tolerance, hwMode, polarity, anaMode, evalMode,
+    average, teachAB, teachCD, teachTHD, free12, free13, free14, free15;
+
+// Lamp word of the last measurement frame.
+extern unsigned short inputs;
+
+void GetPanelValues();
+void SetPanelValues();
+void SetInputLED(int value);
+
+// The clamp step of SetPanelValues: out-of-range values take their defaults.
+void ClampParameters();
+// Dims the tolerance control in the hardware modes where the sensor reports the tolerance.
+void DimToleranceForMode(unsigned short mode);
+
+// Transfer target of Get and Send.
+constexpr int RAM = 1;
+constexpr int EEPROM = 2;
+constexpr int DATFILE = 3;
+extern int target;

@@ -1,0 +1,70 @@
+#include "EventDispatcher.h"
+
+#include <QCoreApplication>
+
+namespace platform {
+
+EventDispatcher& EventDispatcher::instance() {
+    static EventDispatcher dispatcher;
+    return dispatcher;
+}
+
+void EventDispatcher::post(std::function<void()> call) {
+    m_pending.push_back(std::move(call));
+}
+
+void EventDispatcher::clear() {
+    m_pending.clear();
+}
+
+int EventDispatcher::run() {
+    m_quitRequested = false;
+    while (!m_quitRequested) {
+        waitForEvents(false);
+        // One call at a time, so that a quit requested by one callback stops the loop
+        // before the next one runs.
+        while (!m_quitRequested && !m_pending.empty())
+            dispatchOne();
+    }
+    return m_returnCode;
+}
+
+void EventDispatcher::requestQuit(int returnCode) {
+    m_returnCode = returnCode;
+    m_quitRequested = true;
+}
+
+void EventDispatcher::processPending() {
+    waitForEvents(true);
+    while (!m_pending.empty())
+        dispatchOne();
+}
+
+void EventDispatcher::dispatchOne() {
+    auto call = std::move(m_pending.front());
+    m_pending.pop_front();
+    call();
+}
+
+void EventDispatcher::waitForEvents(bool bounded) {
+    if (!m_pending.empty()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return;
+    }
+    if (!bounded) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return;
+    }
+    // processEvents returns at once when idle; waiting for more events with a short timer
+    // as the bound keeps a polling loop from spinning a core, yet wakes at once on input.
+    if (!m_wakeTimer) {
+        m_wakeTimer = std::make_unique<QTimer>();
+        m_wakeTimer->setSingleShot(true);
+        m_wakeTimer->setTimerType(Qt::PreciseTimer);
+    }
+    m_wakeTimer->start(kIdleWait);
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    m_wakeTimer->stop();
+}
+
+} // namespace platform

@@ -1,0 +1,47 @@
+// Runs the program's callbacks, and only here: every user action and serial notification is
+// queued by the widget layer and handed to its callback when RunUserInterface or
+// ProcessSystemEvents dispatches. Callbacks may call ProcessSystemEvents, so dispatch nests.
+#pragma once
+
+#include <QTimer>
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace platform {
+
+class EventDispatcher {
+public:
+    static EventDispatcher& instance();
+
+    // Queues a call for the next dispatch.
+    void post(std::function<void()> call);
+
+    // The event loop: dispatches until requestQuit() has been called from a callback and
+    // that callback has returned. Returns the code given to requestQuit().
+    int run();
+    void requestQuit(int returnCode);
+
+    // Handles what is pending, waiting at most kIdleWait for something to happen when
+    // nothing is, then dispatches the queued calls.
+    void processPending();
+
+    // Drops queued calls, for a panel that goes away or a fresh test.
+    void clear();
+
+private:
+    static constexpr std::chrono::milliseconds kIdleWait{1};
+
+    EventDispatcher() = default;
+    void waitForEvents(bool bounded);
+    void dispatchOne();
+
+    std::deque<std::function<void()>> m_pending;
+    std::unique_ptr<QTimer> m_wakeTimer;
+    bool m_quitRequested = false;
+    int m_returnCode = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,35 @@
+#include "Lamp.h"
+
+#include <QPainter>
+
+namespace platform {
+
+Lamp::Lamp(QWidget* parent) : QWidget(parent) {
+    setAccessibleDescription(tr("off"));
+}
+
+void Lamp::setOn(bool on) {
+    if (on == m_on)
+        return;
+    m_on = on;
+    setAccessibleDescription(on ? tr("on") : tr("off"));
+    update();
+}
+
+void Lamp::setOnColor(const QColor& color) {
+    m_onColor = color;
+    update();
+}
+
+void Lamp::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const int side = std::min(width(), height()) - 2;
+    const QRectF disc((width() - side) / 2.0, (height() - side) / 2.0, side, side);
+    const QColor lit = isEnabled() ? m_onColor : m_onColor.lighter(150);
+    painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1.5));
+    painter.setBrush(m_on ? lit : QColor(0x55, 0x5b, 0x60));
+    painter.drawEllipse(disc);
+}
+
+} // namespace platform

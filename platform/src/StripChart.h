@@ -1,0 +1,58 @@
+// A strip chart on QCustomPlot: a number of traces that share one time axis. Samples are
+// appended interleaved by trace; the chart shows the last "points per screen" of each trace.
+// Setting the number of traces or the points per screen starts the chart afresh.
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include <deque>
+#include <vector>
+
+class QCustomPlot;
+
+namespace platform {
+
+class StripChart : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(QStringList traceNames READ traceNames WRITE setTraceNames)
+    Q_PROPERTY(QStringList traceColors READ traceColors WRITE setTraceColors)
+    Q_PROPERTY(QString valueAxisLabel READ valueAxisLabel WRITE setValueAxisLabel)
+
+public:
+    explicit StripChart(QWidget* parent = nullptr);
+
+    QStringList traceNames() const { return m_traceNames; }
+    void setTraceNames(const QStringList& names);
+    QStringList traceColors() const { return m_traceColors; }
+    void setTraceColors(const QStringList& colors);
+    QString valueAxisLabel() const;
+    void setValueAxisLabel(const QString& label);
+
+    int numTraces() const { return static_cast<int>(m_traces.size()); }
+    void setNumTraces(int count);
+    int pointsPerScreen() const { return m_pointsPerScreen; }
+    void setPointsPerScreen(int points);
+    void setScrollMode(int mode);
+
+    // Appends count values, value i belonging to trace i % numTraces().
+    void append(const double* values, int count);
+
+    // What the chart shows of one trace, oldest first.
+    std::vector<double> tracePoints(int trace) const;
+    QCustomPlot* plot() const { return m_plot; }
+
+private:
+    void rebuildGraphs();
+    void refresh();
+
+    QCustomPlot* m_plot;
+    QStringList m_traceNames;
+    QStringList m_traceColors;
+    std::vector<std::deque<double>> m_traces;
+    int m_pointsPerScreen = 100;
+    int m_scrollMode = 1;
+    int m_nextTrace = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,226 @@
+// The user-interface operations of the seam, on Qt Widgets.
+#include <platform/ui.h>
+#include <platform/util.h>
+
+#include "ControlValues.h"
+#include "EventDispatcher.h"
+#include "PanelContract.h"
+#include "PanelLoader.h"
+#include "PanelRegistry.h"
+#include "StripChart.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFontMetrics>
+#include <QLabel>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kBadHandle = -1;
+constexpr int kBadArgument = -2;
+
+platform::Control* findControl(int panel, int control) {
+    return platform::PanelRegistry::instance().control(panel, control);
+}
+
+// Panel coordinates are pixels, and so are text sizes: a size is the height of a line of
+// text, so that texts of given sizes at given positions line up as the panel intends.
+void setTextHeight(QFont& font, int pixels) {
+    if (pixels < 1)
+        return;
+    font.setPixelSize(pixels);
+    const int lineHeight = QFontMetrics(font).height();
+    font.setPixelSize(std::max(1, (pixels * pixels + lineHeight / 2) / lineHeight));
+}
+
+bool setTextAttribute(QWidget* widget, int attribute, int value) {
+    QFont font = widget->font();
+    switch (attribute) {
+    case kAttrTextBold:
+        font.setBold(value != 0);
+        break;
+    case kAttrTextPointSize:
+        setTextHeight(font, value);
+        break;
+    case kAttrTextColor: {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::WindowText, QColor::fromRgb(static_cast<QRgb>(value)));
+        widget->setPalette(palette);
+        return true;
+    }
+    default:
+        return false;
+    }
+    widget->setFont(font);
+    if (widget->property("autoSize").toBool())
+        widget->adjustSize();
+    return true;
+}
+
+bool setChartAttribute(platform::StripChart* chart, int attribute, int value) {
+    switch (attribute) {
+    case kAttrNumTraces:
+        chart->setNumTraces(value);
+        return true;
+    case kAttrPointsPerScreen:
+        chart->setPointsPerScreen(value);
+        return true;
+    case kAttrScrollMode:
+        chart->setScrollMode(value);
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void RegisterCallbacks(std::span<const CallbackEntry> table) {
+    platform::PanelContract::instance().setCallbacks(table);
+}
+
+void RequireControls(std::span<const CtrlRequirement> controls) {
+    platform::PanelContract::instance().setRequirements(controls);
+}
+
+int LoadPanel(int, const char* fileName, int panelResourceId) {
+    if (!fileName)
+        return platform::kPanelFileMissing;
+    char projectDir[kMaxPathnameLen];
+    QString path = QString::fromLocal8Bit(fileName);
+    if (QDir::isRelativePath(path) && GetProjectDir(projectDir) == 0)
+        path = QDir(QString::fromLocal8Bit(projectDir)).filePath(path);
+    return platform::loadPanelFile(path, panelResourceId);
+}
+
+int DisplayPanel(int panel) {
+    platform::Panel* shown = platform::PanelRegistry::instance().panel(panel);
+    if (!shown)
+        return kBadHandle;
+    shown->widget->show();
+    return 0;
+}
+
+int DiscardPanel(int panel) {
+    if (!platform::PanelRegistry::instance().panel(panel))
+        return kBadHandle;
+    platform::PanelRegistry::instance().remove(panel);
+    return 0;
+}
+
+int RunUserInterface() {
+    return platform::EventDispatcher::instance().run();
+}
+
+int QuitUserInterface(int returnCode) {
+    platform::EventDispatcher::instance().requestQuit(returnCode);
+    return 0;
+}
+
+int ProcessSystemEvents() {
+    platform::EventDispatcher::instance().processPending();
+    return 0;
+}
+
+int GetCtrlVal(int panel, int control, int* value) {
+    const platform::Control* found = findControl(panel, control);
+    if (!found || !value)
+        return kBadHandle;
+    const auto current = platform::controlValue(*found);
+    if (!current)
+        return kBadArgument;
+    *value = static_cast<int>(*current);
+    return 0;
+}
+
+int GetCtrlVal(int panel, int control, unsigned short* value) {
+    int full = 0;
+    const int result = GetCtrlVal(panel, control, &full);
+    if (result == 0)
+        *value = static_cast<unsigned short>(full);
+    return result;
+}
+
+int SetCtrlVal(int panel, int control, int value) {
+    platform::Control* found = findControl(panel, control);
+    if (!found)
+        return kBadHandle;
+    return platform::setControlValue(*found, value) ? 0 : kBadArgument;
+}
+
+int SetCtrlVal(int panel, int control, const char* value) {
+    platform::Control* found = findControl(panel, control);
+    if (!found || !value)
+        return kBadHandle;
+    return platform::setControlText(*found, QString::fromLocal8Bit(value)) ? 0 : kBadArgument;
+}
+
+int SetCtrlAttribute(int panel, int control, int attribute, int value) {
+    platform::Control* found = findControl(panel, control);
+    if (!found)
+        return kBadHandle;
+    QWidget* widget = found->widget;
+    switch (attribute) {
+    case kAttrDimmed:
+        widget->setEnabled(value == 0);
+        return 0;
+    case kAttrVisible:
+        widget->setVisible(value != 0);
+        return 0;
+    default:
+        break;
+    }
+    if (auto* chart = qobject_cast<platform::StripChart*>(widget))
+        return setChartAttribute(chart, attribute, value) ? 0 : kBadArgument;
+    return setTextAttribute(widget, attribute, value) ? 0 : kBadArgument;
+}
+
+int SetCtrlAttribute(int panel, int control, int attribute, const char* value) {
+    platform::Control* found = findControl(panel, control);
+    if (!found || !value || attribute != kAttrTextFont)
+        return kBadArgument;
+    QWidget* widget = found->widget;
+    QFont font = QString(value) == QLatin1String(kAppFont) ? QApplication::font()
+                                                           : QFont(QString::fromUtf8(value));
+    font.setBold(widget->font().bold());
+    if (widget->font().pixelSize() > 0)
+        font.setPixelSize(widget->font().pixelSize());
+    else
+        font.setPointSizeF(widget->font().pointSizeF());
+    widget->setFont(font);
+    if (widget->property("autoSize").toBool())
+        widget->adjustSize();
+    return 0;
+}
+
+int NewCtrl(int panel, int controlStyle, const char* label, int top, int left) {
+    platform::Panel* owner = platform::PanelRegistry::instance().panel(panel);
+    if (!owner)
+        return kBadHandle;
+    if (controlStyle != kCtrlTextMessage)
+        return kBadArgument;
+    auto* text = new QLabel(QString::fromLocal8Bit(label ? label : ""), owner->widget.get());
+    text->setProperty("autoSize", true);
+    text->move(left, top);
+    text->adjustSize();
+    text->show();
+    const int id = platform::PanelRegistry::instance().freeControlId(panel);
+    text->setProperty("ctrlId", id);
+    owner->controls.emplace(id, platform::Control{text, CtrlKind::TextMessage, nullptr});
+    return id;
+}
+
+int PlotStripChart(int panel, int control, const void* array, int numberOfPoints, int startingIndex,
+                   int skipCount, int dataType) {
+    platform::Control* found = findControl(panel, control);
+    auto* chart = found ? qobject_cast<platform::StripChart*>(found->widget) : nullptr;
+    if (!chart)
+        return kBadHandle;
+    if (!array || numberOfPoints < 0 || dataType != kTypeDouble || startingIndex < 0 ||
+        skipCount != 0)
+        return kBadArgument;
+    chart->append(static_cast<const double*>(array) + startingIndex, numberOfPoints);
+    return 0;
+}

@@ -1,0 +1,101 @@
+#include "PanelDriver.h"
+
+#include <app/Nalvo-ZUridozU10.h>
+#include <app/panel_ids.h>
+#include <platform/ui.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTest>
+
+namespace testing {
+
+int showPanelFile() {
+    panelHandle = LoadPanel(0, "Nalvo-ZUridozU10.uir", MAIN_PANEL);
+    if (panelHandle >= 0) {
+        DisplayPanel(panelHandle);
+        QApplication::setActiveWindow(panelWidget());
+    }
+    return panelHandle;
+}
+
+void startMainPanel() {
+    RegisterMainPanel();
+    panelHandle = LoadPanel(0, "Nalvo-ZUridozU10.uir", MAIN_PANEL);
+    if (panelHandle < 0)
+        qFatal("the panel file does not load");
+    GetProjectDir(proj_dir);
+    InitVars();
+    DisplayPanel(panelHandle);
+    QApplication::setActiveWindow(panelWidget());
+}
+
+void discardMainPanel() {
+    dispatchPending();
+    DiscardPanel(panelHandle);
+    panelHandle = -1;
+}
+
+QWidget* panelWidget() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String("MainPanel"))
+            return widget;
+    return nullptr;
+}
+
+QWidget* control(int id) {
+    QWidget* panel = panelWidget();
+    if (!panel)
+        return nullptr;
+    for (QWidget* widget : panel->findChildren<QWidget*>())
+        if (widget->property("ctrlId").toInt() == id)
+            return widget;
+    return nullptr;
+}
+
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds bound) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > bound.count())
+            return false;
+        ProcessSystemEvents();
+    }
+    return true;
+}
+
+void dispatchPending() {
+    // One pass handles Qt's events, the next the callbacks they queued.
+    ProcessSystemEvents();
+    ProcessSystemEvents();
+}
+
+void chooseItem(int ringId, int index) {
+    // Through the drop-down's list, so that choosing the item already shown counts too.
+    auto* ring = control<QComboBox>(ringId);
+    ring->showPopup();
+    QAbstractItemView* list = ring->view();
+    list->setCurrentIndex(ring->model()->index(index, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+}
+
+void pressCloseBox() {
+    QCloseEvent close;
+    QApplication::sendEvent(panelWidget(), &close);
+}
+
+QString statusText() {
+    return control<QLabel>(CTRL_STATUS)->text();
+}
+
+int intValue(int id) {
+    int value = 0;
+    GetCtrlVal(panelHandle, id, &value);
+    return value;
+}
+
+} // namespace testing

@@ -1,0 +1,106 @@
+// The operator's actions on the real panel reach the callbacks that the panel file names,
+// with the right event codes, and only when events are dispatched; the program's own writes
+// raise nothing.
+#include "PanelDriver.h"
+#include "RecordedEvents.h"
+
+#include <app/Nalvo-ZUridozU10.h>
+#include <app/panel_ids.h>
+#include <platform/ui.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+
+using namespace testing;
+
+using Events = std::vector<RecordedEvent>;
+
+namespace {
+
+// The control events recorded; the offscreen platform moves window activation to a
+// drop-down's list and back, which shows as focus events of the panel.
+Events controlEvents() {
+    Events events;
+    for (const RecordedEvent& e : recordedEvents())
+        if (e.control >= 0)
+            events.push_back(e);
+    return events;
+}
+
+} // namespace
+
+class PanelEvents : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void dropDownSelectionIsACommit();
+    void choosingTheShownItemAgainIsACommit();
+    void programWritesRaiseNoEvent();
+    void closeBoxIsACloseAndKeepsThePanel();
+    void focusChangesAreGotAndLostFocus();
+};
+
+void PanelEvents::init() {
+    registerRecorders();
+    QVERIFY(showPanelFile() >= 0);
+    dispatchPending();
+    recordedEvents().clear();
+}
+
+void PanelEvents::cleanup() {
+    discardMainPanel();
+}
+
+void PanelEvents::dropDownSelectionIsACommit() {
+    chooseItem(CTRL_HW_MODE, 2);
+    // Nothing runs until events are dispatched.
+    QVERIFY(recordedEvents().empty());
+    QApplication::processEvents();
+    QVERIFY(recordedEvents().empty());
+    dispatchPending();
+    QCOMPARE(controlEvents(), (Events{{"CC_DropHWMode", CTRL_HW_MODE, kEventCommit}}));
+    QCOMPARE(intValue(CTRL_HW_MODE), 2);
+}
+
+void PanelEvents::choosingTheShownItemAgainIsACommit() {
+    chooseItem(CTRL_EVAL_MODE, 0);
+    dispatchPending();
+    QCOMPARE(controlEvents(), (Events{{"CC_DropDEvalmode", CTRL_EVAL_MODE, kEventCommit}}));
+}
+
+void PanelEvents::programWritesRaiseNoEvent() {
+    SetCtrlVal(panelHandle, CTRL_HW_MODE, 3);
+    SetCtrlVal(panelHandle, CTRL_HW_MODE, 65535);
+    SetCtrlVal(panelHandle, CTRL_EVAL_MODE, 1);
+    SetCtrlVal(panelHandle, CTRL_RAM, 0);
+    SetCtrlVal(panelHandle, CTRL_EEPROM, 1);
+    SetCtrlVal(panelHandle, CTRL_POWER0, 70);
+    SetCtrlVal(panelHandle, CTRL_STATUS, "status");
+    SetCtrlAttribute(panelHandle, CTRL_TOLERANCE, kAttrDimmed, 1);
+    dispatchPending();
+    QVERIFY(recordedEvents().empty());
+    QCOMPARE(intValue(CTRL_HW_MODE), 65535);
+    QCOMPARE(intValue(CTRL_EEPROM), 1);
+}
+
+void PanelEvents::closeBoxIsACloseAndKeepsThePanel() {
+    pressCloseBox();
+    dispatchPending();
+    QCOMPARE(recordedEvents(), (Events{{"CC_PANEL", -1, kEventClose}}));
+    QVERIFY(panelWidget()->isVisible());
+}
+
+void PanelEvents::focusChangesAreGotAndLostFocus() {
+    control(CTRL_HW_MODE)->setFocus(Qt::TabFocusReason);
+    control(CTRL_EVAL_MODE)->setFocus(Qt::TabFocusReason);
+    dispatchPending();
+    QCOMPARE(recordedEvents(), (Events{{"CC_DropHWMode", CTRL_HW_MODE, kEventGotFocus},
+                                       {"CC_DropHWMode", CTRL_HW_MODE, kEventLostFocus},
+                                       {"CC_DropDEvalmode", CTRL_EVAL_MODE, kEventGotFocus}}));
+}
+
+QTEST_MAIN(PanelEvents)
+#include "tst_panel_events.moc"
