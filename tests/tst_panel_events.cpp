@@ -18,12 +18,12 @@ using Events = std::vector<RecordedEvent>;
 
 namespace {
 
-// The control events recorded; the offscreen platform moves window activation to a
-// drop-down's list and back, which shows as focus events of the panel.
-Events controlEvents() {
+// The recorded events other than focus changes: the offscreen platform moves the active
+// window to a drop-down's list and back, which shows as focus events.
+Events actionEvents() {
     Events events;
     for (const RecordedEvent& e : recordedEvents())
-        if (e.control >= 0)
+        if (e.event != kEventGotFocus && e.event != kEventLostFocus)
             events.push_back(e);
     return events;
 }
@@ -38,6 +38,10 @@ private slots:
     void cleanup();
     void dropDownSelectionIsACommit();
     void choosingTheShownItemAgainIsACommit();
+    void buttonPressIsALeftClickAndReleaseACommit();
+    void keyboardActivationIsACommitOnly();
+    void dimmedButtonRaisesNothing();
+    void radioButtonToggleIsAValueChange();
     void programWritesRaiseNoEvent();
     void closeBoxIsACloseAndKeepsThePanel();
     void focusChangesAreGotAndLostFocus();
@@ -46,6 +50,8 @@ private slots:
 void PanelEvents::init() {
     registerRecorders();
     QVERIFY(showPanelFile() >= 0);
+    // Focus starts on a control without a callback.
+    control(CTRL_POWER0)->setFocus(Qt::TabFocusReason);
     dispatchPending();
     recordedEvents().clear();
 }
@@ -61,14 +67,61 @@ void PanelEvents::dropDownSelectionIsACommit() {
     QApplication::processEvents();
     QVERIFY(recordedEvents().empty());
     dispatchPending();
-    QCOMPARE(controlEvents(), (Events{{"CC_DropHWMode", CTRL_HW_MODE, kEventCommit}}));
+    QCOMPARE(actionEvents(), (Events{{"CC_DropHWMode", CTRL_HW_MODE, kEventCommit}}));
     QCOMPARE(intValue(CTRL_HW_MODE), 2);
 }
 
 void PanelEvents::choosingTheShownItemAgainIsACommit() {
     chooseItem(CTRL_EVAL_MODE, 0);
     dispatchPending();
-    QCOMPARE(controlEvents(), (Events{{"CC_DropDEvalmode", CTRL_EVAL_MODE, kEventCommit}}));
+    QCOMPARE(actionEvents(), (Events{{"CC_DropDEvalmode", CTRL_EVAL_MODE, kEventCommit}}));
+}
+
+void PanelEvents::buttonPressIsALeftClickAndReleaseACommit() {
+    QWidget* get = control(CTRL_GET);
+    QTest::mousePress(get, Qt::LeftButton);
+    dispatchPending();
+    QCOMPARE(actionEvents(), (Events{{"CC_BTNGet", CTRL_GET, kEventLeftClick}}));
+    QTest::mouseRelease(get, Qt::LeftButton);
+    dispatchPending();
+    QCOMPARE(actionEvents(), (Events{{"CC_BTNGet", CTRL_GET, kEventLeftClick},
+                                     {"CC_BTNGet", CTRL_GET, kEventCommit}}));
+    recordedEvents().clear();
+    QTest::mouseClick(get, Qt::RightButton);
+    dispatchPending();
+    QVERIFY(actionEvents().empty());
+}
+
+void PanelEvents::keyboardActivationIsACommitOnly() {
+    QWidget* send = control(CTRL_SEND);
+    send->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(send, Qt::Key_Space);
+    dispatchPending();
+    QCOMPARE(actionEvents(), (Events{{"CC_BTNSend", CTRL_SEND, kEventCommit}}));
+}
+
+void PanelEvents::dimmedButtonRaisesNothing() {
+    SetCtrlAttribute(panelHandle, CTRL_SEND, kAttrDimmed, 1);
+    QTest::mouseClick(control(CTRL_SEND), Qt::LeftButton);
+    dispatchPending();
+    QCOMPARE(recordedEvents(), Events{});
+    SetCtrlAttribute(panelHandle, CTRL_SEND, kAttrDimmed, 0);
+    QTest::mouseClick(control(CTRL_SEND), Qt::LeftButton);
+    dispatchPending();
+    QCOMPARE(actionEvents().size(), size_t(2));
+}
+
+void PanelEvents::radioButtonToggleIsAValueChange() {
+    // The buttons are independent toggles; the program keeps them in step.
+    clickControl(CTRL_EEPROM);
+    dispatchPending();
+    QCOMPARE(actionEvents(), (Events{{"CC_RBTEeprom", CTRL_EEPROM, kEventValueChanged}}));
+    QCOMPARE(intValue(CTRL_EEPROM), 1);
+    QCOMPARE(intValue(CTRL_RAM), 1);
+    clickControl(CTRL_RAM);
+    dispatchPending();
+    QCOMPARE(intValue(CTRL_RAM), 0);
+    QCOMPARE(actionEvents().back(), (RecordedEvent{"CC_RBTRam", CTRL_RAM, kEventValueChanged}));
 }
 
 void PanelEvents::programWritesRaiseNoEvent() {

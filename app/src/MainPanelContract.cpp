@@ -12,9 +12,21 @@ const std::array kCallbacks{
     CallbackEntry{"CC_PANEL", nullptr, CC_PANEL},
     CallbackEntry{"CC_DropDEvalmode", CC_DropDEvalmode, nullptr},
     CallbackEntry{"CC_DropHWMode", CC_DropHWMode, nullptr},
+    CallbackEntry{"CC_DropDCom", CC_DropDCom, nullptr},
+    CallbackEntry{"CC_BTNGet", CC_BTNGet, nullptr},
+    CallbackEntry{"CC_BTNSend", CC_BTNSend, nullptr},
+    CallbackEntry{"CC_RBTRam", CC_RBTRam, nullptr},
+    CallbackEntry{"CC_RBTEeprom", CC_RBTEeprom, nullptr},
+    CallbackEntry{"CC_RBTFile", CC_RBTFile, nullptr},
 };
 
 const std::array kControls{
+    CtrlRequirement{CTRL_PORT, CtrlKind::Ring, "CC_DropDCom"},
+    CtrlRequirement{CTRL_SEND, CtrlKind::CommandButton, "CC_BTNSend"},
+    CtrlRequirement{CTRL_GET, CtrlKind::CommandButton, "CC_BTNGet"},
+    CtrlRequirement{CTRL_FILE, CtrlKind::RadioButton, "CC_RBTFile"},
+    CtrlRequirement{CTRL_EEPROM, CtrlKind::RadioButton, "CC_RBTEeprom"},
+    CtrlRequirement{CTRL_RAM, CtrlKind::RadioButton, "CC_RBTRam"},
     CtrlRequirement{CTRL_HW_MODE, CtrlKind::Ring, "CC_DropHWMode"},
     CtrlRequirement{CTRL_POLARITY, CtrlKind::Numeric, nullptr},
     CtrlRequirement{CTRL_AVERAGE, CtrlKind::Numeric, nullptr},

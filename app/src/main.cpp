@@ -2,6 +2,8 @@
 // panel is closed, then let go of everything.
 #include <app/Nalvo-ZUridozU10.h>
 #include <app/panel_ids.h>
+#include <com232/com232.h>
+#include <platform/serial.h>
 
 #include <platform/ui.h>
 #include <platform/util.h>
@@ -17,8 +19,10 @@ int main(int argc, char** argv) {
     }
     GetProjectDir(proj_dir);
     InitVars();
+    InitRS232(com);
     DisplayPanel(panelHandle);
     RunUserInterface();
+    CloseCom(com);
     DiscardPanel(panelHandle);
     CloseToolkit();
     return 0;

@@ -18,6 +18,10 @@ double tstart, tdiff;
 int ret;
 char szStatus[STATUS_BYTES];
 
+int eventMask = 0x8006;
+
+char szVersion[65];
+int nBytesR;
 unsigned short yArrayA[256], yArrayB[256];
 
 void CopyStatus(const char* text) {

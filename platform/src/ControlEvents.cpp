@@ -41,7 +41,9 @@ public:
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
+            // Filters see presses on a dimmed button too; the operator cannot use it.
             if (qobject_cast<QPushButton*>(watched) &&
+                static_cast<QWidget*>(watched)->isEnabled() &&
                 static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
                 postControlEvent(m_handle, id.toInt(), kEventLeftClick);
             break;

@@ -5,11 +5,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 
 namespace {
 
-std::unique_ptr<QApplication> g_application;
+// Not destroyed at exit when CloseToolkit was not called: Qt's own globals may be gone by then.
+QApplication* g_application = nullptr;
 QString g_firstComplaint;
 
 // Qt ends the process with abort() when no windowing system can be reached; the tool
@@ -37,11 +37,12 @@ int InitToolkit(int& argc, char** argv) {
         return 0;
     QCoreApplication::setApplicationName(QStringLiteral("Nalvo-ZUridozU10"));
     const QtMessageHandler previous = qInstallMessageHandler(startUpMessages);
-    g_application = std::make_unique<QApplication>(argc, argv);
+    g_application = new QApplication(argc, argv);
     qInstallMessageHandler(previous);
     return 0;
 }
 
 void CloseToolkit() {
-    g_application.reset();
+    delete g_application;
+    g_application = nullptr;
 }

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QRadioButton>
 #include <QTest>
 
 namespace testing {
@@ -81,6 +82,13 @@ void chooseItem(int ringId, int index) {
     QAbstractItemView* list = ring->view();
     list->setCurrentIndex(ring->model()->index(index, 0));
     QTest::keyClick(list, Qt::Key_Return);
+}
+
+void clickControl(int id) {
+    QWidget* widget = control(id);
+    const QPoint where = qobject_cast<QRadioButton*>(widget) ? QPoint(8, widget->height() / 2)
+                                                             : widget->rect().center();
+    QTest::mouseClick(widget, Qt::LeftButton, {}, where);
 }
 
 void pressCloseBox() {

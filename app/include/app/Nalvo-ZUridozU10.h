@@ -20,3 +20,16 @@ int CC_DropDEvalmode(int panel, int control, int event, void* callbackData, int 
                      int eventData2);
 int CC_DropHWMode(int panel, int control, int event, void* callbackData, int eventData1,
                   int eventData2);
+
+int CC_DropDCom(int panel, int control, int event, void* callbackData, int eventData1,
+                int eventData2);
+int CC_BTNGet(int panel, int control, int event, void* callbackData, int eventData1,
+              int eventData2);
+int CC_BTNSend(int panel, int control, int event, void* callbackData, int eventData1,
+               int eventData2);
+int CC_RBTRam(int panel, int control, int event, void* callbackData, int eventData1,
+              int eventData2);
+int CC_RBTEeprom(int panel, int control, int event, void* callbackData, int eventData1,
+                 int eventData2);
+int CC_RBTFile(int panel, int control, int event, void* callbackData, int eventData1,
+               int eventData2);

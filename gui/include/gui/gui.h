@@ -1,6 +1,8 @@
 // The gui module: the parameter set and its binding to the main panel.
 #pragma once
 
+#include <platform/util.h>
+
 // The sixteen parameter variables, one per word of the parameter packet.
 extern unsigned short power0, power1, reference, tolerance, hwMode, polarity, anaMode, evalMode,
     average, teachAB, teachCD, teachTHD, free12, free13, free14, free15;
@@ -22,3 +24,11 @@ constexpr int RAM = 1;
 constexpr int EEPROM = 2;
 constexpr int DATFILE = 3;
 extern int target;
+
+// Reads the parameter set from the target and shows it.
+void PushGET(int t);
+
+// The parameter file: the path chosen last in the file dialog.
+extern char file_name[kMaxPathnameLen];
+void SendParaToFile();
+int ReadParaFromFile();

@@ -1,0 +1,49 @@
+// The sensor's firmware text: 64 raw bytes, one character in the low byte of each word.
+#include <com232/com232.h>
+
+#include "RawReply.h"
+
+#include <app/Nalvo-ZUridozU10.h>
+#include <app/panel_ids.h>
+#include <platform/serial.h>
+#include <platform/ui.h>
+
+namespace {
+constexpr double kFirmwareLimit = 2.0;
+} // namespace
+
+int ReadFirmwareReply() {
+    bool timedOut = false;
+    const int n = WaitForWaitingBytes(FIRMWARE_BYTES, kFirmwareLimit, timedOut);
+    if (timedOut)
+        CopyStatus("Timeout - reading firmware info!");
+
+    szVersion[0] = '\0';
+    nBytesR = ReadWaitingBytes(n);
+    if (nBytesR == FIRMWARE_BYTES) {
+        int words[FIRMWARE_BYTES / 2];
+        for (int i = 0; i < FIRMWARE_BYTES / 2; ++i)
+            words[i] = szReadBuf[2 * i] * 256 + szReadBuf[2 * i + 1];
+        Fmt(szVersion, "%64c<%32i", words);
+        CopyStatus(szVersion);
+    }
+    return n;
+}
+
+int GetVERSIONInfo() {
+    // The reply is longer than a frame: the notification must not take its first 36 bytes.
+    InstallComCallback(com, 0, FRAME_BYTES, com232::sync, nullptr, nullptr);
+    FlushInQ(com);
+    FlushOutQ(com);
+    order = 7;
+    FillTxBuf(7, pp);
+    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
+    SetCtrlVal(panelHandle, CTRL_STATUS, "Waiting for firmware info ...");
+    const int n = ReadFirmwareReply();
+    InstallComCallback(com, eventMask, FRAME_BYTES, com232::sync, RX_Receive_Function, nullptr);
+    FlushInQ(com);
+    FlushOutQ(com);
+    rx_flag = 0;
+    SetCtrlVal(panelHandle, CTRL_STATUS, szStatus);
+    return n;
+}

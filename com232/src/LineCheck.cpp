@@ -1,0 +1,45 @@
+// The echo request that tells whether a sensor answers on the line, and the connect
+// sequence built on it.
+#include <com232/com232.h>
+
+#include <app/Nalvo-ZUridozU10.h>
+#include <app/panel_ids.h>
+#include <gui/gui.h>
+#include <platform/serial.h>
+#include <platform/ui.h>
+
+namespace {
+constexpr unsigned short kEchoWord = 0x00AA;
+} // namespace
+
+int CheckComLine(int port) {
+    int result = 0;
+    CopyVarsToPP();
+    FlushInQ(port);
+    FlushOutQ(port);
+    order = 5;
+    FillTxBuf(5, pp);
+    rx_flag = 0;
+    nBytesW = ComWrt(port, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
+    WaitRXfull();
+    if (rx_flag == 1) {
+        if (pp[0] == kEchoWord) {
+            CopyStatus("Echo Check - Line Ok!");
+            result = 1;
+        } else {
+            CopyStatus("read error - not sync byte 0xAA!");
+        }
+    }
+    SetCtrlVal(panelHandle, CTRL_STATUS, szStatus);
+    return result;
+}
+
+void ConnectSensor(int port) {
+    if (CheckComLine(port) != 1)
+        return;
+    // The radio buttons are left as they are.
+    target = RAM;
+    PushGET(RAM);
+    if (GetVERSIONInfo() < FIRMWARE_BYTES)
+        CopyStatus("Error reading firmware-info!");
+}

@@ -1,0 +1,44 @@
+// The parameter file: 80 unsigned integers as text, the first sixteen the packet words.
+#include <gui/gui.h>
+
+#include <app/Nalvo-ZUridozU10.h>
+#include <app/panel_ids.h>
+#include <com232/com232.h>
+#include <platform/ui.h>
+
+#include <cstdint>
+
+char file_name[kMaxPathnameLen];
+
+namespace {
+constexpr int kFileValues = 80;
+constexpr int kFieldWidth = 4;
+} // namespace
+
+void SendParaToFile() {
+    GetPanelValues();
+    CopyVarsToPP();
+    std::uint32_t values[kFileValues] = {};
+    for (int i = 0; i < PNUM; ++i)
+        values[i] = pp[i];
+    if (ArrayToFile(file_name, values, kTypeUnsignedInt, kFileValues, 1, 0, 0, 0, kFieldWidth, 1,
+                    0) < 0)
+        SetCtrlVal(panelHandle, CTRL_STATUS, "Error writing parameter file!");
+}
+
+int ReadParaFromFile() {
+    if (FileSelectPopup(proj_dir, "ZULpara.dat", "*.dat", "T-KOR-Series Parameter File",
+                        kButtonLoad, 0, 1, 1, 1, file_name) <= 0)
+        return 0;
+    std::uint32_t values[kFileValues];
+    // A file that cannot be read, or does not hold sixteen unsigned integers, changes
+    // nothing: the Get stops here with the message.
+    if (FileToArray(file_name, values, kTypeUnsignedInt, kFileValues, 1, 0, 0, 1) < PNUM) {
+        SetCtrlVal(panelHandle, CTRL_STATUS, "Error reading parameter file!");
+        return 0;
+    }
+    for (int i = 0; i < PNUM; ++i)
+        pp[i] = static_cast<unsigned short>(values[i] & 0xFFFF);
+    CopyPPtoVars();
+    return 1;
+}

@@ -1,0 +1,92 @@
+// A T-KOR-ZUL sensor that lives on a pseudo-terminal, for running the tool without hardware.
+// The tool opens devicePath() as its serial port; the sensor answers at the pace of a real
+// RS-232 line and can be told to misbehave in the ways real lines and sensors do.
+#pragma once
+
+#include <sim/Frames.h>
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+enum class Fault {
+    None,
+    Silent,
+    WrongEcho,
+    ShortFirmware,
+    LateReply,
+    FrameInPieces,
+    ExtraBytes,
+    Garbage
+};
+
+struct LineTiming {
+    int baud = 19200;
+    std::chrono::microseconds turnaround{0};
+    bool paced = true;
+};
+
+class SensorState;
+class LineServer;
+
+class SimulatedSensor {
+public:
+    explicit SimulatedSensor(LineTiming timing = {});
+    ~SimulatedSensor();
+    SimulatedSensor(const SimulatedSensor&) = delete;
+    SimulatedSensor& operator=(const SimulatedSensor&) = delete;
+
+    // Opens a new pseudo-terminal and serves it; true as well when already serving.
+    bool start();
+    // Closes both ends, so the device disappears and the tool's reads fail.
+    void stop();
+    // The path the tool opens, e.g. /dev/pts/5; empty while stopped.
+    std::string devicePath() const;
+
+    // Faults and settings apply to requests that complete afterwards.
+    void setFault(Fault fault);
+    void setSilentOrders(std::set<int> orders);
+    void setLateReplyDelay(std::chrono::milliseconds delay);
+    void setPieces(std::size_t pieceSize, std::chrono::milliseconds pause);
+    void setExtraByteCount(std::size_t count);
+    void setFirmwareText(std::string text);
+    void setMeasurementOverride(std::optional<Words> words);
+
+    Words ram() const;
+    Words eeprom() const;
+    void setRam(const Words& words);
+    void setEeprom(const Words& words);
+
+    // Every complete request frame, in order of arrival.
+    std::vector<Frame> receivedFrames() const;
+    void clearReceivedFrames();
+    // Waits until at least count frames have been received, at most for bound.
+    bool waitForFrames(std::size_t count, std::chrono::milliseconds bound) const;
+    // Sends bytes to the tool right away, unpaced.
+    void sendRaw(std::vector<std::uint8_t> bytes);
+    // Replies written completely so far.
+    std::size_t repliesSent() const;
+    // True when the sensor has read every one of the bytes the tool has put on the line
+    // since it opened this sensor's device, and has nothing more to send: from then on
+    // nothing arrives at the tool unless it sends again.
+    bool quiet(std::uint64_t bytesFromTool) const;
+
+private:
+    void wake();
+
+    const LineTiming m_timing;
+    const std::unique_ptr<SensorState> m_state;
+    // Settings may change from any thread while another one stops the sensor.
+    mutable std::mutex m_serverMutex;
+    std::unique_ptr<LineServer> m_server;
+};
+
+} // namespace sim

@@ -1,0 +1,20 @@
+// A reply on its way to the tool: its bytes and how the line is to carry them.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace sim {
+
+struct Delivery {
+    std::vector<std::uint8_t> bytes;
+    // Held back this long beyond the usual turnaround.
+    std::chrono::milliseconds delay{0};
+    // Sent in pieces of this many bytes with a pause between them; 0 sends it whole.
+    std::size_t pieceSize = 0;
+    std::chrono::milliseconds piecePause{0};
+};
+
+} // namespace sim

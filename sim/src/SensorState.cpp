@@ -1,0 +1,145 @@
+#include "SensorState.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace sim {
+
+namespace {
+
+constexpr std::uint8_t kExtraByte = 0xEE;
+
+} // namespace
+
+void SensorState::setFault(Fault fault) {
+    const std::scoped_lock lock(m_mutex);
+    m_fault = fault;
+}
+
+void SensorState::setSilentOrders(std::set<int> orders) {
+    const std::scoped_lock lock(m_mutex);
+    m_silentOrders = std::move(orders);
+}
+
+void SensorState::setLateReplyDelay(std::chrono::milliseconds delay) {
+    const std::scoped_lock lock(m_mutex);
+    m_lateReplyDelay = delay;
+}
+
+void SensorState::setPieces(std::size_t pieceSize, std::chrono::milliseconds pause) {
+    const std::scoped_lock lock(m_mutex);
+    m_pieceSize = std::max<std::size_t>(pieceSize, 1);
+    m_piecePause = pause;
+}
+
+void SensorState::setExtraByteCount(std::size_t count) {
+    const std::scoped_lock lock(m_mutex);
+    m_extraByteCount = count;
+}
+
+void SensorState::setFirmwareText(std::string text) {
+    const std::scoped_lock lock(m_mutex);
+    m_model.setFirmwareText(std::move(text));
+}
+
+void SensorState::setMeasurementOverride(std::optional<Words> words) {
+    const std::scoped_lock lock(m_mutex);
+    m_model.setMeasurementOverride(words);
+}
+
+Words SensorState::ram() const {
+    const std::scoped_lock lock(m_mutex);
+    return m_model.ram();
+}
+
+Words SensorState::eeprom() const {
+    const std::scoped_lock lock(m_mutex);
+    return m_model.eeprom();
+}
+
+void SensorState::setRam(const Words& words) {
+    const std::scoped_lock lock(m_mutex);
+    m_model.setRam(words);
+}
+
+void SensorState::setEeprom(const Words& words) {
+    const std::scoped_lock lock(m_mutex);
+    m_model.setEeprom(words);
+}
+
+std::vector<Frame> SensorState::receivedFrames() const {
+    const std::scoped_lock lock(m_mutex);
+    return m_received;
+}
+
+void SensorState::clearReceivedFrames() {
+    const std::scoped_lock lock(m_mutex);
+    m_received.clear();
+}
+
+bool SensorState::waitForFrames(std::size_t count, std::chrono::milliseconds bound) const {
+    std::unique_lock lock(m_mutex);
+    return m_framesRecorded.wait_for(lock, bound, [&] { return m_received.size() >= count; });
+}
+
+std::optional<Delivery> SensorState::receive(const Frame& request, double seconds) {
+    std::optional<Delivery> delivery;
+    {
+        const std::scoped_lock lock(m_mutex);
+        m_received.push_back(request);
+        auto bytes = m_model.answer(request, m_fault, seconds);
+        if (bytes && m_fault != Fault::Silent && !m_silentOrders.contains(orderOf(request))) {
+            delivery.emplace();
+            delivery->bytes = std::move(*bytes);
+            shape(*delivery);
+        }
+    }
+    m_framesRecorded.notify_all();
+    return delivery;
+}
+
+void SensorState::shape(Delivery& delivery) {
+    switch (m_fault) {
+    case Fault::LateReply:
+        delivery.delay = m_lateReplyDelay;
+        break;
+    case Fault::FrameInPieces:
+        delivery.pieceSize = m_pieceSize;
+        delivery.piecePause = m_piecePause;
+        break;
+    case Fault::ExtraBytes:
+        delivery.bytes.insert(delivery.bytes.end(), m_extraByteCount, kExtraByte);
+        break;
+    case Fault::Garbage:
+        std::generate(delivery.bytes.begin(), delivery.bytes.end(),
+                      [this] { return static_cast<std::uint8_t>(m_garbage() & 0xFF); });
+        break;
+    case Fault::None:
+    case Fault::Silent:
+    case Fault::WrongEcho:
+    case Fault::ShortFirmware:
+        break;
+    }
+}
+
+std::size_t SensorState::repliesSent() const {
+    const std::scoped_lock lock(m_mutex);
+    return m_repliesSent;
+}
+
+void SensorState::queueRaw(std::vector<std::uint8_t> bytes) {
+    const std::scoped_lock lock(m_mutex);
+    m_raw.insert(m_raw.end(), bytes.begin(), bytes.end());
+}
+
+std::vector<std::uint8_t> SensorState::takeRaw() {
+    const std::scoped_lock lock(m_mutex);
+    return std::exchange(m_raw, {});
+}
+
+bool SensorState::rawWaiting() const {
+    const std::scoped_lock lock(m_mutex);
+    return !m_raw.empty();
+}
+
+} // namespace sim

@@ -1,0 +1,80 @@
+// Everything about the sensor that the caller's threads and the line's thread share:
+// the model, the faults to play, what has been received and what waits to be sent raw.
+#pragma once
+
+#include "Delivery.h"
+#include "SensorModel.h"
+
+#include <sim/SimulatedSensor.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+class SensorState {
+public:
+    void setFault(Fault fault);
+    void setSilentOrders(std::set<int> orders);
+    void setLateReplyDelay(std::chrono::milliseconds delay);
+    void setPieces(std::size_t pieceSize, std::chrono::milliseconds pause);
+    void setExtraByteCount(std::size_t count);
+    void setFirmwareText(std::string text);
+    void setMeasurementOverride(std::optional<Words> words);
+
+    Words ram() const;
+    Words eeprom() const;
+    void setRam(const Words& words);
+    void setEeprom(const Words& words);
+
+    std::vector<Frame> receivedFrames() const;
+    void clearReceivedFrames();
+    bool waitForFrames(std::size_t count, std::chrono::milliseconds bound) const;
+
+    // Records a request and carries it out, in one step, so that whoever sees it recorded
+    // sees its effect too. The reply to send, shaped by the current fault, if any.
+    std::optional<Delivery> receive(const Frame& request, double seconds);
+    // Runs the write that ends a reply and counts the reply if all count bytes went out, in
+    // one step, so that whoever has read a reply's last byte finds it counted.
+    template <typename Write>
+    std::size_t finishReply(std::size_t count, Write write) {
+        const std::scoped_lock lock(m_mutex);
+        const std::size_t written = write();
+        if (written == count)
+            ++m_repliesSent;
+        return written;
+    }
+    std::size_t repliesSent() const;
+
+    void queueRaw(std::vector<std::uint8_t> bytes);
+    std::vector<std::uint8_t> takeRaw();
+    bool rawWaiting() const;
+
+private:
+    void shape(Delivery& delivery);
+
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_framesRecorded;
+    SensorModel m_model;
+    Fault m_fault = Fault::None;
+    std::set<int> m_silentOrders;
+    std::chrono::milliseconds m_lateReplyDelay{2500};
+    std::size_t m_pieceSize = 10;
+    std::chrono::milliseconds m_piecePause{5};
+    std::size_t m_extraByteCount = 8;
+    // A fixed seed, so that a test sees the same garbage every run.
+    std::mt19937 m_garbage{0x5EED};
+    std::vector<Frame> m_received;
+    std::size_t m_repliesSent = 0;
+    std::vector<std::uint8_t> m_raw;
+};
+
+} // namespace sim

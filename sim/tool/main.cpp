@@ -1,0 +1,47 @@
+// nalvo-sim: a simulated sensor on a pseudo-terminal. Prints the device to open as its
+// first line and serves until SIGINT or SIGTERM.
+#include "CommandLine.h"
+
+#include <sim/SimulatedSensor.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <iostream>
+#include <span>
+
+#include <pthread.h>
+
+namespace {
+
+constexpr int kBadArguments = 2;
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const std::span<const char* const> all(argv, static_cast<std::size_t>(argc));
+    const auto options = sim::tool::parseCommandLine(all.subspan(1));
+    if (!options) {
+        std::cerr << sim::tool::kUsage << '\n';
+        return kBadArguments;
+    }
+
+    // Blocked before the sensor's thread exists, so that it inherits the mask and the
+    // signals are left for sigwait below.
+    sigset_t endSignals;
+    sigemptyset(&endSignals);
+    sigaddset(&endSignals, SIGINT);
+    sigaddset(&endSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
+
+    sim::SimulatedSensor sensor(options->timing);
+    sensor.setFault(options->fault);
+    if (!sensor.start()) {
+        std::cerr << "nalvo-sim: cannot open a pseudo-terminal\n";
+        return EXIT_FAILURE;
+    }
+    std::cout << sensor.devicePath() << std::endl;
+
+    int received = 0;
+    sigwait(&endSignals, &received);
+    return EXIT_SUCCESS;
+}
