@@ -28,13 +28,6 @@ const Words kSensorRam{600, 700, 800, 90, 2, 0, 5, 3, 4, 110, 710, 410, 12, 13, 
 // The parameter variables as the panel file starts them, in packet order.
 const Words kStartUpVariables{500, 500, 512, 100, 0, 1, 0, 0, 0, 100, 700, 400, 0, 0, 0, 0};
 
-std::vector<int> ordersSent(sim::SimulatedSensor& sensor) {
-    std::vector<int> orders;
-    for (const sim::Frame& frame : sensor.receivedFrames())
-        orders.push_back(sim::orderOf(frame));
-    return orders;
-}
-
 } // namespace
 
 class DeviceLink : public QObject {

@@ -29,15 +29,6 @@ void click(int id) {
     dispatchPending();
 }
 
-// Types a value into a value control as the operator does.
-void typeInto(int id, int value) {
-    auto* field = control<QSpinBox>(id);
-    field->setFocus(Qt::TabFocusReason);
-    field->selectAll();
-    QTest::keyClicks(field, QString::number(value));
-    QTest::keyClick(field, Qt::Key_Tab);
-}
-
 } // namespace
 
 class ParameterTransfer : public QObject {

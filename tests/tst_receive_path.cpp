@@ -90,6 +90,10 @@ void ReceivePath::exactlyTwoSecondsIsNoTimeout_data() {
 void ReceivePath::exactlyTwoSecondsIsNoTimeout() {
     QFETCH(double, elapsed);
     QFETCH(bool, received);
+    // A reply handled in the pass that runs out of time would still be taken: after the
+    // time-out there is none to take.
+    if (!received)
+        (*m_sensor)->setFault(Fault::Silent);
     power0 = 1;
     // The wait starts at 0.0 and then finds the given time gone by at once.
     useScriptedClock({0.0, elapsed});
@@ -242,10 +246,7 @@ void ReceivePath::portThatCannotBeOpenedIsReported() {
 void ReceivePath::choosingThePortAgainReconnects() {
     chooseItem(CTRL_PORT, 0);
     dispatchPending();
-    std::vector<int> orders;
-    for (const sim::Frame& frame : (*m_sensor)->receivedFrames())
-        orders.push_back(sim::orderOf(frame));
-    QCOMPARE(orders, (std::vector<int>{5, 2, 7}));
+    QCOMPARE(ordersSent(m_sensor->sensor()), (std::vector<int>{5, 2, 7}));
     QCOMPARE(com, 1);
     QCOMPARE(statusText(), kFirmware);
 }

@@ -18,9 +18,19 @@ const std::array kCallbacks{
     CallbackEntry{"CC_RBTRam", CC_RBTRam, nullptr},
     CallbackEntry{"CC_RBTEeprom", CC_RBTEeprom, nullptr},
     CallbackEntry{"CC_RBTFile", CC_RBTFile, nullptr},
+    CallbackEntry{"CC_BTNRun", CC_BTNRun, nullptr},
+    CallbackEntry{"CC_BTNStop", CC_BTNStop, nullptr},
+    CallbackEntry{"CC_DropSignaltype", CC_DropSignaltype, nullptr},
+    CallbackEntry{"CC_BTNTeach", CC_BTNTeach, nullptr},
+    CallbackEntry{"CC_ButtonTeach", CC_ButtonTeach, nullptr},
 };
 
 const std::array kControls{
+    CtrlRequirement{CTRL_TEACH, CtrlKind::CommandButton, "CC_BTNTeach"},
+    CtrlRequirement{CTRL_STOP, CtrlKind::CommandButton, "CC_BTNStop"},
+    CtrlRequirement{CTRL_BUTTON_TEACH, CtrlKind::CommandButton, "CC_ButtonTeach"},
+    CtrlRequirement{CTRL_RUN, CtrlKind::CommandButton, "CC_BTNRun"},
+    CtrlRequirement{CTRL_SIGNAL_TYPE, CtrlKind::Ring, "CC_DropSignaltype"},
     CtrlRequirement{CTRL_PORT, CtrlKind::Ring, "CC_DropDCom"},
     CtrlRequirement{CTRL_SEND, CtrlKind::CommandButton, "CC_BTNSend"},
     CtrlRequirement{CTRL_GET, CtrlKind::CommandButton, "CC_BTNGet"},

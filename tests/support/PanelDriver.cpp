@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 
 namespace testing {
@@ -82,6 +83,14 @@ void chooseItem(int ringId, int index) {
     QAbstractItemView* list = ring->view();
     list->setCurrentIndex(ring->model()->index(index, 0));
     QTest::keyClick(list, Qt::Key_Return);
+}
+
+void typeInto(int id, int value) {
+    auto* field = control<QSpinBox>(id);
+    field->setFocus(Qt::TabFocusReason);
+    field->selectAll();
+    QTest::keyClicks(field, QString::number(value));
+    QTest::keyClick(field, Qt::Key_Tab);
 }
 
 void clickControl(int id) {

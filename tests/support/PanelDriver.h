@@ -33,6 +33,8 @@ void dispatchPending();
 
 // Chooses an item of a drop-down with the keyboard, as an operator does.
 void chooseItem(int ringId, int index);
+// Types a value into a value control as the operator does, and leaves it.
+void typeInto(int id, int value);
 // Clicks a control where an operator would: a radio button on its round indicator.
 void clickControl(int id);
 // Presses the close box of the panel.

@@ -49,10 +49,21 @@ void ToolWithSensor::connect() {
     m_sensor->clearReceivedFrames();
 }
 
+std::vector<int> ordersSent(const sim::SimulatedSensor& sensor) {
+    std::vector<int> orders;
+    for (const sim::Frame& frame : sensor.receivedFrames())
+        orders.push_back(sim::orderOf(frame));
+    return orders;
+}
+
 void useQuietClock(const sim::SimulatedSensor& sensor, double step) {
+    platform::setTimerSource(quietClock(sensor, step));
+}
+
+std::function<double()> quietClock(const sim::SimulatedSensor& sensor, double step) {
     auto now = std::make_shared<double>(1000.0);
     auto noisy = std::make_shared<QElapsedTimer>();
-    platform::setTimerSource([&sensor, step, now, noisy] {
+    return [&sensor, step, now, noisy] {
         // Nothing arrives on a port that is not open, nor from a sensor that has had all.
         const auto written = platform::comBytesWritten(com);
         if (!written || sensor.quiet(*written)) {
@@ -65,7 +76,7 @@ void useQuietClock(const sim::SimulatedSensor& sensor, double step) {
         else if (noisy->elapsed() > 5000)
             return *now += step;
         return *now;
-    });
+    };
 }
 
 void useScriptedClock(std::vector<double> readings) {

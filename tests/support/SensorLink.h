@@ -4,6 +4,7 @@
 
 #include <sim/SimulatedSensor.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -50,9 +51,13 @@ private:
     SensorOnPort m_sensor;
 };
 
-// Timer() stands still while the sensor may still answer, and moves on by step at each
+// The order codes of the requests the sensor has received, in order.
+std::vector<int> ordersSent(const sim::SimulatedSensor& sensor);
+
+// A clock that stands still while the sensor may still answer, and moves on by step at each
 // reading once the sensor is quiet. Waits that end in a reply never see time pass; waits
 // that can only end in a time-out reach it at once.
+std::function<double()> quietClock(const sim::SimulatedSensor& sensor, double step = 0.25);
 void useQuietClock(const sim::SimulatedSensor& sensor, double step = 0.25);
 // Timer() returns the readings in order, then the last one for ever.
 void useScriptedClock(std::vector<double> readings);

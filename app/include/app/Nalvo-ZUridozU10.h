@@ -33,3 +33,13 @@ int CC_RBTEeprom(int panel, int control, int event, void* callbackData, int even
                  int eventData2);
 int CC_RBTFile(int panel, int control, int event, void* callbackData, int eventData1,
                int eventData2);
+int CC_BTNRun(int panel, int control, int event, void* callbackData, int eventData1,
+              int eventData2);
+int CC_BTNStop(int panel, int control, int event, void* callbackData, int eventData1,
+               int eventData2);
+int CC_DropSignaltype(int panel, int control, int event, void* callbackData, int eventData1,
+                      int eventData2);
+int CC_BTNTeach(int panel, int control, int event, void* callbackData, int eventData1,
+                int eventData2);
+int CC_ButtonTeach(int panel, int control, int event, void* callbackData, int eventData1,
+                   int eventData2);

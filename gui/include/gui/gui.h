@@ -32,3 +32,20 @@ void PushGET(int t);
 extern char file_name[kMaxPathnameLen];
 void SendParaToFile();
 int ReadParaFromFile();
+
+// The live view's strip charts: 100 samples of each trace, oldest first, interleaved.
+constexpr int HISTORY = 100;
+constexpr int RAW_TRACES = 5;
+constexpr int NORM_TRACES = 4;
+extern double arrayRAW[HISTORY * RAW_TRACES];
+extern double arrayNORM[HISTORY * NORM_TRACES];
+extern short upTHR, loTHR, valNORM;
+
+void PlotRAWvalues();
+void PlotNORMvalues();
+
+// Array moves on doubles: 0 on success, or one of these errors.
+constexpr int kErrCountTooSmall = -20003;
+constexpr int kErrShiftTooLarge = -20102;
+int Shift(const double* input, int count, int shift, double* output);
+int Copy1D(const double* input, int count, double* output);

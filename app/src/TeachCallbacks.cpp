@@ -1,0 +1,72 @@
+// The two teach commands: the sensor takes a new setpoint, then the parameter set is read
+// back from its RAM.
+#include <app/Nalvo-ZUridozU10.h>
+
+#include <app/panel_ids.h>
+#include <com232/com232.h>
+#include <gui/gui.h>
+#include <platform/serial.h>
+#include <platform/ui.h>
+
+namespace {
+
+constexpr double kTeachLimit = 1.5;
+constexpr double kButtonTeachLimit = 1.0;
+
+// Waits for the sensor's answer and reads the parameter set back once it has come; false
+// when the time ran out first.
+bool awaitTeachAnswer(double limit) {
+    tstart = Timer();
+    do {
+        if (rx_flag == 1) {
+            PushGET(RAM);
+            return true;
+        }
+        tdiff = Timer() - tstart;
+        ProcessSystemEvents();
+    } while (tdiff < limit);
+    return false;
+}
+
+} // namespace
+
+int CC_BTNTeach(int panel, int, int event, void*, int, int) {
+    if (event == kEventLeftClick) {
+        SetCtrlVal(panel, CTRL_STATUS, "Teach new Reference-Value ...");
+        return 0;
+    }
+    if (event != kEventCommit)
+        return 0;
+    FlushInQ(com);
+    FlushOutQ(com);
+    order = 6;
+    GetPanelValues();
+    CopyVarsToPP();
+    FillTxBuf(static_cast<unsigned short>(order), pp);
+    rx_flag = 0;
+    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
+    if (nBytesW == FRAME_BYTES)
+        SetCtrlVal(panel, CTRL_STATUS, "Line Ok!");
+    SetCtrlVal(panel, CTRL_STATUS, "New setpoint value teached!");
+    // After an answer, tdiff is the read-back's wait: a slow read-back counts too. Without
+    // one the wait ended at the limit, which is a time-out even when it hit 1.5 s exactly.
+    const bool answered = awaitTeachAnswer(kTeachLimit);
+    if (!answered || tdiff > kTeachLimit)
+        SetCtrlVal(panel, CTRL_STATUS, "Timeout RS-232!!");
+    return 0;
+}
+
+int CC_ButtonTeach(int panel, int, int event, void*, int, int) {
+    if (event != kEventCommit)
+        return 0;
+    FlushInQ(com);
+    FlushOutQ(com);
+    rx_flag = 0;
+    order = 5;
+    // The packet goes as it is: the last frame received or the variables last copied.
+    FillTxBuf(5, pp);
+    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
+    SetCtrlVal(panel, CTRL_STATUS, "New setpoint value teached!");
+    awaitTeachAnswer(kButtonTeachLimit);
+    return 0;
+}
