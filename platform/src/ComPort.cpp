@@ -2,6 +2,7 @@
 
 #include "ComPorts.h"
 #include "EventDispatcher.h"
+#include "TtyWakeThreshold.h"
 
 #include <QDeadlineTimer>
 
@@ -17,6 +18,7 @@ ComPort::ComPort(int number) : m_number(number) {
 int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBits, int stopBits) {
     close();
     m_lost = false;
+    m_wakeThreshold = 0;
     m_bytesQueued = 0;
     m_bytesDiscarded = 0;
     m_port.setPortName(device);
@@ -70,6 +72,8 @@ void ComPort::installCallback(int eventMask, int notifyCount, ComCallbackPtr cal
     m_callback = eventMask != 0 ? callback : nullptr;
     m_callbackData = data;
     m_armed = true;
+    m_wakeThreshold = m_callback && (eventMask & kComEventNotifyCount) ? m_notifyCount : 0;
+    setTtyWakeThreshold(m_port.handle(), m_wakeThreshold);
     // Bytes may be waiting already.
     queueNotificationCheck();
 }
@@ -129,7 +133,12 @@ std::uint64_t ComPort::bytesWritten() const {
 }
 
 void ComPort::pull(std::chrono::milliseconds wait) {
+    // A read or a count wants every byte there is, not only whole frames.
+    if (m_wakeThreshold > 0)
+        setTtyWakeThreshold(m_port.handle(), 0);
     m_port.waitForReadyRead(static_cast<int>(std::max<qint64>(wait.count(), 0)));
+    if (m_wakeThreshold > 0 && m_port.isOpen())
+        setTtyWakeThreshold(m_port.handle(), m_wakeThreshold);
 }
 
 bool ComPort::usable() {

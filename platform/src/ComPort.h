@@ -62,6 +62,9 @@ private:
     bool m_armed = true;
     bool m_checkQueued = false;
     bool m_lost = false;
+    // Bytes the device must hold before the event loop hears of them: the notify count
+    // while the notification is installed, else any byte (0).
+    int m_wakeThreshold = 0;
     std::uint64_t m_bytesQueued = 0;
     std::uint64_t m_bytesDiscarded = 0;
 };

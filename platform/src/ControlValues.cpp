@@ -3,10 +3,15 @@
 #include "Lamp.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QLCDNumber>
+#include <QPointer>
 #include <QRadioButton>
 #include <QSpinBox>
+
+#include <vector>
 
 namespace platform {
 
@@ -18,6 +23,58 @@ constexpr int kExtraItemRole = Qt::UserRole + 1;
 
 const char* const kUserMinimum = "userMinimum";
 const char* const kUserMaximum = "userMaximum";
+
+struct PendingValue {
+    QPointer<QWidget> widget;
+    qint64 value;
+};
+
+std::vector<PendingValue>& pendingValues() {
+    static std::vector<PendingValue> pending;
+    return pending;
+}
+
+std::optional<qint64> pendingValue(const QWidget* widget) {
+    for (const PendingValue& pending : pendingValues())
+        if (pending.widget == widget)
+            return pending.value;
+    return std::nullopt;
+}
+
+// The operator acts on what the program last wrote, also when the operator's action is
+// delivered before the program lets events through.
+class ApplyBeforeInput : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::FocusIn:
+            applyPendingValues();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+};
+
+void holdValue(QWidget* widget, qint64 value) {
+    static ApplyBeforeInput* guard = nullptr;
+    if (!guard) {
+        guard = new ApplyBeforeInput;
+        guard->setParent(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(guard);
+    }
+    for (PendingValue& pending : pendingValues())
+        if (pending.widget == widget) {
+            pending.value = value;
+            return;
+        }
+    pendingValues().push_back({widget, value});
+}
 
 void prepareRing(QComboBox* ring) {
     // Items carry the numbers listed in "itemValues"; without the list, their index.
@@ -67,9 +124,10 @@ void setRingValue(QComboBox* ring, qint64 value) {
 void setSpinValue(QSpinBox* spin, qint64 value) {
     // The program may show any value it holds, also one outside what the operator may
     // enter; the range widens for it and narrows again with the next value in range.
-    const qint64 low = spin->property(kUserMinimum).toLongLong();
-    const qint64 high = spin->property(kUserMaximum).toLongLong();
-    spin->setRange(static_cast<int>(std::min(low, value)), static_cast<int>(std::max(high, value)));
+    const int low = static_cast<int>(std::min(spin->property(kUserMinimum).toLongLong(), value));
+    const int high = static_cast<int>(std::max(spin->property(kUserMaximum).toLongLong(), value));
+    if (spin->minimum() != low || spin->maximum() != high)
+        spin->setRange(low, high);
     spin->setValue(static_cast<int>(value));
 }
 
@@ -86,6 +144,8 @@ void prepareControlValue(Control& control) {
 
 std::optional<qint64> controlValue(const Control& control) {
     QWidget* widget = control.widget;
+    if (const auto pending = pendingValue(widget))
+        return pending;
     if (auto* ring = qobject_cast<QComboBox*>(widget))
         return ring->currentIndex() < 0 ? 0 : ring->currentData(kValueRole).toLongLong();
     if (auto* radio = qobject_cast<QRadioButton*>(widget))
@@ -105,10 +165,8 @@ bool setControlValue(Control& control, qint64 value) {
         setRingValue(ring, value);
     } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
         radio->setChecked(value != 0);
-    } else if (auto* spin = qobject_cast<QSpinBox*>(widget)) {
-        setSpinValue(spin, value);
-    } else if (auto* display = qobject_cast<QLCDNumber*>(widget)) {
-        display->display(static_cast<int>(value));
+    } else if (qobject_cast<QSpinBox*>(widget) || qobject_cast<QLCDNumber*>(widget)) {
+        holdValue(widget, value);
     } else if (auto* lamp = qobject_cast<Lamp*>(widget)) {
         lamp->setOn(value != 0);
     } else if (qobject_cast<QLabel*>(widget)) {
@@ -117,6 +175,18 @@ bool setControlValue(Control& control, qint64 value) {
         return false;
     }
     return true;
+}
+
+void applyPendingValues() {
+    // Taken first: applying a value may run code that writes again.
+    std::vector<PendingValue> pending;
+    pending.swap(pendingValues());
+    for (const PendingValue& value : pending) {
+        if (auto* spin = qobject_cast<QSpinBox*>(value.widget))
+            setSpinValue(spin, value.value);
+        else if (auto* display = qobject_cast<QLCDNumber*>(value.widget))
+            display->display(static_cast<int>(value.value));
+    }
 }
 
 bool setControlText(Control& control, const QString& text) {

@@ -1,5 +1,7 @@
 #include "EventDispatcher.h"
 
+#include "ControlValues.h"
+
 #include <QCoreApplication>
 
 namespace platform {
@@ -47,11 +49,14 @@ void EventDispatcher::dispatchOne() {
 }
 
 void EventDispatcher::waitForEvents(bool bounded) {
+    applyPendingValues();
     if (!m_pending.empty()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         return;
     }
     if (!bounded) {
+        if (m_wakeTimer)
+            m_wakeTimer->stop();
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         return;
     }
@@ -59,12 +64,11 @@ void EventDispatcher::waitForEvents(bool bounded) {
     // as the bound keeps a polling loop from spinning a core, yet wakes at once on input.
     if (!m_wakeTimer) {
         m_wakeTimer = std::make_unique<QTimer>();
-        m_wakeTimer->setSingleShot(true);
         m_wakeTimer->setTimerType(Qt::PreciseTimer);
     }
-    m_wakeTimer->start(kIdleWait);
+    if (!m_wakeTimer->isActive())
+        m_wakeTimer->start(kIdleWait);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    m_wakeTimer->stop();
 }
 
 } // namespace platform

@@ -20,10 +20,21 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent), m_plot(new QCustomPlo
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_plot);
     m_plot->setFocusPolicy(Qt::NoFocus);
+    // The plot paints all of its area: what lies behind it need not be painted again at
+    // every refresh.
+    m_plot->setAttribute(Qt::WA_OpaquePaintEvent);
     m_plot->xAxis->setLabel(tr("Sample"));
+    // The legend sits in a row of its own above the traces, so it hides none of them.
     m_plot->legend->setVisible(true);
     m_plot->legend->setFont(font());
-    m_plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
+    m_plot->legend->setFillOrder(QCPLegend::foColumnsFirst);
+    m_plot->legend->setBorderPen(Qt::NoPen);
+    m_plot->plotLayout()->insertRow(0);
+    m_plot->plotLayout()->addElement(0, 0, m_plot->legend);
+    m_plot->plotLayout()->setRowStretchFactor(0, 0.001);
+    m_plot->addLayer(QStringLiteral("traces"));
+    m_traceLayer = m_plot->layer(QStringLiteral("traces"));
+    m_traceLayer->setMode(QCPLayer::lmBuffered);
     setNumTraces(1);
 }
 
@@ -49,10 +60,15 @@ void StripChart::setValueAxisLabel(const QString& label) {
 void StripChart::setNumTraces(int count) {
     const auto traces = static_cast<size_t>(std::max(count, 1));
     const bool sameGraphs = traces == m_traces.size();
-    m_traces.assign(traces, {});
+    if (sameGraphs) {
+        for (auto& trace : m_traces)
+            trace.clear();
+    } else {
+        m_traces.assign(traces, {});
+    }
     m_nextTrace = 0;
     if (sameGraphs)
-        refresh();
+        scheduleRedraw();
     else
         rebuildGraphs();
 }
@@ -62,12 +78,12 @@ void StripChart::setPointsPerScreen(int points) {
     for (auto& trace : m_traces)
         trace.clear();
     m_nextTrace = 0;
-    refresh();
+    scheduleRedraw();
 }
 
 void StripChart::setScrollMode(int mode) {
     m_scrollMode = mode;
-    refresh();
+    scheduleRedraw();
 }
 
 void StripChart::append(const double* values, int count) {
@@ -78,7 +94,7 @@ void StripChart::append(const double* values, int count) {
             trace.pop_front();
         m_nextTrace = (m_nextTrace + 1) % numTraces();
     }
-    refresh();
+    scheduleRedraw();
 }
 
 std::vector<double> StripChart::tracePoints(int trace) const {
@@ -90,15 +106,28 @@ void StripChart::rebuildGraphs() {
     m_plot->clearGraphs();
     for (int t = 0; t < numTraces(); ++t) {
         QCPGraph* graph = m_plot->addGraph();
+        graph->setLayer(m_traceLayer);
         const QColor color = t < m_traceColors.size() ? QColor(m_traceColors[t])
                                                       : kDefaultColors[t % kDefaultColors.size()];
-        graph->setPen(QPen(color, 1.6));
+        // Thin pens: antialiased wide lines cost several times the whole rest of a refresh.
+        graph->setPen(QPen(color, 1.0));
         graph->setName(t < m_traceNames.size() ? m_traceNames[t] : tr("Trace %1").arg(t + 1));
     }
-    refresh();
+    m_wholePlotStale = true;
+    scheduleRedraw();
 }
 
-void StripChart::refresh() {
+// Drawn from the event loop, so that whoever changed the data goes on at once, and a
+// burst of changes costs one drawing.
+void StripChart::scheduleRedraw() {
+    if (m_redrawQueued)
+        return;
+    m_redrawQueued = true;
+    QMetaObject::invokeMethod(this, &StripChart::redraw, Qt::QueuedConnection);
+}
+
+void StripChart::redraw() {
+    m_redrawQueued = false;
     const int screen = m_pointsPerScreen;
     double low = 0.0;
     double high = 0.0;
@@ -118,15 +147,31 @@ void StripChart::refresh() {
         }
         m_plot->graph(t)->setData(keys, values, true);
     }
+    const bool rescaled =
+        fitValueAxis(any, low, high) || m_plot->xAxis->range().upper != screen - 1;
     m_plot->xAxis->setRange(0, screen - 1);
-    if (!any)
-        m_plot->yAxis->setRange(0, 1);
-    else if (high - low < 1e-9)
-        m_plot->yAxis->setRange(low - 1, high + 1);
+    // When only the traces changed, redrawing their layer spares the axes, grid and legend.
+    if (rescaled || m_wholePlotStale)
+        m_plot->replot();
     else
-        m_plot->yAxis->setRange(low - (high - low) * 0.05, high + (high - low) * 0.05);
-    // A queued replot lets a burst of updates cost one repaint, outside the caller's time.
-    m_plot->replot(QCustomPlot::rpQueuedReplot);
+        m_traceLayer->replot();
+    m_wholePlotStale = false;
+}
+
+bool StripChart::fitValueAxis(bool any, double low, double high) {
+    const QCPRange shown = m_plot->yAxis->range();
+    if (!any) {
+        low = 0.0;
+        high = 1.0;
+    }
+    const double span = std::max(high - low, 1.0);
+    // The range follows the values with some room, and is left alone while they stay
+    // inside it without shrinking much, so the axis does not jitter with every sample.
+    const bool inside = low >= shown.lower && high <= shown.upper;
+    if (inside && span >= 0.4 * shown.size())
+        return false;
+    m_plot->yAxis->setRange(low - 0.1 * span, high + 0.1 * span);
+    return true;
 }
 
 } // namespace platform

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QCustomPlot;
+class QCPLayer;
 
 namespace platform {
 
@@ -44,9 +45,15 @@ public:
 
 private:
     void rebuildGraphs();
-    void refresh();
+    void scheduleRedraw();
+    void redraw();
+    // Fits the value axis to the values; true when its range changed.
+    bool fitValueAxis(bool any, double low, double high);
 
     QCustomPlot* m_plot;
+    QCPLayer* m_traceLayer = nullptr;
+    bool m_redrawQueued = false;
+    bool m_wholePlotStale = true;
     QStringList m_traceNames;
     QStringList m_traceColors;
     std::vector<std::deque<double>> m_traces;
