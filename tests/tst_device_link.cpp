@@ -41,6 +41,7 @@ private slots:
     void connectRequestsCarryTheVariablesThenThePacket();
     void echoIsJudgedByItsFirstWordOnly_data();
     void echoIsJudgedByItsFirstWordOnly();
+    void repliesLongerThanTheBufferAreRefused();
     void dataBlockIsStoredByAddress();
     void dataBlockTimeoutClearsBothBuffers();
 
@@ -170,6 +171,24 @@ void DeviceLink::echoIsJudgedByItsFirstWordOnly() {
     QCOMPARE(statusText(), result ? QStringLiteral("Echo Check - Line Ok!")
                                   : QStringLiteral("read error - not sync byte 0xAA!"));
     QCOMPARE(pp[15], 0x0707);
+}
+
+void DeviceLink::repliesLongerThanTheBufferAreRefused() {
+    // Far more bytes than the receive buffer holds: the read stops at the buffer, the rest
+    // is thrown away, and neither counts as a firmware reply or a data block.
+    m_sensor->connect();
+    (*m_sensor)->setFault(Fault::ExtraBytes);
+    (*m_sensor)->setExtraByteCount(3 * BUFFER_BYTES);
+    std::fill(std::begin(yArrayA), std::end(yArrayA), 0xBEEF);
+    CopyStatus("before");
+    QVERIFY(GetVERSIONInfo() > FIRMWARE_BYTES);
+    QVERIFY(nBytesR > FIRMWARE_BYTES && nBytesR <= BUFFER_BYTES);
+    QCOMPARE(QByteArray(szVersion), QByteArray());
+    QCOMPARE(statusText(), QStringLiteral("before"));
+    QCOMPARE(ReadData64(0, 0), 0);
+    QVERIFY(nBytesR > 128 && nBytesR <= BUFFER_BYTES);
+    QCOMPARE(yArrayA[0], 0xBEEF);
+    QCOMPARE(statusText(), QStringLiteral("before"));
 }
 
 void DeviceLink::dataBlockIsStoredByAddress() {

@@ -52,6 +52,7 @@ private slots:
     void exactlyTwoSecondsIsNoTimeout();
     void steadyRepliesNeverTimeOut();
     void getIsRefusedWhileRunning();
+    void getClickedBeforeTheRunBeganIsRefused();
     void chartCanBeSwitchedWhileRunning();
     void nextRunContinuesTheHistory();
 
@@ -231,6 +232,25 @@ void LiveView::getIsRefusedWhileRunning() {
         }
     });
     const auto orders = ordersSent(m_tool->sensor());
+    QVERIFY(std::all_of(orders.begin(), orders.end(), [](int o) { return o == 8; }));
+    QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
+}
+
+void LiveView::getClickedBeforeTheRunBeganIsRefused() {
+    // Both clicks wait for the same dispatch: by the time Get's turn comes, Run has dimmed it.
+    auto clock = quietClock(m_tool->sensor());
+    platform::setTimerSource([this, clock, clicked = false]() mutable {
+        if (!clicked && requests() >= 4) {
+            clickControl(CTRL_STOP);
+            clicked = true;
+        }
+        return clock();
+    });
+    clickControl(CTRL_RUN);
+    clickControl(CTRL_GET);
+    dispatchPending();
+    const auto orders = ordersSent(m_tool->sensor());
+    QVERIFY(orders.size() >= 4);
     QVERIFY(std::all_of(orders.begin(), orders.end(), [](int o) { return o == 8; }));
     QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
 }

@@ -16,9 +16,12 @@ namespace {
 
 void postControlEvent(int handle, int id, int event) {
     EventDispatcher::instance().post([handle, id, event] {
-        // Looked up when dispatched: the panel may have gone in the meantime.
-        if (Control* control = PanelRegistry::instance().control(handle, id);
-            control && control->callback)
+        // Looked up when dispatched: the panel may have gone in the meantime, and a control
+        // that an earlier callback has dimmed or hidden no longer takes the operator's action.
+        Control* control = PanelRegistry::instance().control(handle, id);
+        if (!control || !control->callback)
+            return;
+        if (control->widget->isEnabled() && control->widget->isVisible())
             control->callback(handle, id, event, nullptr, 0, 0);
     });
 }

@@ -154,7 +154,8 @@ int SetCtrlVal(int panel, int control, const char* value) {
     platform::Control* found = findControl(panel, control);
     if (!found || !value)
         return kBadHandle;
-    return platform::setControlText(*found, QString::fromLocal8Bit(value)) ? 0 : kBadArgument;
+    // One byte is one character: a sensor's text shows as it came, whatever the locale.
+    return platform::setControlText(*found, QString::fromLatin1(value)) ? 0 : kBadArgument;
 }
 
 int SetCtrlAttribute(int panel, int control, int attribute, int value) {
@@ -201,7 +202,8 @@ int NewCtrl(int panel, int controlStyle, const char* label, int top, int left) {
         return kBadHandle;
     if (controlStyle != kCtrlTextMessage)
         return kBadArgument;
-    auto* text = new QLabel(QString::fromLocal8Bit(label ? label : ""), owner->widget.get());
+    auto* text = new QLabel(QString::fromLatin1(label ? label : ""), owner->widget.get());
+    text->setTextFormat(Qt::PlainText);
     text->setProperty("autoSize", true);
     text->move(left, top);
     text->adjustSize();
