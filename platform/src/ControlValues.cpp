@@ -62,7 +62,8 @@ public:
 };
 
 void holdValue(QWidget* widget, qint64 value) {
-    static ApplyBeforeInput* guard = nullptr;
+    // Goes with the application object, and comes again with a new one.
+    static QPointer<ApplyBeforeInput> guard;
     if (!guard) {
         guard = new ApplyBeforeInput;
         guard->setParent(QCoreApplication::instance());
