@@ -15,10 +15,6 @@ void EventDispatcher::post(std::function<void()> call) {
     m_pending.push_back(std::move(call));
 }
 
-void EventDispatcher::clear() {
-    m_pending.clear();
-}
-
 int EventDispatcher::run() {
     m_quitRequested = false;
     while (!m_quitRequested) {

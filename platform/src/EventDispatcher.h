@@ -28,9 +28,6 @@ public:
     // nothing is, then dispatches the queued calls.
     void processPending();
 
-    // Drops queued calls, for a panel that goes away or a fresh test.
-    void clear();
-
 private:
     static constexpr std::chrono::milliseconds kIdleWait{1};
 

@@ -41,7 +41,6 @@ public:
 
     // What the chart shows of one trace, oldest first.
     std::vector<double> tracePoints(int trace) const;
-    QCustomPlot* plot() const { return m_plot; }
 
 private:
     void rebuildGraphs();

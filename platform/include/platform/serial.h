@@ -10,7 +10,6 @@ constexpr int kComErrPortNotOpen = -3;
 constexpr int kComErrIo = -4;
 constexpr int kComErrNoSuchPort = -6;
 constexpr int kComErrCannotOpen = -7;
-constexpr int kComErrTimeout = -99;
 
 // Highest port number the map accepts.
 constexpr int kMaxComPort = 255;

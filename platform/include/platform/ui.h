@@ -26,8 +26,8 @@ constexpr int kAttrScrollMode = 1088;
 constexpr int kAttrNumTraces = 1170;
 constexpr int kAttrPointsPerScreen = 1171;
 
-// Scroll modes of a strip chart: the newest point at the right edge, or the oldest at the left.
-constexpr int kScrollSweep = 0;
+// Scroll mode of a strip chart with the newest point at the right edge; any other mode
+// starts the points at the left.
 constexpr int kScrollContinuous = 1;
 
 // The toolkit's application font, for kAttrTextFont.
