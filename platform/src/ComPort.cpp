@@ -6,7 +6,31 @@
 
 #include <QDeadlineTimer>
 
+#include <algorithm>
+#include <cstring>
+
 namespace platform {
+
+namespace {
+
+constexpr int kStartBits = 1;
+
+int mapOpenError(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return kComErrNoSuchPort;
+    case QSerialPort::PermissionError:
+    case QSerialPort::OpenError:
+    case QSerialPort::UnsupportedOperationError:
+        return kComErrCannotOpen;
+    case QSerialPort::ResourceError:
+        return kComErrIo;
+    default:
+        return kComErrUnknownSystem;
+    }
+}
+
+} // namespace
 
 ComPort::ComPort(int number) : m_number(number) {
     // The signal only queues a check: the notification itself must not run inside a read
@@ -19,30 +43,28 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
     close();
     m_lost = false;
     m_wakeThreshold = 0;
+    m_armed = true;
     m_bytesQueued = 0;
     m_bytesDiscarded = 0;
+    switch (m_lock.take(device)) {
+    case DeviceLock::Result::NoSuchDevice:
+        return kComErrNoSuchPort;
+    case DeviceLock::Result::InUse:
+        return kComErrCannotOpen;
+    case DeviceLock::Result::Taken:
+        break;
+    }
     m_port.setPortName(device);
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = m_port.error();
-        m_port.clearError();
-        switch (error) {
-        case QSerialPort::DeviceNotFoundError:
-            return kComErrNoSuchPort;
-        case QSerialPort::PermissionError:
-        case QSerialPort::OpenError:
-        case QSerialPort::UnsupportedOperationError:
-            return kComErrCannotOpen;
-        case QSerialPort::ResourceError:
-            return kComErrIo;
-        default:
-            return kComErrUnknownSystem;
-        }
+        close();
+        return mapOpenError(error);
     }
     static const QSerialPort::Parity parities[] = {QSerialPort::NoParity, QSerialPort::OddParity,
                                                    QSerialPort::EvenParity, QSerialPort::MarkParity,
                                                    QSerialPort::SpaceParity};
     const bool configured =
-        parity >= 0 && parity < 5 && dataBits >= 5 && dataBits <= 8 &&
+        baudRate > 0 && parity >= 0 && parity < 5 && dataBits >= 5 && dataBits <= 8 &&
         (stopBits == 1 || stopBits == 2) && m_port.setBaudRate(baudRate) &&
         m_port.setParity(parities[parity]) &&
         m_port.setDataBits(static_cast<QSerialPort::DataBits>(dataBits)) &&
@@ -52,6 +74,8 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
         close();
         return kComErrIo;
     }
+    m_baudRate = baudRate;
+    m_bitsPerByte = kStartBits + dataBits + (parity != 0 ? 1 : 0) + stopBits;
     return 0;
 }
 
@@ -59,6 +83,8 @@ void ComPort::close() {
     if (m_port.isOpen())
         m_port.close();
     m_port.clearError();
+    m_lock.release();
+    m_input.clear();
     m_callback = nullptr;
 }
 
@@ -72,8 +98,7 @@ void ComPort::installCallback(int eventMask, int notifyCount, ComCallbackPtr cal
     m_callback = eventMask != 0 ? callback : nullptr;
     m_callbackData = data;
     m_armed = true;
-    m_wakeThreshold = m_callback && (eventMask & kComEventNotifyCount) ? m_notifyCount : 0;
-    setTtyWakeThreshold(m_port.handle(), m_wakeThreshold);
+    settle();
     // Bytes may be waiting already.
     queueNotificationCheck();
 }
@@ -81,6 +106,14 @@ void ComPort::installCallback(int eventMask, int notifyCount, ComCallbackPtr cal
 int ComPort::write(const char* data, int count) {
     if (!usable())
         return kComErrPortNotOpen;
+    // What has come in since a flush cannot answer this request either. Without a flush,
+    // what is waiting stays: whether it counts is the sender's to say.
+    if (m_flushedSinceRequest)
+        m_input.clear();
+    else
+        pull(std::chrono::milliseconds(0));
+    m_flushedSinceRequest = false;
+    const Clock::time_point start = Clock::now();
     const qint64 queued = m_port.write(data, count);
     if (queued < 0)
         return kComErrIo;
@@ -90,6 +123,8 @@ int ComPort::write(const char* data, int count) {
     const QDeadlineTimer deadline(m_timeout);
     while (m_port.bytesToWrite() > 0 && !deadline.hasExpired() && usable())
         m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+    dropUntil(start + lineTime(static_cast<int>(queued)));
+    settle();
     return static_cast<int>(queued);
 }
 
@@ -98,26 +133,31 @@ int ComPort::read(char* data, int count) {
         return kComErrPortNotOpen;
     if (count <= 0)
         return 0;
+    settle();
     const QDeadlineTimer deadline(m_timeout);
-    while (m_port.bytesAvailable() < count && !deadline.hasExpired() && usable())
+    while (m_input.size() < count && !deadline.hasExpired() && usable())
         pull(std::chrono::milliseconds(deadline.remainingTime()));
-    const qint64 got = m_port.isOpen() ? m_port.read(data, count) : 0;
-    rearmWhenBelowCount();
-    return static_cast<int>(std::max<qint64>(got, 0));
+    const auto got = std::min<qsizetype>(count, m_input.size());
+    std::memcpy(data, m_input.constData(), static_cast<size_t>(got));
+    m_input.remove(0, got);
+    settle();
+    return static_cast<int>(got);
 }
 
 int ComPort::inputQueueLength() {
     // Waiting up to a millisecond keeps a loop that polls the length from spinning.
     if (usable())
         pull(kPollWait);
-    return m_port.isOpen() ? static_cast<int>(m_port.bytesAvailable()) : kComErrPortNotOpen;
+    return m_port.isOpen() ? static_cast<int>(m_input.size()) : kComErrPortNotOpen;
 }
 
 void ComPort::flushInput() {
     if (!usable())
         return;
     m_port.clear(QSerialPort::Input);
-    rearmWhenBelowCount();
+    m_input.clear();
+    m_flushedSinceRequest = true;
+    settle();
 }
 
 void ComPort::flushOutput() {
@@ -132,13 +172,64 @@ std::uint64_t ComPort::bytesWritten() const {
     return m_bytesQueued - m_bytesDiscarded - unsent;
 }
 
-void ComPort::pull(std::chrono::milliseconds wait) {
+void ComPort::waitForInput(std::chrono::milliseconds wait) {
     // A read or a count wants every byte there is, not only whole frames.
-    if (m_wakeThreshold > 0)
-        setTtyWakeThreshold(m_port.handle(), 0);
+    setWakeThreshold(0);
     m_port.waitForReadyRead(static_cast<int>(std::max<qint64>(wait.count(), 0)));
-    if (m_wakeThreshold > 0 && m_port.isOpen())
-        setTtyWakeThreshold(m_port.handle(), m_wakeThreshold);
+}
+
+void ComPort::pull(std::chrono::milliseconds wait) {
+    waitForInput(wait);
+    settle();
+}
+
+QByteArray ComPort::takeFromQt() {
+    // Only what Qt holds: reading past it makes Qt set up its read notification afresh,
+    // which costs more than the rest of a frame's handling.
+    const qint64 held = m_port.bytesAvailable();
+    return held > 0 ? m_port.read(held) : QByteArray();
+}
+
+void ComPort::settle() {
+    if (!m_port.isOpen())
+        return;
+    m_input += takeFromQt();
+    const auto waiting = static_cast<int>(m_input.size());
+    const bool notifying = m_callback && (m_eventMask & kComEventNotifyCount);
+    if (!notifying)
+        setWakeThreshold(0);
+    if (waiting >= m_notifyCount)
+        return;
+    m_armed = true;
+    // The device wakes the event loop once the bytes still missing for the notify count
+    // have come, not for every byte of a frame.
+    if (notifying)
+        setWakeThreshold(m_notifyCount - waiting);
+}
+
+void ComPort::setWakeThreshold(int bytes) {
+    if (bytes != m_wakeThreshold && setTtyWakeThreshold(m_port.handle(), bytes))
+        m_wakeThreshold = bytes;
+}
+
+void ComPort::dropUntil(Clock::time_point requestLeftLine) {
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        if (now >= requestLeftLine || !usable())
+            return;
+        // All that Qt has read came in before now, while the request was still on the line.
+        // What comes later is left alone: it may be the reply.
+        takeFromQt();
+        waitForInput(std::chrono::ceil<std::chrono::milliseconds>(requestLeftLine - now));
+    }
+}
+
+ComPort::Clock::duration ComPort::lineTime(int bytes) const {
+    if (m_baudRate <= 0)
+        return Clock::duration::zero();
+    const std::chrono::nanoseconds perSecond = std::chrono::seconds(1);
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(
+        static_cast<long long>(bytes) * m_bitsPerByte * perSecond.count() / m_baudRate));
 }
 
 bool ComPort::usable() {
@@ -188,23 +279,15 @@ void ComPort::notifyIfDue() {
     m_checkQueued = false;
     if (!m_callback || !usable())
         return;
-    if (m_port.bytesAvailable() < m_notifyCount) {
-        m_armed = true;
-        return;
-    }
-    if (!m_armed || !(m_eventMask & kComEventNotifyCount))
+    settle();
+    if (m_input.size() < m_notifyCount || !m_armed || !(m_eventMask & kComEventNotifyCount))
         return;
     m_armed = false;
     m_callback(m_number, kComEventNotifyCount, m_callbackData);
-    rearmWhenBelowCount();
+    settle();
     // Bytes that arrived while the handler ran and refilled the queue raise it again.
-    if (m_armed && m_port.isOpen() && m_port.bytesAvailable() >= m_notifyCount)
+    if (m_armed && m_port.isOpen() && m_input.size() >= m_notifyCount)
         queueNotificationCheck();
-}
-
-void ComPort::rearmWhenBelowCount() {
-    if (!m_port.isOpen() || m_port.bytesAvailable() < m_notifyCount)
-        m_armed = true;
 }
 
 } // namespace platform

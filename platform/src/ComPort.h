@@ -1,11 +1,15 @@
 // One serial port on QSerialPort, with what the program relies on and Qt does not give by
 // itself: writes that reach the line at once, reads and queue lengths that work while no
-// events are processed, a receive notification that runs only from event processing, and a
-// device that disappears ending in closed-port failures instead of an error storm.
+// events are processed, a receive notification that runs only from event processing, one
+// user per device, and a device that disappears ending in closed-port failures instead of
+// an error storm.
 #pragma once
+
+#include "DeviceLock.h"
 
 #include <platform/serial.h>
 
+#include <QByteArray>
 #include <QSerialPort>
 
 #include <chrono>
@@ -31,6 +35,8 @@ public:
     void setHardwareHandshake(bool on);
     void installCallback(int eventMask, int notifyCount, ComCallbackPtr callback, void* data);
 
+    // Returns once the bytes have left the line. What arrives meanwhile is dropped, and so is
+    // what has arrived since the input was last flushed.
     int write(const char* data, int count);
     int read(char* data, int count);
     int inputQueueLength();
@@ -44,17 +50,34 @@ public:
     std::uint64_t bytesWritten() const;
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     void onError(QSerialPort::SerialPortError error);
     void queueNotificationCheck();
-    void rearmWhenBelowCount();
-    // Moves what the driver holds into Qt's buffer, waiting at most the given time for it.
+    // Takes what Qt has read into the input queue, rearms the notification once the queue is
+    // below the notify count, and sets when the device is to wake the event loop next.
+    void settle();
+    void setWakeThreshold(int bytes);
+    QByteArray takeFromQt();
+    // Moves what the driver holds into the input queue, waiting at most the given time for it.
     void pull(std::chrono::milliseconds wait);
+    // Waits for input without taking it into the input queue.
+    void waitForInput(std::chrono::milliseconds wait);
+    // Nothing the sensor sends before it has a whole request can answer it: whatever arrives
+    // until then is the rest of an earlier reply or noise, and is dropped.
+    void dropUntil(Clock::time_point requestLeftLine);
+    Clock::duration lineTime(int bytes) const;
     // After the device has gone, the port closes; true when it is (still) usable.
     bool usable();
 
     int m_number;
     QSerialPort m_port;
+    DeviceLock m_lock;
+    // The bytes received and not yet read, oldest first.
+    QByteArray m_input;
     std::chrono::milliseconds m_timeout{2000};
+    qint32 m_baudRate = 0;
+    int m_bitsPerByte = 10;
     ComCallbackPtr m_callback = nullptr;
     void* m_callbackData = nullptr;
     int m_eventMask = 0;
@@ -62,8 +85,8 @@ private:
     bool m_armed = true;
     bool m_checkQueued = false;
     bool m_lost = false;
-    // Bytes the device must hold before the event loop hears of them: the notify count
-    // while the notification is installed, else any byte (0).
+    bool m_flushedSinceRequest = false;
+    // Bytes the device must hold before a wait for input returns, as last set on it.
     int m_wakeThreshold = 0;
     std::uint64_t m_bytesQueued = 0;
     std::uint64_t m_bytesDiscarded = 0;

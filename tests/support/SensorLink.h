@@ -11,7 +11,7 @@
 namespace testing {
 
 // Replies come at once, so that tests spend no real time on the line.
-inline constexpr sim::LineTiming kFastLine{19200, std::chrono::microseconds(0), false};
+inline constexpr sim::LineTiming kFastLine{19200, std::chrono::microseconds(0), true};
 
 class SensorOnPort {
 public:
