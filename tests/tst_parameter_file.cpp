@@ -11,9 +11,15 @@
 #include <platform/ui.h>
 
 #include <QDir>
+#include <QFileInfo>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace testing;
 
@@ -61,12 +67,14 @@ private slots:
     void init();
     void cleanup();
     void saveThenLoadRestoresAllSixteenWords();
-    void loadTakesLowSixteenBitsAndClamps_data();
-    void loadTakesLowSixteenBitsAndClamps();
+    void loadClamps_data();
+    void loadClamps();
     void fileThatCannotBeLoadedChangesNothing_data();
     void fileThatCannotBeLoadedChangesNothing();
     void cancelledDialogsChangeNothing();
     void saveThatCannotBeWrittenSaysSo();
+    void saveThroughASymlinkUpdatesItsTarget();
+    void fileSizeLimitIsAnErrorNotTheEnd();
 
 private:
     // The dialog answers with this path, or is cancelled when it is empty.
@@ -155,17 +163,16 @@ void ParameterFile::saveThenLoadRestoresAllSixteenWords() {
     QCOMPARE(m_asked[1].buttonLabel, kButtonLoad);
 }
 
-void ParameterFile::loadTakesLowSixteenBitsAndClamps_data() {
+void ParameterFile::loadClamps_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<QByteArray>("value");
     QTest::addColumn<int>("variable");
     QTest::addColumn<int>("shown");
-    QTest::newRow("70000 loads as 4464") << 4 << QByteArray("70000") << 4464 << 4464;
     QTest::newRow("reference 2000 becomes 512") << 2 << QByteArray("2000") << 512 << 512;
     QTest::newRow("free word above 9999") << 15 << QByteArray("65535") << 65535 << -1;
 }
 
-void ParameterFile::loadTakesLowSixteenBitsAndClamps() {
+void ParameterFile::loadClamps() {
     QFETCH(int, position);
     QFETCH(QByteArray, value);
     QFETCH(int, variable);
@@ -186,6 +193,11 @@ void ParameterFile::fileThatCannotBeLoadedChangesNothing_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("missing") << "missing" << QByteArray();
     QTest::newRow("a directory") << "directory" << QByteArray();
+    QTest::newRow("a FIFO") << "fifo" << QByteArray();
+    QTest::newRow("a symlink to a FIFO") << "link to fifo" << QByteArray();
+    QTest::newRow("a device") << "device" << QByteArray();
+    QTest::newRow("a word above 16 bits") << "file" << sixteen(4, "65536");
+    QTest::newRow("a word of 2^64 + 5") << "file" << sixteen(4, "18446744073709551621");
     QTest::newRow("fifteen values") << "file" << sixteen(0, "5").left(30);
     QTest::newRow("a word") << "file" << sixteen(3, "ten");
     QTest::newRow("a negative value") << "file" << sixteen(3, "-1");
@@ -200,6 +212,21 @@ void ParameterFile::fileThatCannotBeLoadedChangesNothing() {
         QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("bad.dat")));
     else if (kind == QLatin1String("file"))
         write(path, content);
+    else if (kind == QLatin1String("device"))
+        path = QStringLiteral("/dev/zero");
+    else if (kind.contains(QLatin1String("fifo")))
+        QCOMPARE(mkfifo(m_dir->filePath(QStringLiteral("fifo")).toLocal8Bit().constData(), 0600),
+                 0);
+    // A FIFO that holds a whole parameter set, with a writer that stays.
+    QFile writer(m_dir->filePath(QStringLiteral("fifo")));
+    if (kind.contains(QLatin1String("fifo"))) {
+        QVERIFY(writer.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
+        writer.write(sixteen(0, "5"));
+    }
+    if (kind == QLatin1String("fifo"))
+        path = writer.fileName();
+    else if (kind == QLatin1String("link to fifo"))
+        QVERIFY(QFile::link(writer.fileName(), path));
     SetCtrlVal(panelHandle, CTRL_POWER0, 777);
     const std::vector<int> before = variables();
     answerDialogWith(path);
@@ -229,14 +256,65 @@ void ParameterFile::cancelledDialogsChangeNothing() {
 }
 
 void ParameterFile::saveThatCannotBeWrittenSaysSo() {
-    // No one may create files in /proc, root included.
-    for (const QString& path : {QStringLiteral("/proc/ZULpara.dat"),
-                                m_dir->filePath(QStringLiteral("no/such/folder/ZULpara.dat"))}) {
+    // No one may create files in /proc, root included. A FIFO, or a symlink to one, stays
+    // what it is.
+    const QString fifo = m_dir->filePath(QStringLiteral("fifo"));
+    QCOMPARE(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const QString link = m_dir->filePath(QStringLiteral("link.dat"));
+    QVERIFY(QFile::link(fifo, link));
+    for (const QString& path :
+         {QStringLiteral("/proc/ZULpara.dat"),
+          m_dir->filePath(QStringLiteral("no/such/folder/ZULpara.dat")), fifo, link}) {
         answerDialogWith(path);
         clickControl(CTRL_SEND);
         dispatchPending();
         QCOMPARE(statusText(), QStringLiteral("Error writing parameter file!"));
     }
+    struct stat info {};
+    QCOMPARE(lstat(fifo.toLocal8Bit().constData(), &info), 0);
+    QVERIFY(S_ISFIFO(info.st_mode));
+    QVERIFY(QFileInfo(link).isSymLink());
+}
+
+void ParameterFile::saveThroughASymlinkUpdatesItsTarget() {
+    const QString target = m_dir->filePath(QStringLiteral("real.dat"));
+    write(target, "old\n");
+    const QString link = m_dir->filePath(QStringLiteral("link.dat"));
+    QVERIFY(QFile::link(target, link));
+    SetCtrlVal(panelHandle, CTRL_POWER0, 321);
+    answerDialogWith(link);
+    clickControl(CTRL_SEND);
+    dispatchPending();
+    QCOMPARE(statusText(), QStringLiteral("Transmit..."));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(valuesIn(target).front(), 321);
+}
+
+void ParameterFile::fileSizeLimitIsAnErrorNotTheEnd() {
+    // The tool's own start-up is what protects it, so the save runs in a child that starts
+    // the toolkit and then meets a tight limit.
+    const QString path = m_dir->filePath(QStringLiteral("limited.dat"));
+    write(path, "1 2 3\n");
+    const pid_t child = fork();
+    if (child == 0) {
+        static int argc = 1;
+        static char name[] = "child";
+        static char* argv[] = {name, nullptr};
+        InitToolkit(argc, argv);
+        const rlimit tight{100, 100};
+        setrlimit(RLIMIT_FSIZE, &tight);
+        const std::vector<std::uint32_t> values(80, 65535);
+        const int result = ArrayToFile(path.toLocal8Bit().constData(), values.data(),
+                                       kTypeUnsignedInt, 80, 1, 0, 0, 0, 4, 1, 0);
+        _exit(result < 0 ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY2(WIFEXITED(status), "the save killed the process");
+    QCOMPARE(WEXITSTATUS(status), 0);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("1 2 3\n"));
 }
 
 QTEST_MAIN(ParameterFile)

@@ -108,7 +108,7 @@ void Teach::outcomes_data() {
         << CTRL_TEACH << std::set<int>{2} << std::vector<int>{6, 2} << "Timeout RS-232!!";
     QTest::newRow("button teach, silent sensor")
         << CTRL_BUTTON_TEACH << std::set<int>{5, 6, 2} << std::vector<int>{5}
-        << "New setpoint value teached!";
+        << "Timeout RS-232!!";
     QTest::newRow("button teach, read-back unanswered")
         << CTRL_BUTTON_TEACH << std::set<int>{2} << std::vector<int>{5, 2} << "Timeout-RS-232...";
 }

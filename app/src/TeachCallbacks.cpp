@@ -67,6 +67,8 @@ int CC_ButtonTeach(int panel, int, int event, void*, int, int) {
     FillTxBuf(5, pp);
     nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
     SetCtrlVal(panel, CTRL_STATUS, "New setpoint value teached!");
-    awaitTeachAnswer(kButtonTeachLimit);
+    // Without an answer nothing was taught.
+    if (!awaitTeachAnswer(kButtonTeachLimit))
+        SetCtrlVal(panel, CTRL_STATUS, "Timeout RS-232!!");
     return 0;
 }

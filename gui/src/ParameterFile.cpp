@@ -6,6 +6,7 @@
 #include <com232/com232.h>
 #include <platform/ui.h>
 
+#include <algorithm>
 #include <cstdint>
 
 char file_name[kMaxPathnameLen];
@@ -32,13 +33,17 @@ int ReadParaFromFile() {
         return 0;
     std::uint32_t values[kFileValues];
     // A file that cannot be read, or does not hold sixteen unsigned integers, changes
-    // nothing: the Get stops here with the message.
-    if (FileToArray(file_name, values, kTypeUnsignedInt, kFileValues, 1, 0, 0, 1) < PNUM) {
+    // nothing: the Get stops here with the message. No file the tool writes holds a word
+    // above 16 bits; a file that does is damaged.
+    const bool readable =
+        FileToArray(file_name, values, kTypeUnsignedInt, kFileValues, 1, 0, 0, 1) >= PNUM;
+    if (!readable ||
+        std::any_of(values, values + PNUM, [](std::uint32_t v) { return v > 0xFFFF; })) {
         SetCtrlVal(panelHandle, CTRL_STATUS, "Error reading parameter file!");
         return 0;
     }
     for (int i = 0; i < PNUM; ++i)
-        pp[i] = static_cast<unsigned short>(values[i] & 0xFFFF);
+        pp[i] = static_cast<unsigned short>(values[i]);
     CopyPPtoVars();
     return 1;
 }

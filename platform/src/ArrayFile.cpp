@@ -2,8 +2,13 @@
 
 #include <QSaveFile>
 
+#include <array>
 #include <cstdint>
-#include <fstream>
+#include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -15,6 +20,50 @@ bool isSeparator(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == ';';
 }
 
+// A FIFO would block the open until someone writes to it, a device may never end, and
+// saving onto either would replace the node with a file: only regular files hold values.
+// Symlinks are followed.
+bool existsAsOtherThanRegularFile(const char* fileName) {
+    struct stat info {};
+    return stat(fileName, &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+// Parses unsigned integers of at most 32 bits, one character at a time.
+class ValueReader {
+public:
+    ValueReader(std::uint32_t* values, int count) : m_values(values), m_count(count) {}
+
+    bool full() const { return m_read == m_count; }
+    int read() const { return m_read; }
+
+    // False when the character cannot be part of the file.
+    bool take(char c) {
+        if (isSeparator(c)) {
+            finishValue();
+            return true;
+        }
+        if (c < '0' || c > '9')
+            return false;
+        m_inValue = true;
+        m_value = m_value * 10u + static_cast<std::uint64_t>(c - '0');
+        return m_value <= std::numeric_limits<std::uint32_t>::max();
+    }
+
+    void finishValue() {
+        if (m_inValue && !full())
+            m_values[m_read++] = static_cast<std::uint32_t>(m_value);
+        m_inValue = false;
+        m_value = 0;
+    }
+
+private:
+    std::uint32_t* m_values;
+    int m_count;
+    int m_read = 0;
+    bool m_inValue = false;
+    std::uint64_t m_value = 0;
+};
+
 } // namespace
 
 int ArrayToFile(const char* fileName, const void* array, int dataType, int numberOfElements,
@@ -22,6 +71,8 @@ int ArrayToFile(const char* fileName, const void* array, int dataType, int numbe
     if (!fileName || !array || dataType != kTypeUnsignedInt || numberOfElements < 0 ||
         numberOfGroups != 1)
         return kBadArgument;
+    if (existsAsOtherThanRegularFile(fileName))
+        return kFileError;
     const auto* values = static_cast<const std::uint32_t*>(array);
     QByteArray text;
     for (int i = 0; i < numberOfElements; ++i)
@@ -45,29 +96,28 @@ int FileToArray(const char* fileName, void* array, int dataType, int numberOfEle
     auto* values = static_cast<std::uint32_t*>(array);
     std::fill(values, values + numberOfElements, 0u);
 
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file)
+    if (existsAsOtherThanRegularFile(fileName))
         return kFileError;
-    int count = 0;
-    bool inValue = false;
-    std::uint32_t value = 0;
-    char c = 0;
-    while (count < numberOfElements && file.get(c)) {
-        if (isSeparator(c)) {
-            if (inValue)
-                values[count++] = value;
-            inValue = false;
-            value = 0;
-        } else if (c >= '0' && c <= '9') {
-            inValue = true;
-            value = value * 10u + static_cast<std::uint32_t>(c - '0');
-        } else {
-            return kNotAnUnsignedInteger;
-        }
+    // Non-blocking all the same, should the name be made a FIFO in the meantime.
+    const int fd = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return kFileError;
+    int result = 0;
+    ValueReader reader(values, numberOfElements);
+    std::array<char, 4096> chunk{};
+    while (result == 0 && !reader.full()) {
+        const ssize_t got = ::read(fd, chunk.data(), chunk.size());
+        if (got < 0)
+            result = kFileError;
+        if (got <= 0)
+            break;
+        for (ssize_t i = 0; i < got && !reader.full() && result == 0; ++i)
+            if (!reader.take(chunk[static_cast<size_t>(i)]))
+                result = kNotAnUnsignedInteger;
     }
-    if (file.bad())
-        return kFileError;
-    if (inValue && count < numberOfElements)
-        values[count++] = value;
-    return count;
+    close(fd);
+    if (result < 0)
+        return result;
+    reader.finishValue();
+    return reader.read();
 }

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -33,6 +34,10 @@ void startUpMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 } // namespace
 
 int InitToolkit(int& argc, char** argv) {
+#ifdef Q_OS_UNIX
+    // A file-size limit makes a write fail, which the program reports, instead of ending it.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     if (QApplication::instance())
         return 0;
     QCoreApplication::setApplicationName(QStringLiteral("Nalvo-ZUridozU10"));

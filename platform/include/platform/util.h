@@ -43,15 +43,16 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
 
 // Writes numberOfElements unsigned integers (dataType kTypeUnsignedInt, one group) to a text
 // file, one value a line, right-aligned in fieldWidth columns. The file is replaced as a
-// whole or not at all. Returns 0, or negative when the file could not be written.
+// whole or not at all; a symlink is followed. Returns 0, or negative when the file could not
+// be written or the name stands for something other than a regular file.
 int ArrayToFile(const char* fileName, const void* array, int dataType, int numberOfElements,
                 int numberOfGroups, int arrayDataOrder, int fileLayout, int columnSeparation,
                 int fieldWidth, int fileType, int fileAction);
 
 // Reads up to numberOfElements unsigned integers (dataType kTypeUnsignedInt) from a text
-// file, separated by blanks, line ends, commas or semicolons; a value beyond 32 bits keeps
-// its low 32 bits, and elements the file does not supply become 0. Returns the number of
-// values read, or negative when the file cannot be read or holds something that is not an
-// unsigned integer.
+// file, separated by blanks, line ends, commas or semicolons; elements the file does not
+// supply become 0. Returns the number of values read, or negative when the name does not
+// stand for a regular file, the file cannot be read, or it holds something that is not an
+// unsigned integer of at most 32 bits.
 int FileToArray(const char* fileName, void* array, int dataType, int numberOfElements,
                 int numberOfGroups, int arrayDataOrder, int fileLayout, int fileType);
