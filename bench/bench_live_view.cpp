@@ -2,12 +2,12 @@
 // goal: the refresh rate on a paced 19200-baud line, the processor time it costs and what one
 // refresh costs.
 #include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
 #include <com232/com232.h>
 #include <gui/gui.h>
 #include <platform/overrides.h>
 #include <platform/serial.h>
 #include <platform/ui.h>
+#include <shared/ControlIds.h>
 #include <sim/SimulatedSensor.h>
 
 #include <algorithm>

@@ -4,12 +4,12 @@
 #include "SensorLink.h"
 
 #include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
 #include <com232/com232.h>
 #include <gui/gui.h>
 #include <platform/overrides.h>
 #include <platform/serial.h>
 #include <platform/ui.h>
+#include <shared/ControlIds.h>
 
 #include <StripChart.h>
 

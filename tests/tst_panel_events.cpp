@@ -5,8 +5,8 @@
 #include "RecordedEvents.h"
 
 #include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
 #include <platform/ui.h>
+#include <shared/ControlIds.h>
 
 #include <QApplication>
 #include <QComboBox>

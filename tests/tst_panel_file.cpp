@@ -3,10 +3,10 @@
 #include "PanelDriver.h"
 
 #include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
 #include <com232/com232.h>
 #include <gui/gui.h>
 #include <platform/ui.h>
+#include <shared/ControlIds.h>
 
 #include <QApplication>
 #include <QDomDocument>

@@ -3,9 +3,9 @@
 #include "PanelDriver.h"
 
 #include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
 #include <gui/gui.h>
 #include <platform/ui.h>
+#include <shared/ControlIds.h>
 
 #include <Lamp.h>
 

@@ -5,12 +5,12 @@
 #include "SensorLink.h"
 
 #include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
 #include <com232/com232.h>
 #include <gui/gui.h>
 #include <platform/overrides.h>
 #include <platform/serial.h>
 #include <platform/ui.h>
+#include <shared/ControlIds.h>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -272,7 +272,6 @@ void ReceivePath::openErrorsHaveTheirTexts_data() {
     QTest::newRow("-6") << -6 << "No serial port found";
     QTest::newRow("-7") << -7 << "Cannot open port";
     QTest::newRow("-8") << -8 << "RS-232 error!";
-    QTest::newRow("-99") << -99 << "Timeout";
     QTest::newRow("-100") << -100 << "RS-232 error!";
 }
 

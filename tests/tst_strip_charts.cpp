@@ -3,9 +3,9 @@
 #include "PanelDriver.h"
 
 #include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
 #include <com232/com232.h>
 #include <gui/gui.h>
+#include <shared/ControlIds.h>
 
 #include <Lamp.h>
 #include <StripChart.h>

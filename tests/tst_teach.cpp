@@ -4,12 +4,12 @@
 #include "SensorLink.h"
 
 #include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
 #include <com232/com232.h>
 #include <gui/gui.h>
 #include <platform/overrides.h>
 #include <platform/serial.h>
 #include <platform/ui.h>
+#include <shared/ControlIds.h>
 
 #include <QSpinBox>
 #include <QTest>
@@ -107,8 +107,7 @@ void Teach::outcomes_data() {
     QTest::newRow("teach, read-back unanswered")
         << CTRL_TEACH << std::set<int>{2} << std::vector<int>{6, 2} << "Timeout RS-232!!";
     QTest::newRow("button teach, silent sensor")
-        << CTRL_BUTTON_TEACH << std::set<int>{5, 6, 2} << std::vector<int>{5}
-        << "Timeout RS-232!!";
+        << CTRL_BUTTON_TEACH << std::set<int>{5, 6, 2} << std::vector<int>{5} << "Timeout RS-232!!";
     QTest::newRow("button teach, read-back unanswered")
         << CTRL_BUTTON_TEACH << std::set<int>{2} << std::vector<int>{5, 2} << "Timeout-RS-232...";
 }

@@ -2,11 +2,11 @@
 // until Stop, the close box, the EEPROM target or a silent line ends it.
 #include <app/Nalvo-ZUridozU10.h>
 
-#include <app/panel_ids.h>
 #include <com232/com232.h>
 #include <gui/gui.h>
 #include <platform/serial.h>
 #include <platform/ui.h>
+#include <shared/ControlIds.h>
 
 namespace {
 
@@ -21,10 +21,11 @@ void dimLinkControls(int panel, int dimmed) {
         SetCtrlAttribute(panel, control, kAttrDimmed, dimmed);
 }
 
+// Every measurement request carries the parameter set.
 void sendMeasurementRequest() {
     CopyVarsToPP();
-    FillTxBuf(kMeasurementOrder, pp);
     rx_flag = 0;
+    SendFrame(com, kMeasurementOrder, pp);
 }
 
 void showMeasurement(int panel) {
@@ -55,7 +56,6 @@ int CC_BTNRun(int panel, int, int event, void*, int, int) {
     FlushOutQ(com);
     order = kMeasurementOrder;
     sendMeasurementRequest();
-    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
     if (nBytesW == FRAME_BYTES)
         SetCtrlVal(panel, CTRL_STATUS, "Line Ok!");
     tstart = Timer();
@@ -69,9 +69,8 @@ int CC_BTNRun(int panel, int, int event, void*, int, int) {
         if (rx_flag == 1) {
             FlushInQ(com);
             FlushOutQ(com);
-            sendMeasurementRequest();
             tstart = Timer();
-            nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
+            sendMeasurementRequest();
         }
         tdiff = Timer() - tstart;
         if (tdiff > kLineTimeout) {

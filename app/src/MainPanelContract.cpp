@@ -1,8 +1,8 @@
 // The callbacks the panel file may name, and the controls the program relies on.
 #include <app/Nalvo-ZUridozU10.h>
 
-#include <app/panel_ids.h>
 #include <platform/ui.h>
+#include <shared/ControlIds.h>
 
 #include <array>
 

@@ -1,17 +1,19 @@
 // Start-up values of the shared variables and the two info texts.
 #include <app/Nalvo-ZUridozU10.h>
 
-#include <app/panel_ids.h>
 #include <com232/com232.h>
 #include <gui/gui.h>
 #include <platform/ui.h>
+#include <shared/ControlIds.h>
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 
-int panelHandle = -1;
-char proj_dir[kMaxPathnameLen];
-int stop_flag;
-int textIDsoft, textIDver;
+namespace {
+// Handed to ShowInfoText, which does not give the new control's id back: they stay 0.
+constexpr int textIDsoft = 0;
+constexpr int textIDver = 0;
+} // namespace
 
 void InitVars() {
     power0 = 500;
@@ -20,10 +22,12 @@ void InitVars() {
     evalMode = 0;
 
     com = 1;
-    com232::sync = 0x55;
+    com232::sync = SYNC_VALUE;
     order = 1;
     target = RAM;
     rx_flag = 0;
+    // The device link reads the parameter set through the parameter transfer.
+    connectParameterRead = PushGET;
 
     CopyStatus("InitVars");
     SetCtrlVal(panelHandle, CTRL_STATUS, szStatus);
@@ -36,8 +40,8 @@ void InitVars() {
     SetCtrlAttribute(panelHandle, CTRL_RAW_CHART, kAttrVisible, 1);
     SetCtrlAttribute(panelHandle, CTRL_NORM_CHART, kAttrVisible, 0);
 
-    std::memset(yArrayA, 0, sizeof yArrayA);
-    std::memset(yArrayB, 0, sizeof yArrayB);
+    std::fill(std::begin(yArrayA), std::end(yArrayA), 0);
+    std::fill(std::begin(yArrayB), std::end(yArrayB), 0);
 }
 
 void ShowInfoText(int, const char* text, int left, int top, int size, int colour, int bold) {

@@ -2,14 +2,16 @@
 // back from its RAM.
 #include <app/Nalvo-ZUridozU10.h>
 
-#include <app/panel_ids.h>
 #include <com232/com232.h>
 #include <gui/gui.h>
 #include <platform/serial.h>
 #include <platform/ui.h>
+#include <shared/ControlIds.h>
 
 namespace {
 
+constexpr unsigned short kTeachOrder = 6;
+constexpr unsigned short kButtonTeachOrder = 5;
 constexpr double kTeachLimit = 1.5;
 constexpr double kButtonTeachLimit = 1.0;
 
@@ -39,13 +41,11 @@ int CC_BTNTeach(int panel, int, int event, void*, int, int) {
         return 0;
     FlushInQ(com);
     FlushOutQ(com);
-    order = 6;
+    order = kTeachOrder;
     GetPanelValues();
     CopyVarsToPP();
-    FillTxBuf(static_cast<unsigned short>(order), pp);
     rx_flag = 0;
-    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
-    if (nBytesW == FRAME_BYTES)
+    if (SendFrame(com, kTeachOrder, pp) == FRAME_BYTES)
         SetCtrlVal(panel, CTRL_STATUS, "Line Ok!");
     SetCtrlVal(panel, CTRL_STATUS, "New setpoint value teached!");
     // After an answer, tdiff is the read-back's wait: a slow read-back counts too. Without
@@ -62,10 +62,9 @@ int CC_ButtonTeach(int panel, int, int event, void*, int, int) {
     FlushInQ(com);
     FlushOutQ(com);
     rx_flag = 0;
-    order = 5;
+    order = kButtonTeachOrder;
     // The packet goes as it is: the last frame received or the variables last copied.
-    FillTxBuf(5, pp);
-    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
+    SendFrame(com, kButtonTeachOrder, pp);
     SetCtrlVal(panel, CTRL_STATUS, "New setpoint value teached!");
     // Without an answer nothing was taught.
     if (!awaitTeachAnswer(kButtonTeachLimit))

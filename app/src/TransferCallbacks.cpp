@@ -1,11 +1,16 @@
 // Get, Send and the three target radio buttons.
 #include <app/Nalvo-ZUridozU10.h>
 
-#include <app/panel_ids.h>
 #include <com232/com232.h>
 #include <gui/gui.h>
 #include <platform/serial.h>
 #include <platform/ui.h>
+#include <shared/ControlIds.h>
+
+namespace {
+constexpr int kWriteRamOrder = 1;
+constexpr int kWriteEepromOrder = 3;
+} // namespace
 
 int CC_BTNGet(int, int, int event, void*, int, int) {
     if (event != kEventCommit)
@@ -29,12 +34,12 @@ int CC_BTNSend(int panel, int, int event, void*, int, int) {
             SendParaToFile();
         return 0;
     }
-    com232::sync = 0x55;
-    order = target == EEPROM ? 3 : 1;
+    com232::sync = SYNC_VALUE;
+    order = target == EEPROM ? kWriteEepromOrder : kWriteRamOrder;
     GetPanelValues();
     CopyVarsToPP();
-    FillTxBuf(static_cast<unsigned short>(order), pp);
-    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
+    SendFrame(com, static_cast<unsigned short>(order), pp);
+    // The system's text for both targets.
     CopyStatus(nBytesW == FRAME_BYTES ? "Line Ok!" : "Error writing para to RAM");
     SetCtrlVal(panel, CTRL_STATUS, szStatus);
     return 0;

@@ -1,9 +1,9 @@
 // The tool's life: load the panel, set the start-up values, run the event loop until the
 // panel is closed, then let go of everything.
 #include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
 #include <com232/com232.h>
 #include <platform/serial.h>
+#include <shared/ControlIds.h>
 
 #include <platform/ui.h>
 #include <platform/util.h>

@@ -3,18 +3,21 @@
 
 #include "RawReply.h"
 
-#include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
+#include <shared/ControlIds.h>
+#include <shared/ShellVariables.h>
+
 #include <platform/serial.h>
 #include <platform/ui.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
+constexpr unsigned short kDataBlockOrder = 9;
 constexpr int kBlockBytes = 128;
 constexpr int kBlockWords = kBlockBytes / 2;
+// A time-out clears the first two blocks' worth of words of both buffers.
+constexpr int kClearedWords = 2 * kBlockWords;
 constexpr double kBlockLimit = 1.5;
 
 // Where a block with this address goes, or nullptr for an address that selects nothing.
@@ -23,11 +26,11 @@ unsigned short* destination(int address) {
     case 0:
         return yArrayA;
     case 64:
-        return yArrayA + 64;
+        return yArrayA + kBlockWords;
     case 128:
         return yArrayB;
     case 192:
-        return yArrayB + 64;
+        return yArrayB + kBlockWords;
     default:
         return nullptr;
     }
@@ -36,20 +39,14 @@ unsigned short* destination(int address) {
 } // namespace
 
 int ReadData64(int address, int word1) {
-    order = 9;
-    std::memset(szWriteBuf, 0, FRAME_BYTES);
-    szWriteBuf[0] = static_cast<unsigned char>((com232::sync >> 8) & 0xFF);
-    szWriteBuf[1] = static_cast<unsigned char>(com232::sync & 0xFF);
-    szWriteBuf[3] = 9;
-    szWriteBuf[4] = static_cast<unsigned char>((address >> 8) & 0xFF);
-    szWriteBuf[5] = static_cast<unsigned char>(address & 0xFF);
-    szWriteBuf[6] = static_cast<unsigned char>((word1 >> 8) & 0xFF);
-    szWriteBuf[7] = static_cast<unsigned char>(word1 & 0xFF);
-
+    order = kDataBlockOrder;
+    // The request carries the address and the second word, not the packet.
+    const unsigned short words[PNUM] = {static_cast<unsigned short>(address),
+                                        static_cast<unsigned short>(word1)};
     FlushInQ(com);
     FlushOutQ(com);
     rx_flag = 0;
-    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
+    SendFrame(com, kDataBlockOrder, words);
     SetCtrlVal(panelHandle, CTRL_STATUS, "Waiting for Data[64] ...");
     const int result = ReadDataBlockReply(address);
     SetCtrlVal(panelHandle, CTRL_STATUS, szStatus);
@@ -62,8 +59,8 @@ int ReadDataBlockReply(int address) {
     const int n = WaitForWaitingBytes(kBlockBytes, kBlockLimit, timedOut);
     if (timedOut) {
         CopyStatus("Timeout-RS-232 while reading 64 data-words!");
-        std::fill_n(yArrayA, kBlockBytes, 0);
-        std::fill_n(yArrayB, kBlockBytes, 0);
+        std::fill_n(yArrayA, kClearedWords, 0);
+        std::fill_n(yArrayB, kClearedWords, 0);
     }
 
     nBytesR = ReadWaitingBytes(n);

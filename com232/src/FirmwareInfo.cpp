@@ -3,13 +3,16 @@
 
 #include "RawReply.h"
 
-#include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
+#include <shared/ControlIds.h>
+#include <shared/ShellVariables.h>
+
 #include <platform/serial.h>
 #include <platform/ui.h>
 
 namespace {
+constexpr unsigned short kFirmwareOrder = 7;
 constexpr double kFirmwareLimit = 2.0;
+constexpr int kFirmwareWords = FIRMWARE_BYTES / 2;
 } // namespace
 
 int ReadFirmwareReply() {
@@ -21,8 +24,8 @@ int ReadFirmwareReply() {
     szVersion[0] = '\0';
     nBytesR = ReadWaitingBytes(n);
     if (nBytesR == FIRMWARE_BYTES) {
-        int words[FIRMWARE_BYTES / 2];
-        for (int i = 0; i < FIRMWARE_BYTES / 2; ++i)
+        int words[kFirmwareWords];
+        for (int i = 0; i < kFirmwareWords; ++i)
             words[i] = szReadBuf[2 * i] * 256 + szReadBuf[2 * i + 1];
         Fmt(szVersion, "%64c<%32i", words);
         CopyStatus(szVersion);
@@ -35,9 +38,8 @@ int GetVERSIONInfo() {
     InstallComCallback(com, 0, FRAME_BYTES, com232::sync, nullptr, nullptr);
     FlushInQ(com);
     FlushOutQ(com);
-    order = 7;
-    FillTxBuf(7, pp);
-    nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
+    order = kFirmwareOrder;
+    SendFrame(com, kFirmwareOrder, pp);
     SetCtrlVal(panelHandle, CTRL_STATUS, "Waiting for firmware info ...");
     const int n = ReadFirmwareReply();
     InstallComCallback(com, eventMask, FRAME_BYTES, com232::sync, RX_Receive_Function, nullptr);

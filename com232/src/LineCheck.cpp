@@ -2,13 +2,15 @@
 // sequence built on it.
 #include <com232/com232.h>
 
-#include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
-#include <gui/gui.h>
+#include <shared/ControlIds.h>
+#include <shared/ParameterVariables.h>
+#include <shared/ShellVariables.h>
+
 #include <platform/serial.h>
 #include <platform/ui.h>
 
 namespace {
+constexpr unsigned short kEchoOrder = 5;
 constexpr unsigned short kEchoWord = 0x00AA;
 } // namespace
 
@@ -17,10 +19,9 @@ int CheckComLine(int port) {
     CopyVarsToPP();
     FlushInQ(port);
     FlushOutQ(port);
-    order = 5;
-    FillTxBuf(5, pp);
+    order = kEchoOrder;
     rx_flag = 0;
-    nBytesW = ComWrt(port, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
+    SendFrame(port, kEchoOrder, pp);
     WaitRXfull();
     if (rx_flag == 1) {
         if (pp[0] == kEchoWord) {
@@ -39,7 +40,8 @@ void ConnectSensor(int port) {
         return;
     // The radio buttons are left as they are.
     target = RAM;
-    PushGET(RAM);
+    if (connectParameterRead)
+        connectParameterRead(RAM);
     if (GetVERSIONInfo() < FIRMWARE_BYTES)
         CopyStatus("Error reading firmware-info!");
 }

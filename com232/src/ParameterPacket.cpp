@@ -1,7 +1,7 @@
 // The parameter variables in packet order; note that evalMode comes before average here.
 #include <com232/com232.h>
 
-#include <gui/gui.h>
+#include <shared/ParameterVariables.h>
 
 #include <array>
 #include <cstddef>
@@ -15,11 +15,11 @@ const std::array<unsigned short*, PNUM> kPacketOrder{
 } // namespace
 
 void CopyVarsToPP() {
-    for (int i = 0; i < PNUM; ++i)
-        pp[i] = *kPacketOrder[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < kPacketOrder.size(); ++i)
+        pp[i] = *kPacketOrder[i];
 }
 
 void CopyPPtoVars() {
-    for (int i = 0; i < PNUM; ++i)
-        *kPacketOrder[static_cast<std::size_t>(i)] = pp[i];
+    for (std::size_t i = 0; i < kPacketOrder.size(); ++i)
+        *kPacketOrder[i] = pp[i];
 }

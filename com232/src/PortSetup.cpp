@@ -1,27 +1,26 @@
 // Opening the port to the sensor and connecting to it.
 #include <com232/com232.h>
 
-#include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
+#include <shared/ControlIds.h>
+#include <shared/ShellVariables.h>
+
 #include <platform/serial.h>
 #include <platform/ui.h>
 
 const char* OpenErrorText(int result) {
     switch (result) {
-    case -1:
+    case kComErrUnknownSystem:
         return "Unknown system error";
-    case -2:
+    case kComErrInvalidPort:
         return "Invalid port number";
-    case -3:
+    case kComErrPortNotOpen:
         return "Port is not open";
-    case -4:
+    case kComErrIo:
         return "Unknown I/0 error";
-    case -6:
+    case kComErrNoSuchPort:
         return "No serial port found";
-    case -7:
+    case kComErrCannotOpen:
         return "Cannot open port";
-    case -99:
-        return "Timeout";
     default:
         return "RS-232 error!";
     }

@@ -1,8 +1,9 @@
 // Moves the parameter variables between the panel and memory, in the panel's binding order.
 #include <gui/gui.h>
 
-#include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
+#include <shared/ControlIds.h>
+#include <shared/ShellVariables.h>
+
 #include <platform/ui.h>
 
 #include <array>

@@ -1,15 +1,14 @@
 // The parameter file: 80 unsigned integers as text, the first sixteen the packet words.
 #include <gui/gui.h>
 
-#include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
 #include <com232/com232.h>
+#include <shared/ControlIds.h>
+#include <shared/ShellVariables.h>
+
 #include <platform/ui.h>
 
 #include <algorithm>
 #include <cstdint>
-
-char file_name[kMaxPathnameLen];
 
 namespace {
 constexpr int kFileValues = 80;

@@ -2,22 +2,26 @@
 // file has loaded, and showing it on the panel.
 #include <gui/gui.h>
 
-#include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
 #include <com232/com232.h>
+#include <shared/ControlIds.h>
+#include <shared/ShellVariables.h>
+
 #include <platform/serial.h>
 #include <platform/ui.h>
 
+namespace {
+constexpr int kReadRamOrder = 2;
+constexpr int kReadEepromOrder = 4;
+} // namespace
+
 void PushGET(int t) {
     if (t != DATFILE) {
-        order = t == RAM ? 2 : 4;
+        order = t == RAM ? kReadRamOrder : kReadEepromOrder;
         CopyVarsToPP();
         FlushInQ(com);
         FlushOutQ(com);
-        FillTxBuf(static_cast<unsigned short>(order), pp);
         rx_flag = 0;
-        nBytesW = ComWrt(com, reinterpret_cast<const char*>(szWriteBuf), FRAME_BYTES);
-        if (nBytesW == FRAME_BYTES)
+        if (SendFrame(com, static_cast<unsigned short>(order), pp) == FRAME_BYTES)
             SetCtrlVal(panelHandle, CTRL_STATUS, "Waiting for parameter-frame ...");
         WaitRXfull();
         if (rx_flag == 1) {

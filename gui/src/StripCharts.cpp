@@ -2,14 +2,11 @@
 // history of its traces.
 #include <gui/gui.h>
 
-#include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
 #include <com232/com232.h>
-#include <platform/ui.h>
+#include <shared/ControlIds.h>
+#include <shared/ShellVariables.h>
 
-double arrayRAW[HISTORY * RAW_TRACES];
-double arrayNORM[HISTORY * NORM_TRACES];
-short upTHR, loTHR, valNORM;
+#include <platform/ui.h>
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "PanelDriver.h"
 
 #include <app/Nalvo-ZUridozU10.h>
-#include <app/panel_ids.h>
 #include <platform/ui.h>
+#include <shared/ControlIds.h>
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,12 +1,8 @@
-// The main module: start-up values, the info texts and the control callbacks.
+// The main module: start-up values, the info texts and the control callbacks. Its variables
+// are in <shared/ShellVariables.h>.
 #pragma once
 
-#include <platform/util.h>
-
-extern int panelHandle;
-extern char proj_dir[kMaxPathnameLen];
-extern int stop_flag;
-extern int textIDsoft, textIDver;
+#include <shared/ShellVariables.h>
 
 // Binds the panel file's callbacks by name and names the controls the program relies on;
 // LoadPanel checks the file against it.
