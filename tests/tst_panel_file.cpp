@@ -119,6 +119,7 @@ int PanelFile::loadVariant(const QByteArray& content) {
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     file.write(content);
     file.close();
+    freshProgram();
     RegisterMainPanel();
     panelHandle = LoadPanel(0, path.toLocal8Bit().constData(), MAIN_PANEL);
     return panelHandle;

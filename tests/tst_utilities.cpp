@@ -27,7 +27,6 @@ private slots:
     void arrayToFileRoundTripsEveryValue();
     void arrayToFileKeepsTheOldFileWhenItCannotWrite();
     void fileToArrayFailsOnAMissingFile();
-    void timerFollowsTheInstalledClock();
 
 private:
     QTemporaryDir m_dir;
@@ -165,18 +164,6 @@ void Utilities::fileToArrayFailsOnAMissingFile() {
     std::array<std::uint32_t, 4> array{};
     const QByteArray path = m_dir.filePath(QStringLiteral("missing.dat")).toLocal8Bit();
     QVERIFY(FileToArray(path.constData(), array.data(), kTypeUnsignedInt, 4, 1, 0, 0, 1) < 0);
-}
-
-void Utilities::timerFollowsTheInstalledClock() {
-    double now = 12.5;
-    platform::setTimerSource([&now] { return now; });
-    QCOMPARE(Timer(), 12.5);
-    now = 14.5;
-    QCOMPARE(Timer(), 14.5);
-    platform::setTimerSource({});
-    const double start = Timer();
-    QVERIFY(Timer() >= start);
-    QVERIFY(start != 14.5);
 }
 
 QTEST_GUILESS_MAIN(Utilities)

@@ -1,20 +1,14 @@
+#include "Toolkit.h"
+
 #include <platform/overrides.h>
 #include <platform/util.h>
 
 #include <chrono>
 
-namespace {
-
-std::function<double()>& timerSource() {
-    static std::function<double()> source;
-    return source;
-}
-
-} // namespace
-
 double Timer() {
-    if (timerSource())
-        return timerSource()();
+    if (const platform::Toolkit* toolkit = platform::Toolkit::current();
+        toolkit && toolkit->timerSource)
+        return toolkit->timerSource();
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     return std::chrono::duration<double>(now).count();
 }
@@ -22,7 +16,8 @@ double Timer() {
 namespace platform {
 
 void setTimerSource(std::function<double()> source) {
-    timerSource() = std::move(source);
+    if (Toolkit* toolkit = Toolkit::current())
+        toolkit->timerSource = std::move(source);
 }
 
 } // namespace platform

@@ -1,7 +1,6 @@
 #include "ComPort.h"
 
-#include "ComPorts.h"
-#include "EventDispatcher.h"
+#include "Toolkit.h"
 #include "TtyWakeThreshold.h"
 
 #include <QDeadlineTimer>
@@ -268,9 +267,10 @@ void ComPort::queueNotificationCheck() {
     if (m_checkQueued || !m_callback)
         return;
     m_checkQueued = true;
+    // Looked up when dispatched: the port may have gone in the meantime.
     const int number = m_number;
-    EventDispatcher::instance().post([number] {
-        if (ComPort* port = ComPorts::find(number))
+    Toolkit::current()->dispatcher().post([number] {
+        if (ComPort* port = Toolkit::current()->ports().find(number))
             port->notifyIfDue();
     });
 }

@@ -13,12 +13,12 @@ namespace platform {
 class ComPorts {
 public:
     // The port with this number, made on first use; nullptr for a number out of range.
-    static ComPort* get(int number);
+    ComPort* get(int number);
     // The port with this number if it has been used.
-    static ComPort* find(int number);
+    ComPort* find(int number);
 
 private:
-    static std::map<int, std::unique_ptr<ComPort>>& ports();
+    std::map<int, std::unique_ptr<ComPort>> m_ports;
 };
 
 // NALVO_COM<n> when set, else the platform's default device for port n.

@@ -1,7 +1,6 @@
 #include "ControlEvents.h"
 
-#include "EventDispatcher.h"
-#include "PanelRegistry.h"
+#include "Toolkit.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -15,10 +14,10 @@ namespace platform {
 namespace {
 
 void postControlEvent(int handle, int id, int event) {
-    EventDispatcher::instance().post([handle, id, event] {
+    Toolkit::current()->dispatcher().post([handle, id, event] {
         // Looked up when dispatched: the panel may have gone in the meantime, and a control
         // that an earlier callback has dimmed or hidden no longer takes the operator's action.
-        Control* control = PanelRegistry::instance().control(handle, id);
+        Control* control = Toolkit::current()->panels().control(handle, id);
         if (!control || !control->callback)
             return;
         if (control->widget->isEnabled() && control->widget->isVisible())
@@ -27,8 +26,8 @@ void postControlEvent(int handle, int id, int event) {
 }
 
 void postPanelEvent(int handle, int event) {
-    EventDispatcher::instance().post([handle, event] {
-        if (Panel* panel = PanelRegistry::instance().panel(handle); panel && panel->callback)
+    Toolkit::current()->dispatcher().post([handle, event] {
+        if (Panel* panel = Toolkit::current()->panels().panel(handle); panel && panel->callback)
             panel->callback(handle, event, nullptr, 0, 0);
     });
 }

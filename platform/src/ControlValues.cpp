@@ -1,17 +1,13 @@
 #include "ControlValues.h"
 
 #include "Lamp.h"
+#include "Toolkit.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QLabel>
 #include <QLCDNumber>
-#include <QPointer>
 #include <QRadioButton>
 #include <QSpinBox>
-
-#include <vector>
 
 namespace platform {
 
@@ -23,59 +19,6 @@ constexpr int kExtraItemRole = Qt::UserRole + 1;
 
 const char* const kUserMinimum = "userMinimum";
 const char* const kUserMaximum = "userMaximum";
-
-struct PendingValue {
-    QPointer<QWidget> widget;
-    qint64 value;
-};
-
-std::vector<PendingValue>& pendingValues() {
-    static std::vector<PendingValue> pending;
-    return pending;
-}
-
-std::optional<qint64> pendingValue(const QWidget* widget) {
-    for (const PendingValue& pending : pendingValues())
-        if (pending.widget == widget)
-            return pending.value;
-    return std::nullopt;
-}
-
-// The operator acts on what the program last wrote, also when the operator's action is
-// delivered before the program lets events through.
-class ApplyBeforeInput : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::FocusIn:
-            applyPendingValues();
-            break;
-        default:
-            break;
-        }
-        return false;
-    }
-};
-
-void holdValue(QWidget* widget, qint64 value) {
-    // Goes with the application object, and comes again with a new one.
-    static QPointer<ApplyBeforeInput> guard;
-    if (!guard) {
-        guard = new ApplyBeforeInput;
-        guard->setParent(QCoreApplication::instance());
-        QCoreApplication::instance()->installEventFilter(guard);
-    }
-    for (PendingValue& pending : pendingValues())
-        if (pending.widget == widget) {
-            pending.value = value;
-            return;
-        }
-    pendingValues().push_back({widget, value});
-}
 
 void prepareRing(QComboBox* ring) {
     // Items carry the numbers listed in "itemValues"; without the list, their index.
@@ -145,7 +88,7 @@ void prepareControlValue(Control& control) {
 
 std::optional<qint64> controlValue(const Control& control) {
     QWidget* widget = control.widget;
-    if (const auto pending = pendingValue(widget))
+    if (const auto pending = Toolkit::current()->pendingValues().find(widget))
         return pending;
     if (auto* ring = qobject_cast<QComboBox*>(widget))
         return ring->currentIndex() < 0 ? 0 : ring->currentData(kValueRole).toLongLong();
@@ -167,7 +110,7 @@ bool setControlValue(Control& control, qint64 value) {
     } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
         radio->setChecked(value != 0);
     } else if (qobject_cast<QSpinBox*>(widget) || qobject_cast<QLCDNumber*>(widget)) {
-        holdValue(widget, value);
+        Toolkit::current()->pendingValues().hold(widget, value);
     } else if (auto* lamp = qobject_cast<Lamp*>(widget)) {
         lamp->setOn(value != 0);
     } else if (qobject_cast<QLabel*>(widget)) {
@@ -179,10 +122,11 @@ bool setControlValue(Control& control, qint64 value) {
 }
 
 void applyPendingValues() {
+    Toolkit* toolkit = Toolkit::current();
+    if (!toolkit)
+        return;
     // Taken first: applying a value may run code that writes again.
-    std::vector<PendingValue> pending;
-    pending.swap(pendingValues());
-    for (const PendingValue& value : pending) {
+    for (const PendingValues::Value& value : toolkit->pendingValues().take()) {
         if (auto* spin = qobject_cast<QSpinBox*>(value.widget))
             setSpinValue(spin, value.value);
         else if (auto* display = qobject_cast<QLCDNumber*>(value.widget))

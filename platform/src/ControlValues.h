@@ -18,10 +18,8 @@ std::optional<qint64> controlValue(const Control& control);
 bool setControlValue(Control& control, qint64 value);
 bool setControlText(Control& control, const QString& text);
 
-// Values written to value controls and numeric displays reach the widgets when the program
-// next lets events through, or before the operator's next action on a control: a burst of
-// writes, such as a live-view refresh, then costs one widget update and does not hold up
-// the program. Reads see the values written.
+// Shows the values written to value controls and numeric displays since the last time (see
+// PendingValues).
 void applyPendingValues();
 
 } // namespace platform

@@ -6,11 +6,6 @@
 
 namespace platform {
 
-EventDispatcher& EventDispatcher::instance() {
-    static EventDispatcher dispatcher;
-    return dispatcher;
-}
-
 void EventDispatcher::post(std::function<void()> call) {
     m_pending.push_back(std::move(call));
 }

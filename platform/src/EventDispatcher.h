@@ -14,7 +14,9 @@ namespace platform {
 
 class EventDispatcher {
 public:
-    static EventDispatcher& instance();
+    EventDispatcher() = default;
+    EventDispatcher(const EventDispatcher&) = delete;
+    EventDispatcher& operator=(const EventDispatcher&) = delete;
 
     // Queues a call for the next dispatch.
     void post(std::function<void()> call);
@@ -31,7 +33,6 @@ public:
 private:
     static constexpr std::chrono::milliseconds kIdleWait{1};
 
-    EventDispatcher() = default;
     void waitForEvents(bool bounded);
     void dispatchOne();
 

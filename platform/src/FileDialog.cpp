@@ -1,3 +1,5 @@
+#include "Toolkit.h"
+
 #include <platform/overrides.h>
 #include <platform/util.h>
 
@@ -8,11 +10,6 @@
 #include <cstring>
 
 namespace {
-
-platform::FileSelectAnswer& scriptedAnswer() {
-    static platform::FileSelectAnswer answer;
-    return answer;
-}
 
 constexpr int kPathTooLong = -2;
 
@@ -53,8 +50,9 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
         defaultDirectory ? defaultDirectory : "", defaultFileSpec ? defaultFileSpec : "",
         fileTypeList ? fileTypeList : "", title ? title : "", buttonLabel};
     std::string chosen;
-    const int result = scriptedAnswer()
-                           ? scriptedAnswer()(request, chosen)
+    const platform::Toolkit* toolkit = platform::Toolkit::current();
+    const int result = toolkit && toolkit->fileSelectAnswer
+                           ? toolkit->fileSelectAnswer(request, chosen)
                            : showDialog(request, restrictExtension, allowMakeDirectory, chosen);
     if (result <= 0)
         return result;
@@ -67,7 +65,8 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
 namespace platform {
 
 void setFileSelectAnswer(FileSelectAnswer answer) {
-    scriptedAnswer() = std::move(answer);
+    if (Toolkit* toolkit = Toolkit::current())
+        toolkit->fileSelectAnswer = std::move(answer);
 }
 
 } // namespace platform

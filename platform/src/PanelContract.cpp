@@ -12,11 +12,6 @@
 
 namespace platform {
 
-PanelContract& PanelContract::instance() {
-    static PanelContract contract;
-    return contract;
-}
-
 void PanelContract::setCallbacks(std::span<const CallbackEntry> table) {
     m_callbacks.assign(table.begin(), table.end());
 }

@@ -15,8 +15,6 @@ namespace platform {
 
 class PanelContract {
 public:
-    static PanelContract& instance();
-
     void setCallbacks(std::span<const CallbackEntry> table);
     void setRequirements(std::span<const CtrlRequirement> controls);
 

@@ -3,9 +3,8 @@
 #include "ControlEvents.h"
 #include "ControlValues.h"
 #include "Lamp.h"
-#include "PanelContract.h"
-#include "PanelRegistry.h"
 #include "StripChart.h"
+#include "Toolkit.h"
 
 #include <QFile>
 #include <QtUiTools/QUiLoader>
@@ -43,8 +42,7 @@ private:
     QtMessageHandler m_previous;
 };
 
-bool bindControls(Panel& panel) {
-    const PanelContract& contract = PanelContract::instance();
+bool bindControls(Panel& panel, const PanelContract& contract) {
     for (QWidget* widget : panel.widget->findChildren<QWidget*>()) {
         const QVariant id = widget->property("ctrlId");
         if (!id.isValid())
@@ -73,8 +71,8 @@ bool bindControls(Panel& panel) {
     return true;
 }
 
-bool meetsRequirements(const Panel& panel) {
-    for (const CtrlRequirement& required : PanelContract::instance().requirements()) {
+bool meetsRequirements(const Panel& panel, const PanelContract& contract) {
+    for (const CtrlRequirement& required : contract.requirements()) {
         const auto it = panel.controls.find(required.id);
         if (it == panel.controls.end() || it->second.kind != required.kind)
             return false;
@@ -104,11 +102,12 @@ int loadPanelFile(const QString& path, int resourceId) {
     }
     if (!panel->widget)
         return kPanelFileUnreadable;
-    if (!bindControls(*panel) || !meetsRequirements(*panel))
+    Toolkit& toolkit = *Toolkit::current();
+    if (!bindControls(*panel, toolkit.contract()) || !meetsRequirements(*panel, toolkit.contract()))
         return kPanelBreaksContract;
 
     Panel& stored = *panel;
-    const int handle = PanelRegistry::instance().add(std::move(panel));
+    const int handle = toolkit.panels().add(std::move(panel));
     connectControlEvents(handle, stored);
     return handle;
 }

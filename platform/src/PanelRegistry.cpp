@@ -2,11 +2,6 @@
 
 namespace platform {
 
-PanelRegistry& PanelRegistry::instance() {
-    static PanelRegistry registry;
-    return registry;
-}
-
 int PanelRegistry::add(std::unique_ptr<Panel> panel) {
     const int handle = m_nextHandle++;
     m_panels.emplace(handle, std::move(panel));

@@ -25,8 +25,6 @@ struct Panel {
 
 class PanelRegistry {
 public:
-    static PanelRegistry& instance();
-
     int add(std::unique_ptr<Panel> panel);
     void remove(int handle);
     Panel* panel(int handle);

@@ -1,16 +1,18 @@
-// Starting and stopping the toolkit: the Qt application object behind every panel.
-#include <platform/util.h>
+// Starting and stopping the toolkit, and the object that holds the seam's state meanwhile.
+#include "Toolkit.h"
 
-#include <QApplication>
+#include <platform/util.h>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
+namespace platform {
+
 namespace {
 
-// Not destroyed at exit when CloseToolkit was not called: Qt's own globals may be gone by then.
-QApplication* g_application = nullptr;
+Toolkit* g_toolkit = nullptr;
+// Qt's message handler is a plain function: what Qt said first while starting is kept here.
 QString g_firstComplaint;
 
 // Qt ends the process with abort() when no windowing system can be reached; the tool
@@ -33,21 +35,42 @@ void startUpMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 } // namespace
 
+Toolkit::Toolkit(std::unique_ptr<QApplication> application)
+    : m_application(std::move(application)) {}
+
+Toolkit* Toolkit::current() {
+    return g_toolkit;
+}
+
+void Toolkit::start(int& argc, char** argv) {
+    if (g_toolkit)
+        return;
+    std::unique_ptr<QApplication> application;
+    if (!QCoreApplication::instance()) {
+        QCoreApplication::setApplicationName(QStringLiteral("Nalvo-ZUridozU10"));
+        const QtMessageHandler previous = qInstallMessageHandler(startUpMessages);
+        application = std::make_unique<QApplication>(argc, argv);
+        qInstallMessageHandler(previous);
+    }
+    g_toolkit = new Toolkit(std::move(application));
+}
+
+void Toolkit::stop() {
+    delete g_toolkit;
+    g_toolkit = nullptr;
+}
+
+} // namespace platform
+
 int InitToolkit(int& argc, char** argv) {
 #ifdef Q_OS_UNIX
     // A file-size limit makes a write fail, which the program reports, instead of ending it.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    if (QApplication::instance())
-        return 0;
-    QCoreApplication::setApplicationName(QStringLiteral("Nalvo-ZUridozU10"));
-    const QtMessageHandler previous = qInstallMessageHandler(startUpMessages);
-    g_application = new QApplication(argc, argv);
-    qInstallMessageHandler(previous);
+    platform::Toolkit::start(argc, argv);
     return 0;
 }
 
 void CloseToolkit() {
-    delete g_application;
-    g_application = nullptr;
+    platform::Toolkit::stop();
 }

@@ -1,7 +1,7 @@
 // The serial-port operations of the seam, on QSerialPort.
 #include <platform/serial.h>
 
-#include "ComPorts.h"
+#include "Toolkit.h"
 
 #include <platform/overrides.h>
 
@@ -9,12 +9,17 @@
 #include <thread>
 
 using platform::ComPort;
-using platform::ComPorts;
+using platform::Toolkit;
 
 namespace {
 
+ComPort* usedPort(int port) {
+    Toolkit* toolkit = Toolkit::current();
+    return toolkit ? toolkit->ports().find(port) : nullptr;
+}
+
 ComPort* openPort(int port) {
-    ComPort* found = ComPorts::find(port);
+    ComPort* found = usedPort(port);
     return found && found->isOpen() ? found : nullptr;
 }
 
@@ -22,7 +27,8 @@ ComPort* openPort(int port) {
 
 int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits,
                   int stopBits, int, int) {
-    ComPort* com = ComPorts::get(port);
+    Toolkit* toolkit = Toolkit::current();
+    ComPort* com = toolkit ? toolkit->ports().get(port) : nullptr;
     if (!com)
         return kComErrInvalidPort;
     const QString device = deviceName && *deviceName ? QString::fromLocal8Bit(deviceName)
@@ -31,7 +37,7 @@ int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, i
 }
 
 int CloseCom(int port) {
-    ComPort* com = ComPorts::find(port);
+    ComPort* com = usedPort(port);
     if (!com)
         return port < 1 || port > kMaxComPort ? kComErrInvalidPort : kComErrPortNotOpen;
     com->close();

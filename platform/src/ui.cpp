@@ -3,11 +3,9 @@
 #include <platform/util.h>
 
 #include "ControlValues.h"
-#include "EventDispatcher.h"
-#include "PanelContract.h"
 #include "PanelLoader.h"
-#include "PanelRegistry.h"
 #include "StripChart.h"
+#include "Toolkit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,8 +19,20 @@ namespace {
 constexpr int kBadHandle = -1;
 constexpr int kBadArgument = -2;
 
+// The loaded panels, or nullptr while the toolkit is not running.
+platform::PanelRegistry* panels() {
+    platform::Toolkit* toolkit = platform::Toolkit::current();
+    return toolkit ? &toolkit->panels() : nullptr;
+}
+
+platform::Panel* findPanel(int panel) {
+    platform::PanelRegistry* registry = panels();
+    return registry ? registry->panel(panel) : nullptr;
+}
+
 platform::Control* findControl(int panel, int control) {
-    return platform::PanelRegistry::instance().control(panel, control);
+    platform::PanelRegistry* registry = panels();
+    return registry ? registry->control(panel, control) : nullptr;
 }
 
 // Panel coordinates are pixels, and so are text sizes: a size is the height of a line of
@@ -78,15 +88,17 @@ bool setChartAttribute(platform::StripChart* chart, int attribute, int value) {
 } // namespace
 
 void RegisterCallbacks(std::span<const CallbackEntry> table) {
-    platform::PanelContract::instance().setCallbacks(table);
+    if (platform::Toolkit* toolkit = platform::Toolkit::current())
+        toolkit->contract().setCallbacks(table);
 }
 
 void RequireControls(std::span<const CtrlRequirement> controls) {
-    platform::PanelContract::instance().setRequirements(controls);
+    if (platform::Toolkit* toolkit = platform::Toolkit::current())
+        toolkit->contract().setRequirements(controls);
 }
 
 int LoadPanel(int, const char* fileName, int panelResourceId) {
-    if (!fileName)
+    if (!fileName || !platform::Toolkit::current())
         return platform::kPanelFileMissing;
     char projectDir[kMaxPathnameLen];
     QString path = QString::fromLocal8Bit(fileName);
@@ -96,7 +108,7 @@ int LoadPanel(int, const char* fileName, int panelResourceId) {
 }
 
 int DisplayPanel(int panel) {
-    platform::Panel* shown = platform::PanelRegistry::instance().panel(panel);
+    platform::Panel* shown = findPanel(panel);
     if (!shown)
         return kBadHandle;
     shown->widget->show();
@@ -104,23 +116,26 @@ int DisplayPanel(int panel) {
 }
 
 int DiscardPanel(int panel) {
-    if (!platform::PanelRegistry::instance().panel(panel))
+    if (!findPanel(panel))
         return kBadHandle;
-    platform::PanelRegistry::instance().remove(panel);
+    panels()->remove(panel);
     return 0;
 }
 
 int RunUserInterface() {
-    return platform::EventDispatcher::instance().run();
+    platform::Toolkit* toolkit = platform::Toolkit::current();
+    return toolkit ? toolkit->dispatcher().run() : kBadHandle;
 }
 
 int QuitUserInterface(int returnCode) {
-    platform::EventDispatcher::instance().requestQuit(returnCode);
+    if (platform::Toolkit* toolkit = platform::Toolkit::current())
+        toolkit->dispatcher().requestQuit(returnCode);
     return 0;
 }
 
 int ProcessSystemEvents() {
-    platform::EventDispatcher::instance().processPending();
+    if (platform::Toolkit* toolkit = platform::Toolkit::current())
+        toolkit->dispatcher().processPending();
     return 0;
 }
 
@@ -197,7 +212,7 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char* value) {
 }
 
 int NewCtrl(int panel, int controlStyle, const char* label, int top, int left) {
-    platform::Panel* owner = platform::PanelRegistry::instance().panel(panel);
+    platform::Panel* owner = findPanel(panel);
     if (!owner)
         return kBadHandle;
     if (controlStyle != kCtrlTextMessage)
@@ -208,7 +223,7 @@ int NewCtrl(int panel, int controlStyle, const char* label, int top, int left) {
     text->move(left, top);
     text->adjustSize();
     text->show();
-    const int id = platform::PanelRegistry::instance().freeControlId(panel);
+    const int id = panels()->freeControlId(panel);
     text->setProperty("ctrlId", id);
     owner->controls.emplace(id, platform::Control{text, CtrlKind::TextMessage, nullptr});
     return id;

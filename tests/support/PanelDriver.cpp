@@ -2,7 +2,9 @@
 
 #include <app/Nalvo-ZUridozU10.h>
 #include <platform/ui.h>
+#include <platform/util.h>
 #include <shared/ControlIds.h>
+#include <shared/ProgramState.h>
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -16,6 +18,15 @@
 
 namespace testing {
 
+void freshProgram() {
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    CloseToolkit();
+    InitToolkit(argc, argv);
+    ResetProgramState();
+}
+
 int showPanelFile() {
     panelHandle = LoadPanel(0, "Nalvo-ZUridozU10.uir", MAIN_PANEL);
     if (panelHandle >= 0) {
@@ -26,6 +37,7 @@ int showPanelFile() {
 }
 
 void startMainPanel() {
+    freshProgram();
     RegisterMainPanel();
     panelHandle = LoadPanel(0, "Nalvo-ZUridozU10.uir", MAIN_PANEL);
     if (panelHandle < 0)

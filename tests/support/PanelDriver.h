@@ -10,6 +10,8 @@ namespace testing {
 
 using namespace std::chrono_literals;
 
+// A new toolkit and the shared variables as the program is loaded with them.
+void freshProgram();
 // Loads the panel file next to the test program with whatever callbacks are registered,
 // and shows it.
 int showPanelFile();

@@ -1,5 +1,7 @@
 #include "RecordedEvents.h"
 
+#include "PanelDriver.h"
+
 #include <platform/ui.h>
 
 #include <QStringList>
@@ -58,6 +60,7 @@ char* toString(const std::vector<RecordedEvent>& events) {
 }
 
 void registerRecorders(std::function<void(const RecordedEvent&)> hook) {
+    freshProgram();
     g_hook = std::move(hook);
     recordedEvents().clear();
     RegisterCallbacks(kTable);
