@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     InitVars();
     DisplayPanel(panelHandle);
 
-    sim::SimulatedSensor paced({19200, 0us, true});
+    sim::SimulatedSensor paced({19200, 0us});
     if (!paced.start()) {
         std::fprintf(stderr, "bench_live_view: the simulated sensor does not start\n");
         return 1;

@@ -43,8 +43,6 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
     m_lost = false;
     m_wakeThreshold = 0;
     m_armed = true;
-    m_bytesQueued = 0;
-    m_bytesDiscarded = 0;
     switch (m_lock.take(device)) {
     case DeviceLock::Result::NoSuchDevice:
         return kComErrNoSuchPort;
@@ -116,7 +114,6 @@ int ComPort::write(const char* data, int count) {
     const qint64 queued = m_port.write(data, count);
     if (queued < 0)
         return kComErrIo;
-    m_bytesQueued += static_cast<std::uint64_t>(queued);
     // QSerialPort holds written bytes until the event loop runs; push them out now.
     m_port.flush();
     const QDeadlineTimer deadline(m_timeout);
@@ -162,13 +159,7 @@ void ComPort::flushInput() {
 void ComPort::flushOutput() {
     if (!usable())
         return;
-    m_bytesDiscarded += static_cast<std::uint64_t>(m_port.bytesToWrite());
     m_port.clear(QSerialPort::Output);
-}
-
-std::uint64_t ComPort::bytesWritten() const {
-    const auto unsent = static_cast<std::uint64_t>(m_port.isOpen() ? m_port.bytesToWrite() : 0);
-    return m_bytesQueued - m_bytesDiscarded - unsent;
 }
 
 void ComPort::waitForInput(std::chrono::milliseconds wait) {

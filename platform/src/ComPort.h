@@ -13,7 +13,6 @@
 #include <QSerialPort>
 
 #include <chrono>
-#include <cstdint>
 
 namespace platform {
 
@@ -45,9 +44,6 @@ public:
 
     // Runs the receive notification if it is due; called from event processing only.
     void notifyIfDue();
-
-    // Bytes that have left for the device since the port was opened.
-    std::uint64_t bytesWritten() const;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -88,8 +84,6 @@ private:
     bool m_flushedSinceRequest = false;
     // Bytes the device must hold before a wait for input returns, as last set on it.
     int m_wakeThreshold = 0;
-    std::uint64_t m_bytesQueued = 0;
-    std::uint64_t m_bytesDiscarded = 0;
 };
 
 } // namespace platform

@@ -3,8 +3,6 @@
 
 #include "Toolkit.h"
 
-#include <platform/overrides.h>
-
 #include <chrono>
 #include <thread>
 
@@ -103,12 +101,3 @@ int FlushOutQ(int port) {
     com->flushOutput();
     return 0;
 }
-
-namespace platform {
-
-std::optional<std::uint64_t> comBytesWritten(int port) {
-    const ComPort* com = openPort(port);
-    return com ? std::optional(com->bytesWritten()) : std::nullopt;
-}
-
-} // namespace platform

@@ -8,11 +8,9 @@ constexpr long long kBitsPerByte = 10;
 
 } // namespace
 
-LineSpeed::LineSpeed(const LineTiming& timing) : m_baud(timing.baud), m_paced(timing.paced) {}
+LineSpeed::LineSpeed(const LineTiming& timing) : m_baud(timing.baud) {}
 
 Clock::duration LineSpeed::of(std::size_t bytes) const {
-    if (!m_paced)
-        return Clock::duration::zero();
     const std::chrono::nanoseconds perSecond = std::chrono::seconds(1);
     return std::chrono::nanoseconds(static_cast<long long>(bytes) * kBitsPerByte *
                                     perSecond.count() / m_baud);

@@ -13,7 +13,7 @@ namespace sim {
 
 using Clock = std::chrono::steady_clock;
 
-// How long a number of bytes take on the line; nothing when the line is not paced.
+// How long a number of bytes take on the line.
 class LineSpeed {
 public:
     explicit LineSpeed(const LineTiming& timing);
@@ -21,7 +21,6 @@ public:
 
 private:
     long long m_baud;
-    bool m_paced;
 };
 
 // When the bytes the tool wrote have come down the line: one after the other, each no

@@ -74,10 +74,7 @@ void LineServer::run() {
     while (!m_stopping) {
         const auto now = Clock::now();
         completeArrivals(now);
-        const bool blocked = !serviceOutput(now);
-        m_busy = blocked || !m_onTheLine.empty() || !m_answers.empty() || m_reply.has_value() ||
-                 !m_raw.empty();
-        waitForLine(blocked);
+        waitForLine(!serviceOutput(now));
     }
 }
 
@@ -167,11 +164,7 @@ void LineServer::waitForLine(bool blocked) {
 void LineServer::readRequests() {
     std::array<std::uint8_t, kReadChunk> chunk{};
     ssize_t count = 0;
-    // Busy before the count moves on, so that an observer who finds every byte read finds
-    // them also dealt with or still being dealt with.
-    m_busy = true;
     while ((count = read(m_pty.master(), chunk.data(), chunk.size())) > 0) {
-        m_bytesRead += static_cast<std::uint64_t>(count);
         const auto readAt = Clock::now();
         for (const std::uint8_t byte : std::span(chunk).first(static_cast<std::size_t>(count))) {
             const auto arrived = m_arrivals.arrive(readAt);

@@ -38,11 +38,6 @@ public:
     // Makes the thread look at the shared state again, e.g. for raw bytes to send.
     void wake() const { m_wake.wake(); }
 
-    // Bytes read from the line so far; read this before idle(), which the thread clears only
-    // after it has dealt with what it read.
-    std::uint64_t bytesRead() const { return m_bytesRead; }
-    // Nothing received is waiting to be acted on and nothing is left to send.
-    bool idle() const { return !m_busy; }
 
 private:
     LineServer(SensorState& state, const LineTiming& timing, Pty pty);
@@ -73,8 +68,6 @@ private:
     const WakePipe m_wake;
     const Clock::time_point m_startedAt = Clock::now();
     std::atomic<bool> m_stopping = false;
-    std::atomic<std::uint64_t> m_bytesRead = 0;
-    std::atomic<bool> m_busy = false;
 
     // The rest belongs to the line's thread alone.
     RequestFramer m_framer;

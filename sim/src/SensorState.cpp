@@ -137,9 +137,4 @@ std::vector<std::uint8_t> SensorState::takeRaw() {
     return std::exchange(m_raw, {});
 }
 
-bool SensorState::rawWaiting() const {
-    const std::scoped_lock lock(m_mutex);
-    return !m_raw.empty();
-}
-
 } // namespace sim

@@ -56,7 +56,6 @@ public:
 
     void queueRaw(std::vector<std::uint8_t> bytes);
     std::vector<std::uint8_t> takeRaw();
-    bool rawWaiting() const;
 
 private:
     void shape(Delivery& delivery);

@@ -15,7 +15,7 @@ SimulatedSensor::~SimulatedSensor() {
 }
 
 bool SimulatedSensor::start() {
-    if (m_timing.paced && m_timing.baud <= 0)
+    if (m_timing.baud <= 0)
         return false;
     const std::scoped_lock lock(m_serverMutex);
     if (!m_server) {
@@ -115,13 +115,6 @@ void SimulatedSensor::sendRaw(std::vector<std::uint8_t> bytes) {
 
 std::size_t SimulatedSensor::repliesSent() const {
     return m_state->repliesSent();
-}
-
-bool SimulatedSensor::quiet(std::uint64_t bytesFromTool) const {
-    const std::scoped_lock lock(m_serverMutex);
-    if (!m_server)
-        return true;
-    return m_server->bytesRead() == bytesFromTool && m_server->idle() && !m_state->rawWaiting();
 }
 
 void SimulatedSensor::wake() {

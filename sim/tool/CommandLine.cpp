@@ -42,10 +42,6 @@ std::optional<Options> parseCommandLine(std::span<const char* const> arguments) 
     Options options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view option = arguments[i];
-        if (option == "--unpaced") {
-            options.timing.paced = false;
-            continue;
-        }
         if (i + 1 == arguments.size())
             return std::nullopt;
         const std::string_view value = arguments[++i];

@@ -13,7 +13,7 @@ struct Options {
     Fault fault = Fault::None;
 };
 
-constexpr char kUsage[] = "usage: nalvo-sim [--baud N] [--turnaround-ms N] [--unpaced] [--fault "
+constexpr char kUsage[] = "usage: nalvo-sim [--baud N] [--turnaround-ms N] [--fault "
                           "none|silent|wrong-echo|short-firmware|late-reply|frame-in-pieces|"
                           "extra-bytes|garbage]";
 

@@ -28,10 +28,11 @@ enum class Fault {
     Garbage
 };
 
+// The tool drops whatever comes back before its request can have been received, so the
+// sensor keeps to the line's speed.
 struct LineTiming {
     int baud = 19200;
     std::chrono::microseconds turnaround{0};
-    bool paced = true;
 };
 
 class SensorState;
@@ -74,10 +75,6 @@ public:
     void sendRaw(std::vector<std::uint8_t> bytes);
     // Replies written completely so far.
     std::size_t repliesSent() const;
-    // True when the sensor has read every one of the bytes the tool has put on the line
-    // since it opened this sensor's device, and has nothing more to send: from then on
-    // nothing arrives at the tool unless it sends again.
-    bool quiet(std::uint64_t bytesFromTool) const;
 
 private:
     void wake();
