@@ -13,6 +13,16 @@ namespace {
 constexpr unsigned short kFirmwareOrder = 7;
 constexpr double kFirmwareLimit = 2.0;
 constexpr int kFirmwareWords = FIRMWARE_BYTES / 2;
+
+// The notification back as the port set-up installed it, and nothing left behind: no byte
+// that came with the reply or after it, no flag raised before it.
+void restoreReceiving(int port) {
+    InstallComCallback(port, eventMask, FRAME_BYTES, com232::sync, RX_Receive_Function, nullptr);
+    FlushInQ(port);
+    FlushOutQ(port);
+    rx_flag = 0;
+}
+
 } // namespace
 
 int ReadFirmwareReply() {
@@ -42,10 +52,7 @@ int GetVERSIONInfo() {
     SendFrame(com, kFirmwareOrder, pp);
     SetCtrlVal(panelHandle, CTRL_STATUS, "Waiting for firmware info ...");
     const int n = ReadFirmwareReply();
-    InstallComCallback(com, eventMask, FRAME_BYTES, com232::sync, RX_Receive_Function, nullptr);
-    FlushInQ(com);
-    FlushOutQ(com);
-    rx_flag = 0;
+    restoreReceiving(com);
     SetCtrlVal(panelHandle, CTRL_STATUS, szStatus);
     return n;
 }
