@@ -1,5 +1,7 @@
-// The real executable: its exit codes, and that it opens no window when it cannot start.
+// The real executable: its window comes only after the connect sequence, and its exit codes.
 #include "XServer.h"
+
+#include <sim/SimulatedSensor.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,17 +21,21 @@ QString realExecutable() {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/Nalvo-ZUridozU10");
 }
 
-QProcessEnvironment environmentFor(const QString& display) {
+// Runs a copy of the tool, or the tool, to its end; "" as the display means none.
+int exitCodeOf(const QString& program, const QString& display, QString* said = nullptr) {
+    QProcess tool;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("DISPLAY"), display);
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    if (display.isEmpty())
-        env.remove(QStringLiteral("DISPLAY"));
-    else
-        env.insert(QStringLiteral("DISPLAY"), display);
-    // A port that is not there: the tool starts at once and shows why on its status line.
     env.insert(QStringLiteral("NALVO_COM1"), QStringLiteral("/dev/nalvo-no-such-port"));
-    return env;
+    tool.setProcessEnvironment(env);
+    tool.start(program);
+    if (!tool.waitForFinished(30000) || tool.exitStatus() != QProcess::NormalExit)
+        return -1000;
+    if (said)
+        *said = QString::fromLocal8Bit(tool.readAllStandardError()).trimmed();
+    return tool.exitCode();
 }
 
 } // namespace
@@ -38,8 +44,8 @@ class ShellProcess : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void closeBoxEndsTheToolWithZero();
+    void initTestCase() { QVERIFY2(m_x.start(), "Xvfb does not start"); }
+    void windowComesAfterTheConnectAndTheCloseBoxEndsWithZero();
     void panelFileThatCannotBeLoadedEndsWithMinusOne_data();
     void panelFileThatCannotBeLoadedEndsWithMinusOne();
     void noDisplayEndsWithMinusOneAndOneLine();
@@ -48,19 +54,26 @@ private:
     XServer m_x;
 };
 
-void ShellProcess::initTestCase() {
-    QVERIFY2(m_x.start(), "Xvfb does not start");
-}
-
-void ShellProcess::closeBoxEndsTheToolWithZero() {
+void ShellProcess::windowComesAfterTheConnectAndTheCloseBoxEndsWithZero() {
+    // Replies come late, so that a window shown before the connect sequence had ended would
+    // be seen while the sensor still had replies to send.
+    sim::SimulatedSensor sensor;
+    QVERIFY(sensor.start());
+    sensor.setLateReplyDelay(300ms);
+    sensor.setFault(sim::Fault::LateReply);
     QProcess tool;
-    tool.setProcessEnvironment(environmentFor(m_x.display()));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("DISPLAY"), m_x.display());
+    env.insert(QStringLiteral("NALVO_COM1"), QString::fromStdString(sensor.devicePath()));
+    tool.setProcessEnvironment(env);
     tool.start(realExecutable());
     const unsigned long window = m_x.waitForWindow(kTitle, 30s);
     QVERIFY2(window != 0, tool.readAllStandardError().constData());
+    QCOMPARE(sensor.repliesSent(), std::size_t{3});
     m_x.pressCloseBox(window);
     QVERIFY(tool.waitForFinished(30000));
-    QVERIFY2(tool.exitStatus() == QProcess::NormalExit, tool.readAllStandardError().constData());
+    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
     QCOMPARE(tool.exitCode(), 0);
 }
 
@@ -84,25 +97,12 @@ void ShellProcess::panelFileThatCannotBeLoadedEndsWithMinusOne() {
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(panelFile.toUtf8());
     }
-
-    const int windowsBefore = m_x.mappedWindows();
-    QProcess tool;
-    tool.setProcessEnvironment(environmentFor(m_x.display()));
-    tool.start(copy);
-    QVERIFY(tool.waitForFinished(30000));
-    QVERIFY2(tool.exitStatus() == QProcess::NormalExit, tool.readAllStandardError().constData());
-    QCOMPARE(tool.exitCode(), 255);
-    QCOMPARE(m_x.mappedWindows(), windowsBefore);
+    QCOMPARE(exitCodeOf(copy, m_x.display()), 255);
 }
 
 void ShellProcess::noDisplayEndsWithMinusOneAndOneLine() {
-    QProcess tool;
-    tool.setProcessEnvironment(environmentFor(QString()));
-    tool.start(realExecutable());
-    QVERIFY(tool.waitForFinished(30000));
-    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(tool.exitCode(), 255);
-    const QString said = QString::fromLocal8Bit(tool.readAllStandardError()).trimmed();
+    QString said;
+    QCOMPARE(exitCodeOf(realExecutable(), QString(), &said), 255);
     QCOMPARE(said.count(QLatin1Char('\n')), 0);
     QVERIFY2(said.contains(QLatin1String("display")), qPrintable(said));
 }

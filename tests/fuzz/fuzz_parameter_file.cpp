@@ -1,5 +1,5 @@
-// Feeds arbitrary bytes as a parameter file to the load: it either takes sixteen words that
-// the file holds as they stand, or changes nothing.
+// Feeds arbitrary bytes as a parameter file to the load: it takes the sixteen words a good
+// file holds as they stand, or changes nothing.
 #include <com232/com232.h>
 #include <gui/gui.h>
 #include <platform/overrides.h>
@@ -9,16 +9,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <unistd.h>
 
 namespace {
-
-std::array<unsigned short*, PNUM> variables() {
-    return {&power0,  &power1,  &reference, &tolerance, &hwMode, &polarity, &anaMode, &evalMode,
-            &average, &teachAB, &teachCD,   &teachTHD,  &free12, &free13,   &free14,  &free15};
-}
 
 // The sixteen words a good file holds, read the plain way, or nothing for a file to refuse.
 std::optional<std::array<std::uint64_t, PNUM>> expectedWords(const std::uint8_t* data,
@@ -28,77 +24,53 @@ std::optional<std::array<std::uint64_t, PNUM>> expectedWords(const std::uint8_t*
     std::optional<std::uint64_t> value;
     for (std::size_t i = 0; i <= size && count < 80; ++i) {
         const char c = i < size ? static_cast<char>(data[i]) : ' ';
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == ';') {
+        if (c >= '0' && c <= '9') {
+            value = value.value_or(0) * 10 + static_cast<std::uint64_t>(c - '0');
+            if (*value > 0xFFFFFFFFull)
+                return std::nullopt;
+        } else if (std::string(" \t\r\n,;").find(c) != std::string::npos) {
             if (value && count < PNUM)
                 words[count] = *value;
             count += value ? 1 : 0;
             value.reset();
-        } else if (c >= '0' && c <= '9') {
-            value = value.value_or(0) * 10 + static_cast<std::uint64_t>(c - '0');
-            if (*value > 0xFFFFFFFFull)
-                return std::nullopt;
         } else {
             return std::nullopt;
         }
     }
-    if (count < PNUM)
-        return std::nullopt;
     for (const std::uint64_t word : words)
         if (word > 0xFFFF)
             return std::nullopt;
-    return words;
-}
-
-class Setup {
-public:
-    Setup() {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "fuzz_parameter_file";
-        static char* argv[] = {name, nullptr};
-        InitToolkit(argc, argv);
-        char path[] = "/tmp/fuzz_parameter_fileXXXXXX";
-        const int fd = mkstemp(path);
-        if (fd < 0)
-            std::abort();
-        close(fd);
-        m_path = path;
-        platform::setFileSelectAnswer(
-            [this](const platform::FileSelectRequest&, std::string& chosen) {
-                chosen = m_path;
-                return kExistingFileSelected;
-            });
-    }
-    ~Setup() { std::remove(m_path.c_str()); }
-    Setup(const Setup&) = delete;
-    Setup& operator=(const Setup&) = delete;
-
-    void write(const std::uint8_t* data, std::size_t size) const {
-        FILE* file = std::fopen(m_path.c_str(), "wb");
-        if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0)
-            std::abort();
-    }
-
-private:
-    std::string m_path;
-};
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
+    return count >= PNUM ? std::optional(words) : std::nullopt;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static Setup setup;
-    setup.write(data, size);
-    for (unsigned short* variable : variables())
-        *variable = 0x5A5A;
+    static const std::string path = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "fuzz_parameter_file";
+        static char* argv[] = {name, nullptr};
+        InitToolkit(argc, argv);
+        platform::setFileSelectAnswer([](const platform::FileSelectRequest&, std::string& chosen) {
+            chosen = path;
+            return kExistingFileSelected;
+        });
+        std::atexit([] { std::remove(path.c_str()); });
+        return "/tmp/fuzz_parameter_file." + std::to_string(getpid());
+    }();
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    pp[0] = 0x5A5A;
+    for (int i = 1; i < PNUM; ++i)
+        pp[i] = pp[0];
+    CopyPPtoVars();
     const auto expected = expectedWords(data, size);
-    check(ReadParaFromFile() == (expected ? 1 : 0));
-    const auto all = variables();
+    if (ReadParaFromFile() != (expected ? 1 : 0))
+        std::abort();
+    CopyVarsToPP();
     for (std::size_t i = 0; i < PNUM; ++i)
-        check(*all[i] == (expected ? (*expected)[i] : 0x5A5A));
+        if (pp[i] != (expected ? (*expected)[i] : 0x5A5A))
+            std::abort();
     return 0;
 }

@@ -3,8 +3,10 @@
 #include <app/Nalvo-ZUridozU10.h>
 #include <platform/ui.h>
 #include <platform/util.h>
-#include <shared/ControlIds.h>
 #include <shared/ProgramState.h>
+
+#include <ControlValues.h>
+#include <Lamp.h>
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -12,6 +14,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLCDNumber>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
@@ -36,22 +39,13 @@ int showPanelFile() {
     return panelHandle;
 }
 
-void startMainPanel() {
+void startTool() {
     freshProgram();
     RegisterMainPanel();
-    panelHandle = LoadPanel(0, "Nalvo-ZUridozU10.uir", MAIN_PANEL);
-    if (panelHandle < 0)
+    if (showPanelFile() < 0)
         qFatal("the panel file does not load");
     GetProjectDir(proj_dir);
     InitVars();
-    DisplayPanel(panelHandle);
-    QApplication::setActiveWindow(panelWidget());
-}
-
-void discardMainPanel() {
-    dispatchPending();
-    DiscardPanel(panelHandle);
-    panelHandle = -1;
 }
 
 QWidget* panelWidget() {
@@ -88,6 +82,15 @@ void dispatchPending() {
     ProcessSystemEvents();
 }
 
+void click(int id, bool dispatch) {
+    QWidget* widget = control(id);
+    const QPoint where = qobject_cast<QRadioButton*>(widget) ? QPoint(8, widget->height() / 2)
+                                                             : widget->rect().center();
+    QTest::mouseClick(widget, Qt::LeftButton, {}, where);
+    if (dispatch)
+        dispatchPending();
+}
+
 void chooseItem(int ringId, int index) {
     // Through the drop-down's list, so that choosing the item already shown counts too.
     auto* ring = control<QComboBox>(ringId);
@@ -105,13 +108,6 @@ void typeInto(int id, int value) {
     QTest::keyClick(field, Qt::Key_Tab);
 }
 
-void clickControl(int id) {
-    QWidget* widget = control(id);
-    const QPoint where = qobject_cast<QRadioButton*>(widget) ? QPoint(8, widget->height() / 2)
-                                                             : widget->rect().center();
-    QTest::mouseClick(widget, Qt::LeftButton, {}, where);
-}
-
 void pressCloseBox() {
     QCloseEvent close;
     QApplication::sendEvent(panelWidget(), &close);
@@ -121,10 +117,20 @@ QString statusText() {
     return control<QLabel>(CTRL_STATUS)->text();
 }
 
-int intValue(int id) {
-    int value = 0;
-    GetCtrlVal(panelHandle, id, &value);
-    return value;
+int shown(int id) {
+    platform::applyPendingValues();
+    QWidget* widget = control(id);
+    if (auto* spin = qobject_cast<QSpinBox*>(widget))
+        return spin->text().toInt();
+    if (auto* display = qobject_cast<QLCDNumber*>(widget))
+        return display->intValue();
+    if (auto* ring = qobject_cast<QComboBox*>(widget))
+        return ring->currentData().toInt();
+    if (auto* lamp = qobject_cast<platform::Lamp*>(widget))
+        return lamp->isOn() ? 1 : 0;
+    if (auto* radio = qobject_cast<QRadioButton*>(widget))
+        return radio->isChecked() ? 1 : 0;
+    qFatal("control %d shows no number", id);
 }
 
 } // namespace testing

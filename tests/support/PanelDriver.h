@@ -1,6 +1,10 @@
-// Drives the real main panel the way an operator does, and waits on the program with a bound.
+// Drives the real main panel the way an operator does, reads what its widgets show, and waits
+// on the program with a bound.
 #pragma once
 
+#include <shared/ProgramState.h>
+
+#include <QString>
 #include <QWidget>
 
 #include <chrono>
@@ -10,17 +14,14 @@ namespace testing {
 
 using namespace std::chrono_literals;
 
-// A new toolkit and the shared variables as the program is loaded with them.
+// A new toolkit, and the shared variables as the program is loaded with them.
 void freshProgram();
-// Loads the panel file next to the test program with whatever callbacks are registered,
-// and shows it.
+// Then the panel file next to the test program with whatever callbacks are registered, shown.
 int showPanelFile();
-// Loads it with the application's own callbacks, sets the start-up values and shows it, as
-// the tool does before its event loop.
-void startMainPanel();
-void discardMainPanel();
+// Then the tool as it stands before its device start-up step: the application's callbacks,
+// the panel file, the start-up values, the panel shown.
+void startTool();
 
-// The panel widget, and the control that carries the given id.
 QWidget* panelWidget();
 QWidget* control(int id);
 template <typename T>
@@ -33,16 +34,18 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // Dispatches what the operator's actions have queued.
 void dispatchPending();
 
-// Chooses an item of a drop-down with the keyboard, as an operator does.
+// Clicks a control where an operator would (a radio button on its round indicator), and
+// lets the callbacks run unless told not to.
+void click(int id, bool dispatch = true);
+// Chooses an item of a drop-down through its list, as an operator does.
 void chooseItem(int ringId, int index);
-// Types a value into a value control as the operator does, and leaves it.
+// Types a value into a value control and leaves it.
 void typeInto(int id, int value);
-// Clicks a control where an operator would: a radio button on its round indicator.
-void clickControl(int id);
-// Presses the close box of the panel.
 void pressCloseBox();
 
 QString statusText();
-int intValue(int id);
+// What a control shows once the program has let events through: the number in a value
+// control, display or drop-down, 1 or 0 for a lamp or radio button.
+int shown(int id);
 
 } // namespace testing

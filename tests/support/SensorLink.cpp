@@ -3,50 +3,40 @@
 #include "PanelDriver.h"
 
 #include <com232/com232.h>
+#include <gui/gui.h>
 #include <platform/overrides.h>
 #include <platform/serial.h>
+#include <platform/ui.h>
 
 #include <QElapsedTimer>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <cstdlib>
+#include <memory>
 
 namespace testing {
 
-SensorOnPort::SensorOnPort(sim::LineTiming timing, int port) : m_sensor(timing), m_port(port) {
-    if (!m_sensor.start())
-        qFatal("the simulated sensor does not start");
-    mapPort();
-}
-
-SensorOnPort::~SensorOnPort() {
-    useSteadyClock();
-}
-
-void SensorOnPort::restart() {
-    if (!m_sensor.start())
-        qFatal("the simulated sensor does not start again");
-    mapPort();
-}
-
-void SensorOnPort::mapPort() {
-    const std::string variable = "NALVO_COM" + std::to_string(m_port);
-    setenv(variable.c_str(), m_sensor.devicePath().c_str(), 1);
-}
-
-ToolWithSensor::ToolWithSensor(sim::LineTiming timing) : m_sensor(timing) {
-    startMainPanel();
-    useQuietClock(m_sensor.sensor());
+ToolWithSensor::ToolWithSensor() {
+    restart();
+    startTool();
+    useClock(m_sensor);
 }
 
 ToolWithSensor::~ToolWithSensor() {
     CloseCom(com);
-    discardMainPanel();
+    DiscardPanel(panelHandle);
 }
 
 void ToolWithSensor::connect() {
     InitRS232(com);
-    m_sensor->clearReceivedFrames();
+    m_sensor.clearReceivedFrames();
+}
+
+void ToolWithSensor::restart() {
+    if (!m_sensor.start())
+        qFatal("the simulated sensor does not start");
+    setenv("NALVO_COM1", m_sensor.devicePath().c_str(), 1);
 }
 
 std::vector<int> ordersSent(const sim::SimulatedSensor& sensor) {
@@ -56,40 +46,39 @@ std::vector<int> ordersSent(const sim::SimulatedSensor& sensor) {
     return orders;
 }
 
-void useQuietClock(const sim::SimulatedSensor& sensor, double step) {
-    platform::setTimerSource(quietClock(sensor, step));
-}
-
-std::function<double()> quietClock(const sim::SimulatedSensor& sensor, double step) {
+void useClock(const sim::SimulatedSensor& sensor, std::size_t requests, double step) {
+    const std::size_t runsFrom = sensor.receivedFrames().size() + requests;
     auto now = std::make_shared<double>(1000.0);
-    auto noisy = std::make_shared<QElapsedTimer>();
-    return [&sensor, step, now, noisy] {
-        // Nothing arrives on a port that is not open, nor from a sensor that has had all.
-        const auto written = platform::comBytesWritten(com);
-        if (!written || sensor.quiet(*written)) {
-            noisy->invalidate();
-            return *now += step;
-        }
-        // A line that never goes quiet is a fault of the test; let time run rather than hang.
-        if (!noisy->isValid())
-            noisy->start();
-        else if (noisy->elapsed() > 5000)
-            return *now += step;
+    auto bound = std::make_shared<QElapsedTimer>();
+    bound->start();
+    platform::setTimerSource([&sensor, runsFrom, step, now, bound] {
+        // A wait that never ends is the test's fault; run out of time rather than hang.
+        if (bound->elapsed() > 30000 || sensor.receivedFrames().size() >= runsFrom)
+            *now += step;
         return *now;
-    };
-}
-
-void useScriptedClock(std::vector<double> readings) {
-    auto next = std::make_shared<size_t>(0);
-    platform::setTimerSource([readings = std::move(readings), next] {
-        const double value = readings[std::min(*next, readings.size() - 1)];
-        ++*next;
-        return value;
     });
 }
 
-void useSteadyClock() {
-    platform::setTimerSource({});
+sim::Words shownWords() {
+    const int controls[] = {CTRL_POWER0,  CTRL_POWER1,   CTRL_REFERENCE, CTRL_TOLERANCE,
+                            CTRL_HW_MODE, CTRL_POLARITY, CTRL_ANA_MODE,  CTRL_EVAL_MODE,
+                            CTRL_AVERAGE, CTRL_TEACH_AB, CTRL_TEACH_CD,  CTRL_TEACH_THD};
+    sim::Words words{};
+    for (std::size_t i = 0; i < std::size(controls); ++i)
+        words[i] = static_cast<std::uint16_t>(shown(controls[i]));
+    words[12] = free12;
+    words[13] = free13;
+    words[14] = free14;
+    words[15] = free15;
+    return words;
 }
 
 } // namespace testing
+
+template <>
+char* QTest::toString(const sim::Words& words) {
+    QStringList parts;
+    for (const std::uint16_t word : words)
+        parts << QString::number(word);
+    return qstrdup(qPrintable(parts.join(QLatin1Char(' '))));
+}

@@ -1,66 +1,53 @@
-// A simulated sensor on a real pseudo-terminal behind one of the tool's ports, and clocks
-// that make the tool's time-outs exact without waiting for them.
+// The tool's main panel with a simulated sensor on a real pseudo-terminal behind port 1,
+// paced as a 19200-baud line, and a clock that makes every time-out exact and instant.
 #pragma once
 
 #include <sim/SimulatedSensor.h>
 
-#include <functional>
-#include <memory>
+#include <QString>
+#include <QTest>
+
+#include <cstddef>
+#include <limits>
 #include <vector>
 
 namespace testing {
 
-// Replies come at once, so that tests spend no real time on the line.
-inline constexpr sim::LineTiming kFastLine{19200, std::chrono::microseconds(0), true};
-
-class SensorOnPort {
-public:
-    explicit SensorOnPort(sim::LineTiming timing = kFastLine, int port = 1);
-    ~SensorOnPort();
-    SensorOnPort(const SensorOnPort&) = delete;
-    SensorOnPort& operator=(const SensorOnPort&) = delete;
-
-    sim::SimulatedSensor* operator->() { return &m_sensor; }
-    sim::SimulatedSensor& sensor() { return m_sensor; }
-    // Starts the sensor again after stop(), on a new device that the port then stands for.
-    void restart();
-
-private:
-    void mapPort();
-
-    sim::SimulatedSensor m_sensor;
-    int m_port;
-};
-
-// The tool's main panel with a simulated sensor on port 1 and the quiet clock below, as the
-// tool stands before its device start-up step.
 class ToolWithSensor {
 public:
-    explicit ToolWithSensor(sim::LineTiming timing = kFastLine);
+    // The tool as it stands before its device start-up step, on a clock that stands still.
+    ToolWithSensor();
     ~ToolWithSensor();
     ToolWithSensor(const ToolWithSensor&) = delete;
     ToolWithSensor& operator=(const ToolWithSensor&) = delete;
 
-    SensorOnPort& port() { return m_sensor; }
-    sim::SimulatedSensor& sensor() { return m_sensor.sensor(); }
-    sim::SimulatedSensor* operator->() { return &m_sensor.sensor(); }
+    sim::SimulatedSensor& sensor() { return m_sensor; }
+    sim::SimulatedSensor* operator->() { return &m_sensor; }
     // The device start-up step; the sensor forgets the requests it brought.
     void connect();
+    // Starts the sensor again on a new device, which port 1 then stands for.
+    void restart();
 
 private:
-    SensorOnPort m_sensor;
+    sim::SimulatedSensor m_sensor;
 };
 
 // The order codes of the requests the sensor has received, in order.
 std::vector<int> ordersSent(const sim::SimulatedSensor& sensor);
 
-// A clock that stands still while the sensor may still answer, and moves on by step at each
-// reading once the sensor is quiet. Waits that end in a reply never see time pass; waits
-// that can only end in a time-out reach it at once.
-std::function<double()> quietClock(const sim::SimulatedSensor& sensor, double step = 0.25);
-void useQuietClock(const sim::SimulatedSensor& sensor, double step = 0.25);
-// Timer() returns the readings in order, then the last one for ever.
-void useScriptedClock(std::vector<double> readings);
-void useSteadyClock();
+// Timer() stands still, so that every wait that gets its reply sees no time pass. Once the
+// sensor has received `requests` more requests, it moves on by `step` at every reading, so
+// that a wait without a reply reaches its time-out at once, and to the exact step.
+void useClock(const sim::SimulatedSensor& sensor,
+              std::size_t requests = std::numeric_limits<std::size_t>::max(), double step = 0.125);
+
+// The parameter set as the panel shows it, in packet order (free words as held).
+sim::Words shownWords();
 
 } // namespace testing
+
+namespace QTest {
+// For failure messages.
+template <>
+char* toString(const sim::Words& words);
+} // namespace QTest

@@ -1,10 +1,9 @@
 #include "XServer.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include <QProcess>
 
-#include <QElapsedTimer>
+// After Qt: Xlib defines Status and Bool as macros.
+#include <X11/Xlib.h>
 
 #include <csignal>
 #include <poll.h>
@@ -14,8 +13,6 @@
 namespace testing {
 
 XServer::~XServer() {
-    if (m_connection)
-        XCloseDisplay(m_connection);
     if (m_server > 0) {
         kill(m_server, SIGTERM);
         waitpid(m_server, nullptr, 0);
@@ -42,67 +39,37 @@ bool XServer::start() {
     while (poll(&readable, 1, 10000) > 0 && read(pipeFds[0], &c, 1) == 1 && c != '\n')
         number += c;
     close(pipeFds[0]);
-    if (number.empty())
-        return false;
     m_display = QStringLiteral(":") + QString::fromStdString(number);
-    m_connection = XOpenDisplay(m_display.toLatin1().constData());
-    if (!m_connection)
-        return false;
-    XSelectInput(m_connection, DefaultRootWindow(m_connection), SubstructureNotifyMask);
-    XFlush(m_connection);
-    return true;
-}
-
-void XServer::drainEvents(std::chrono::milliseconds wait) {
-    pollfd readable{ConnectionNumber(m_connection), POLLIN, 0};
-    if (!XPending(m_connection))
-        poll(&readable, 1, static_cast<int>(wait.count()));
-    while (XPending(m_connection)) {
-        XEvent event;
-        XNextEvent(m_connection, &event);
-        if (event.type == MapNotify && event.xmap.event == DefaultRootWindow(m_connection))
-            m_mapped.push_back(event.xmap.window);
-    }
-}
-
-QString XServer::titleOf(unsigned long window) {
-    char* name = nullptr;
-    QString title;
-    if (XFetchName(m_connection, window, &name) && name)
-        title = QString::fromLocal8Bit(name);
-    if (name)
-        XFree(name);
-    return title;
+    return !number.empty();
 }
 
 unsigned long XServer::waitForWindow(const QString& title, std::chrono::milliseconds bound) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < bound.count()) {
-        drainEvents(std::chrono::milliseconds(50));
-        for (unsigned long window : m_mapped)
-            if (titleOf(window) == title)
-                return window;
-    }
-    return 0;
-}
-
-int XServer::mappedWindows() {
-    drainEvents(std::chrono::milliseconds(0));
-    return static_cast<int>(m_mapped.size());
+    QProcess search;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    search.setProcessEnvironment(env);
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--sync"),
+                  QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                  QLatin1Char('^') + title + QLatin1Char('$')});
+    if (!search.waitForFinished(static_cast<int>(bound.count())))
+        search.kill();
+    return search.readAllStandardOutput().split('\n').value(0).toULong();
 }
 
 void XServer::pressCloseBox(unsigned long window) {
+    Display* connection = XOpenDisplay(m_display.toLatin1().constData());
+    if (!connection)
+        return;
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(m_connection, "WM_PROTOCOLS", False);
+    event.xclient.message_type = XInternAtom(connection, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] =
-        static_cast<long>(XInternAtom(m_connection, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(connection, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(m_connection, window, False, NoEventMask, &event);
-    XFlush(m_connection);
+    XSendEvent(connection, window, False, NoEventMask, &event);
+    XCloseDisplay(connection);
 }
 
 } // namespace testing

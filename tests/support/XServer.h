@@ -7,8 +7,6 @@
 #include <chrono>
 #include <sys/types.h>
 
-using Display = struct _XDisplay;
-
 namespace testing {
 
 class XServer {
@@ -18,25 +16,16 @@ public:
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;
 
-    // Starts Xvfb and connects to it; false when it cannot be started.
+    // Starts Xvfb; false when it cannot be started.
     bool start();
     QString display() const { return m_display; }
-
-    // Waits until a top-level window with this title is mapped; returns its id or 0.
+    // Waits until a window with this title is mapped; returns its id or 0.
     unsigned long waitForWindow(const QString& title, std::chrono::milliseconds bound);
-    // How many top-level windows have been mapped since start(), as far as seen.
-    int mappedWindows();
-    // What the close box of a window does.
     void pressCloseBox(unsigned long window);
 
 private:
-    void drainEvents(std::chrono::milliseconds wait);
-    QString titleOf(unsigned long window);
-
     pid_t m_server = -1;
-    Display* m_connection = nullptr;
     QString m_display;
-    std::vector<unsigned long> m_mapped;
 };
 
 } // namespace testing
