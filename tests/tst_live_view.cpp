@@ -63,7 +63,6 @@ private slots:
     void buttonTeachSendsThePacketAsItStands();
     void teachWithoutReadBackTimesOut_data();
     void teachWithoutReadBackTimesOut();
-    void closingDuringATeachWaitsForIt();
 
 private:
     // Clicks Run; `during` runs at each reading of the clock, once a pass of the loop, and may
@@ -340,16 +339,6 @@ void LiveView::teachWithoutReadBackTimesOut() {
     QCOMPARE(ordersSent(m_tool->sensor()).size(), std::size_t{2});
     QCOMPARE(statusText(), status);
     QCOMPARE(reference, before);
-}
-
-void LiveView::closingDuringATeachWaitsForIt() {
-    (*m_tool)->setSilentOrders({6});
-    useClock(m_tool->sensor(), 1);
-    click(CTRL_TEACH, false);
-    pressCloseBox();
-    QCOMPARE(RunUserInterface(), 0);
-    // The loop ended only after the teach had run into its time-out.
-    QCOMPARE(statusText(), QStringLiteral("Timeout RS-232!!"));
 }
 
 QTEST_MAIN(LiveView)

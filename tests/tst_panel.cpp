@@ -2,6 +2,7 @@
 // events the operator's actions raise and when their callbacks run, what the controls show,
 // and how the start-up values and info texts land.
 #include "PanelDriver.h"
+#include "SensorLink.h"
 
 #include <app/Nalvo-ZUridozU10.h>
 #include <gui/gui.h>
@@ -347,25 +348,19 @@ void Panel::writeBackClampsAndDimsTheTolerance() {
         QCOMPARE(!control(CTRL_TOLERANCE)->isEnabled(), dimmed);
         QCOMPARE(hwMode, 0);
     }
-    // Values in range go to the panel and back unchanged; the free words never touch it.
-    const int in[] = {700, 800, 1000, 50, 2, 0, 17, 300, 3, 11, 22, 33};
-    const int ids[] = {CTRL_POWER0,    CTRL_POWER1,   CTRL_REFERENCE, CTRL_TOLERANCE,
-                       CTRL_HW_MODE,   CTRL_POLARITY, CTRL_ANA_MODE,  CTRL_AVERAGE,
-                       CTRL_EVAL_MODE, CTRL_TEACH_AB, CTRL_TEACH_CD,  CTRL_TEACH_THD};
-    for (std::size_t i = 0; i < std::size(ids); ++i)
-        SetCtrlVal(panelHandle, ids[i], in[i]);
-    free15 = 65535;
+    // Values in range go to the panel and back unchanged, the free words untouched; a value
+    // out of range is replaced on the panel and in its variable.
+    const sim::Words in{700, 800, 1000, 50, 2, 0, 17, 3, 300, 11, 22, 33, 1, 2, 3, 65535};
+    showWords(in);
     GetPanelValues();
     hwMode = static_cast<unsigned short>(mode);
     reference = 2000;
     SetPanelValues();
-    for (std::size_t i = 0; i < std::size(ids); ++i)
-        if (ids[i] != CTRL_HW_MODE && ids[i] != CTRL_REFERENCE)
-            QCOMPARE(shown(ids[i]), in[i]);
-    QCOMPARE(free15, 65535);
-    QCOMPARE(shown(CTRL_REFERENCE), 512);
+    sim::Words expected = in;
+    expected[2] = 512;
+    expected[4] = static_cast<std::uint16_t>(mode);
+    QCOMPARE(shownWords(), expected);
     QCOMPARE(reference, 512);
-    QCOMPARE(shown(CTRL_HW_MODE), mode);
     QCOMPARE(!control(CTRL_TOLERANCE)->isEnabled(), dimmed);
 }
 

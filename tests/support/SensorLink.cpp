@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <array>
 #include <cstdlib>
 #include <memory>
 
@@ -59,18 +60,28 @@ void useClock(const sim::SimulatedSensor& sensor, std::size_t requests, double s
     });
 }
 
+namespace {
+// The parameter controls in packet order, then the free words.
+constexpr int kControls[] = {CTRL_POWER0,  CTRL_POWER1,   CTRL_REFERENCE, CTRL_TOLERANCE,
+                             CTRL_HW_MODE, CTRL_POLARITY, CTRL_ANA_MODE,  CTRL_EVAL_MODE,
+                             CTRL_AVERAGE, CTRL_TEACH_AB, CTRL_TEACH_CD,  CTRL_TEACH_THD};
+const std::array kFreeWords{&free12, &free13, &free14, &free15};
+} // namespace
+
 sim::Words shownWords() {
-    const int controls[] = {CTRL_POWER0,  CTRL_POWER1,   CTRL_REFERENCE, CTRL_TOLERANCE,
-                            CTRL_HW_MODE, CTRL_POLARITY, CTRL_ANA_MODE,  CTRL_EVAL_MODE,
-                            CTRL_AVERAGE, CTRL_TEACH_AB, CTRL_TEACH_CD,  CTRL_TEACH_THD};
     sim::Words words{};
-    for (std::size_t i = 0; i < std::size(controls); ++i)
-        words[i] = static_cast<std::uint16_t>(shown(controls[i]));
-    words[12] = free12;
-    words[13] = free13;
-    words[14] = free14;
-    words[15] = free15;
+    for (std::size_t i = 0; i < std::size(kControls); ++i)
+        words[i] = static_cast<std::uint16_t>(shown(kControls[i]));
+    for (std::size_t i = 0; i < kFreeWords.size(); ++i)
+        words[std::size(kControls) + i] = *kFreeWords[i];
     return words;
+}
+
+void showWords(const sim::Words& words) {
+    for (std::size_t i = 0; i < std::size(kControls); ++i)
+        SetCtrlVal(panelHandle, kControls[i], words[i]);
+    for (std::size_t i = 0; i < kFreeWords.size(); ++i)
+        *kFreeWords[i] = words[std::size(kControls) + i];
 }
 
 } // namespace testing

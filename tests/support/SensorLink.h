@@ -41,8 +41,10 @@ std::vector<int> ordersSent(const sim::SimulatedSensor& sensor);
 void useClock(const sim::SimulatedSensor& sensor,
               std::size_t requests = std::numeric_limits<std::size_t>::max(), double step = 0.125);
 
-// The parameter set as the panel shows it, in packet order (free words as held).
+// The parameter set as the panel shows it, in packet order (free words as held), and the
+// operator's way of putting one there (free words into their variables).
 sim::Words shownWords();
+void showWords(const sim::Words& words);
 
 } // namespace testing
 
