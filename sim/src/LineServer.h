@@ -38,7 +38,6 @@ public:
     // Makes the thread look at the shared state again, e.g. for raw bytes to send.
     void wake() const { m_wake.wake(); }
 
-
 private:
     LineServer(SensorState& state, const LineTiming& timing, Pty pty);
 
