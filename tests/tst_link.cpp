@@ -54,379 +54,360 @@ class Link : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
+    void init() {
+        m_tool = std::make_unique<ToolWithSensor>();
+        (*m_tool)->setRam(kRam);
+    }
+
     void cleanup() { m_tool.reset(); }
-    void connectSequenceEndsWithItsOutcome_data();
-    void connectSequenceEndsWithItsOutcome();
-    void echoIsJudgedByItsFirstWordOnly_data();
-    void echoIsJudgedByItsFirstWordOnly();
-    void waitsGiveUpJustAfterTheirLimits_data();
-    void waitsGiveUpJustAfterTheirLimits();
-    void strayBytesNeverMoveAFrame_data();
-    void strayBytesNeverMoveAFrame();
-    void staleInputIsFlushedBeforeARequest_data();
-    void staleInputIsFlushedBeforeARequest();
-    void firmwareQueryLeavesNoFrameBehind();
-    void onlyAWholeFrameRaisesTheFlags();
-    void replyAfterTheWaitGaveUpStillLands();
-    void portsThatCannotBeOpened_data();
-    void portsThatCannotBeOpened();
-    void deviceOpenedUnderAnotherNameIsRefused();
-    void deviceThatDisappearsFailsQuietlyAndComesBack();
-    void dataBlockIsStoredByAddress();
+    void connectSequenceEndsWithItsOutcome_data() {
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<QString>("firmware");
+        QTest::addColumn<std::vector<int>>("orders");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("timesOut"); // after the last request
+        const QString text = QStringLiteral("T-KOR-ZUL firmware 2.17 build 9");
+        QTest::newRow("sensor answers")
+            << Fault::None << text << std::vector<int>{5, 2, 7} << text << false;
+        QTest::newRow("text ends at a zero")
+            << Fault::None << "abc" << std::vector<int>{5, 2, 7} << "abc" << false;
+        QTest::newRow("no sensor")
+            << Fault::Silent << text << std::vector<int>{5} << "Timeout-RS-232..." << true;
+        QTest::newRow("wrong echo word") << Fault::WrongEcho << text << std::vector<int>{5}
+                                         << "read error - not sync byte 0xAA!" << false;
+        QTest::newRow("63 firmware bytes")
+            << Fault::ShortFirmware << text << std::vector<int>{5, 2, 7}
+            << "Error reading firmware-info!" << true;
+    }
+
+    void connectSequenceEndsWithItsOutcome() {
+        QFETCH(Fault, fault);
+        QFETCH(QString, firmware);
+        QFETCH(std::vector<int>, orders);
+        QFETCH(QString, status);
+        QFETCH(bool, timesOut);
+        (*m_tool)->setFault(fault);
+        (*m_tool)->setFirmwareText(firmware.toStdString());
+        if (timesOut)
+            useClock(m_tool->sensor(), orders.size());
+        SetCtrlVal(panelHandle, CTRL_EEPROM, 1);
+        target = EEPROM;
+
+        InitRS232(com);
+
+        QCOMPARE(ordersSent(m_tool->sensor()), orders);
+        QCOMPARE(statusText(), status);
+        QCOMPARE(QString::fromLatin1(szVersion), status == firmware ? firmware : QString());
+        // A good line selects RAM as the target without touching the radio buttons, and the
+        // panel shows what the sensor's RAM holds.
+        const bool answered = orders.size() > 1;
+        QCOMPARE(target, answered ? RAM : EEPROM);
+        QCOMPARE(shown(CTRL_EEPROM), 1);
+        QCOMPARE(shownWords(), answered ? kRam : kStartUp);
+        // The echo and RAM requests carry the variables; the firmware request the packet as
+        // the read left it.
+        const auto frames = (*m_tool)->receivedFrames();
+        QCOMPARE(sim::decodeWords(frames[0]), kStartUp);
+        if (answered)
+            QCOMPARE(sim::decodeWords(frames[2]), kRam);
+    }
+
+    void echoIsJudgedByItsFirstWordOnly_data() {
+        QTest::addColumn<Bytes>("head");
+        QTest::addColumn<int>("result");
+        QTest::newRow("00 AA") << Bytes{0x00, 0x55, 0x00, 0x05, 0x00, 0xAA} << 1;
+        QTest::newRow("any header") << Bytes{0x12, 0x34, 0x56, 0x78, 0x00, 0xAA} << 1;
+        QTest::newRow("00 AB") << Bytes{0x00, 0x55, 0x00, 0x05, 0x00, 0xAB} << 0;
+        QTest::newRow("AA 00") << Bytes{0x00, 0x55, 0x00, 0x05, 0xAA, 0x00} << 0;
+    }
+
+    void echoIsJudgedByItsFirstWordOnly() {
+        QFETCH(Bytes, head);
+        QFETCH(int, result);
+        m_tool->connect();
+        head.resize(FRAME_BYTES, 0x07);
+        replyByHand(head);
+        QCOMPARE(CheckComLine(com), result);
+        QCOMPARE(statusText(), result ? QStringLiteral("Echo Check - Line Ok!")
+                                      : QStringLiteral("read error - not sync byte 0xAA!"));
+        QCOMPARE(pp[15], 0x0707);
+    }
+
+    void waitsGiveUpJustAfterTheirLimits_data() {
+        QTest::addColumn<Act>("act");
+        QTest::addColumn<std::set<int>>("unanswered");
+        QTest::addColumn<int>("requests");   // before the one left unanswered
+        QTest::addColumn<double>("elapsed"); // when the wait gave up, in steps of 0.125 s
+        QTest::addColumn<QString>("status");
+        const std::set<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9};
+        QTest::newRow("Get, more than 2.0 s")
+            << Act([] { click(CTRL_GET); }) << all << 0 << 2.125 << "Timeout-RS-232...";
+        QTest::newRow("firmware, more than 2.0 s")
+            << Act([] { InitRS232(com); }) << std::set<int>{7} << 2 << 2.125
+            << "Error reading firmware-info!";
+        QTest::newRow("data block, more than 1.5 s")
+            << Act([] { ReadData64(0, 0); }) << all << 0 << 1.625
+            << "Timeout-RS-232 while reading 64 data-words!";
+        QTest::newRow("live view, more than 2.0 s")
+            << Act([] { click(CTRL_RUN); }) << all << 0 << 2.125 << "Timeout RS232-Line!";
+        QTest::newRow("teach, 1.5 s")
+            << Act([] { click(CTRL_TEACH); }) << all << 0 << 1.5 << "Timeout RS-232!!";
+        QTest::newRow("Button teach, 1.0 s")
+            << Act([] { click(CTRL_BUTTON_TEACH); }) << all << 0 << 1.0 << "Timeout RS-232!!";
+    }
+
+    void waitsGiveUpJustAfterTheirLimits() {
+        QFETCH(Act, act);
+        QFETCH(std::set<int>, unanswered);
+        QFETCH(int, requests);
+        QFETCH(double, elapsed);
+        QFETCH(QString, status);
+        m_tool->connect();
+        (*m_tool)->setSilentOrders(unanswered);
+        useClock(m_tool->sensor(), static_cast<std::size_t>(requests) + 1);
+        act();
+        QCOMPARE(statusText(), status);
+        QCOMPARE(tdiff, elapsed);
+    }
+
+    void strayBytesNeverMoveAFrame_data() {
+        QTest::addColumn<int>("trailing");
+        QTest::newRow("1 byte") << 1;
+        QTest::newRow("2 bytes") << 2;
+        QTest::newRow("8 bytes") << 8;
+    }
+
+    void strayBytesNeverMoveAFrame() {
+        // Every reply drags bytes behind it (a CR, a checksum, noise) that arrive while the next
+        // request is on its way: no reply may be read from the wrong place because of them.
+        QFETCH(int, trailing);
+        sim::SimulatedSensor& sensor = m_tool->sensor();
+        const Words eeprom{700, 710, 720, 73, 2, 0, 5, 3, 4, 111, 722, 433, 5, 6, 7, 8};
+        const Words measurement{11, 22, 33, 44, 600, 501, 502, 503, 504, 505, 2, 30, 0, 0, 0, 0};
+        sensor.setEeprom(eeprom);
+        sensor.setMeasurementOverride(measurement);
+        sensor.setExtraByteCount(static_cast<std::size_t>(trailing));
+        sensor.setFault(Fault::ExtraBytes);
+
+        m_tool->connect();
+        QCOMPARE(shownWords(), kRam);
+        click(CTRL_EEPROM);
+        click(CTRL_GET);
+        QCOMPARE(shownWords(), eeprom);
+        click(CTRL_RAM);
+        click(CTRL_GET);
+        QCOMPARE(shownWords(), kRam);
+        click(CTRL_TEACH);
+        QCOMPARE(sensor.ram()[2], 600);
+        QCOMPARE(shownWords(), sensor.ram());
+        Words ram = sensor.ram();
+        ram[2] = 123;
+        sensor.setRam(ram);
+        click(CTRL_BUTTON_TEACH);
+        QCOMPARE(shownWords(), ram);
+
+        // Bytes that come between a request's flush and its write are no reply either: the loop
+        // reads the clock right there, while rx_flag is still raised. The run stops once the
+        // reply to that request has been shown.
+        platform::setTimerSource([&sensor, at = sensor.receivedFrames().size() + 3] {
+            if (rx_flag == 1 && sensor.receivedFrames().size() == at) {
+                sensor.sendRaw({0xEE, 0xEE, 0xEE});
+                awaitInput(3);
+            }
+            if (sensor.receivedFrames().size() == at + 2)
+                click(CTRL_STOP, false);
+            return 0.0;
+        });
+        click(CTRL_RUN);
+        QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
+        const int displays[] = {CTRL_RAW_1,      CTRL_RAW_2,    CTRL_RAW_3,  CTRL_RAW_4,
+                                CTRL_NORMALISED, CTRL_POWER0,   CTRL_POWER1, CTRL_TEACH_AB,
+                                CTRL_TEACH_CD,   CTRL_TEACH_THD};
+        for (std::size_t i = 0; i < std::size(displays); ++i)
+            QCOMPARE(shown(displays[i]), int(measurement[i]));
+        QCOMPARE(shown(CTRL_REPORTED_TOLERANCE), 30);
+    }
+
+    void staleInputIsFlushedBeforeARequest_data() {
+        QTest::addColumn<bool>("lineCheck");
+        QTest::newRow("Get") << false;
+        QTest::newRow("line check") << true;
+    }
+
+    void staleInputIsFlushedBeforeARequest() {
+        // Bytes that came after the last request and wait in the input queue are no reply.
+        QFETCH(bool, lineCheck);
+        m_tool->connect();
+        click(CTRL_SEND);
+        (*m_tool)->sendRaw(Bytes{0xEE, 0xEE, 0xEE, 0xEE, 0xEE});
+        QVERIFY(awaitInput(5));
+        if (lineCheck) {
+            QCOMPARE(CheckComLine(com), 1);
+            QCOMPARE(pp[1], kRam[1]);
+        } else {
+            click(CTRL_GET);
+            QCOMPARE(shownWords(), (*m_tool)->ram());
+        }
+    }
+
+    void firmwareQueryLeavesNoFrameBehind() {
+        // A frame that comes in while the firmware query waits, too late to count, is not for
+        // anyone, nor is the parameter read's, which left rx_flag raised.
+        m_tool->connect();
+        PushGET(RAM);
+        QCOMPARE(rx_flag, 1);
+        (*m_tool)->setSilentOrders({7});
+        bool arrived = false;
+        platform::setTimerSource([this, &arrived, readings = 0]() mutable {
+            if (++readings == 1)
+                return 0.0;
+            (*m_tool)->sendRaw(frameOf({0xBAD}));
+            arrived = awaitInput(FRAME_BYTES);
+            return 3.0;
+        });
+        QCOMPARE(GetVERSIONInfo(), 0);
+        QVERIFY(arrived);
+        dispatchPending();
+        QCOMPARE(rx_flag, 0);
+        QCOMPARE(pp[0], kRam[0]);
+    }
+
+    void onlyAWholeFrameRaisesTheFlags() {
+        // (Frames that come together or in pieces are the fuzzer's.) A notification for the
+        // event character or an empty output queue does nothing, nor does one that finds less
+        // than a frame once it reads.
+        m_tool->connect();
+        (*m_tool)->sendRaw(frameOf({1111}));
+        QVERIFY(awaitInput(FRAME_BYTES));
+        RX_Receive_Function(com, kComEventCharacter | kComEventOutputEmpty, nullptr);
+        QCOMPARE(GetInQLen(com), FRAME_BYTES);
+        FlushInQ(com);
+        SetComTime(com, 0.05);
+        (*m_tool)->sendRaw(Bytes(20, 0x11));
+        QVERIFY(awaitInput(20));
+        RX_Receive_Function(com, kComEventNotifyCount, nullptr);
+        QCOMPARE(rx_flag, 0);
+        QCOMPARE(pp[0], kRam[0]);
+    }
+
+    void replyAfterTheWaitGaveUpStillLands() {
+        m_tool->connect();
+        (*m_tool)->setFault(Fault::LateReply);
+        (*m_tool)->setLateReplyDelay(200ms);
+        useClock(m_tool->sensor(), 1, 1.0);
+        PushGET(RAM);
+        QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
+        QCOMPARE(rx_flag, 0);
+        QVERIFY(waitUntil([] { return rx_flag == 1; }));
+        QCOMPARE(graphrefresh, 1);
+        QCOMPARE(std::to_array(pp), kRam);
+        // Time runs out in the very pass that handles a reply: the wait says time-out, and the
+        // read takes the frame all the same.
+        (*m_tool)->setFault(Fault::None);
+        power0 = 1;
+        platform::setTimerSource([] { return rx_flag == 1 ? 5.0 : 0.0; });
+        PushGET(RAM);
+        QCOMPARE(ret, 0);
+        QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
+        QCOMPARE(power0, kRam[0]);
+    }
+
+    void portsThatCannotBeOpened_data() {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("no such device") << "/dev/nalvo-missing"
+                                        << "No serial port found";
+        QTest::newRow("not a serial device") << "/dev/null"
+                                             << "Cannot open port";
+    }
+
+    void portsThatCannotBeOpened() {
+        QFETCH(QString, device);
+        QFETCH(QString, status);
+        m_tool->connect();
+        setenv("NALVO_COM2", device.toLocal8Bit().constData(), 1);
+        chooseItem(CTRL_PORT, 1);
+        dispatchPending();
+        QCOMPARE(com, 2);
+        QCOMPARE(statusText(), status);
+        // No port stays open: the old one has let go of its device, and a Get times out.
+        setenv("NALVO_COM3", (*m_tool)->devicePath().c_str(), 1);
+        QCOMPARE(OpenComConfig(3, "", 19200, 0, 8, 1, 4096, 4096), 0);
+        useClock(m_tool->sensor(), 0);
+        click(CTRL_GET);
+        QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
+        InitRS232(0);
+        QCOMPARE(statusText(), QStringLiteral("Invalid port number"));
+    }
+
+    void deviceOpenedUnderAnotherNameIsRefused() {
+        // Port 1 holds the sensor's device; port 2 names it through a symlink, as
+        // /dev/serial/by-id/... names a USB adapter.
+        m_tool->connect();
+        QTemporaryDir dir;
+        const QString alias = dir.filePath(QStringLiteral("by-id-sensor"));
+        QVERIFY(QFile::link(QString::fromStdString((*m_tool)->devicePath()), alias));
+        setenv("NALVO_COM2", alias.toLocal8Bit().constData(), 1);
+        InitRS232(2);
+        QCOMPARE(statusText(), QStringLiteral("Cannot open port"));
+        // The first user goes on undisturbed.
+        power0 = 1;
+        PushGET(RAM);
+        QCOMPARE(power0, kRam[0]);
+    }
+
+    void deviceThatDisappearsFailsQuietlyAndComesBack() {
+        m_tool->connect();
+        (*m_tool)->stop();
+        useClock(m_tool->sensor(), 0);
+        click(CTRL_GET);
+        QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
+        QVERIFY(ComWrt(com, "x", 1) < 0);
+        // The cable is back: choosing the port again opens the new device.
+        m_tool->restart();
+        useClock(m_tool->sensor());
+        chooseItem(CTRL_PORT, 0);
+        dispatchPending();
+        QCOMPARE(statusText(), kFirmware);
+    }
+
+    void dataBlockIsStoredByAddress() {
+        // The data-block reply's own shapes are the fuzzer's.
+        m_tool->connect();
+        std::fill(std::begin(yArrayA), std::end(yArrayA), 0xBEEF);
+        std::fill(std::begin(yArrayB), std::end(yArrayB), 0xBEEF);
+        QCOMPARE(ReadData64(64, 0x1234), 64);
+        QCOMPARE(statusText(), QStringLiteral("Data[64] block received!"));
+        const sim::Frame expected{0x00, 0x55, 0x00, 0x09, 0x00, 0x40, 0x12, 0x34};
+        QCOMPARE((*m_tool)->receivedFrames().back(), expected);
+        QCOMPARE(yArrayA[63] + yArrayA[64] + yArrayA[127], 0xBEEF + 64 + 127);
+        QCOMPARE(ReadData64(5, 0), 64);
+        QCOMPARE(yArrayA[0] + yArrayB[64], 2 * 0xBEEF);
+        // A time-out clears the first 128 words of both buffers.
+        (*m_tool)->setFault(Fault::Silent);
+        useClock(m_tool->sensor(), 1);
+        QCOMPARE(ReadData64(0, 0), 0);
+        QCOMPARE(yArrayA[127] + yArrayB[127], 0);
+        QCOMPARE(yArrayA[128] + yArrayB[255], 2 * 0xBEEF);
+    }
 
 private:
     // The sensor stays silent to the next request and has the reply sent by hand once it
     // is in.
-    void replyByHand(Bytes reply);
+    void replyByHand(Bytes reply) {
+        const std::size_t before = (*m_tool)->receivedFrames().size();
+        (*m_tool)->setFault(Fault::Silent);
+        platform::setTimerSource([this, before, reply, sent = false]() mutable {
+            if (!sent && (*m_tool)->receivedFrames().size() > before) {
+                (*m_tool)->sendRaw(reply);
+                sent = true;
+            }
+            return 0.0;
+        });
+    }
 
     std::unique_ptr<ToolWithSensor> m_tool;
 };
-
-void Link::init() {
-    m_tool = std::make_unique<ToolWithSensor>();
-    (*m_tool)->setRam(kRam);
-}
-
-void Link::replyByHand(Bytes reply) {
-    const std::size_t before = (*m_tool)->receivedFrames().size();
-    (*m_tool)->setFault(Fault::Silent);
-    platform::setTimerSource([this, before, reply, sent = false]() mutable {
-        if (!sent && (*m_tool)->receivedFrames().size() > before) {
-            (*m_tool)->sendRaw(reply);
-            sent = true;
-        }
-        return 0.0;
-    });
-}
-
-void Link::connectSequenceEndsWithItsOutcome_data() {
-    QTest::addColumn<Fault>("fault");
-    QTest::addColumn<QString>("firmware");
-    QTest::addColumn<std::vector<int>>("orders");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<bool>("timesOut"); // after the last request
-    const QString text = QStringLiteral("T-KOR-ZUL firmware 2.17 build 9");
-    QTest::newRow("sensor answers")
-        << Fault::None << text << std::vector<int>{5, 2, 7} << text << false;
-    QTest::newRow("text ends at a zero")
-        << Fault::None << "abc" << std::vector<int>{5, 2, 7} << "abc" << false;
-    QTest::newRow("no sensor") << Fault::Silent << text << std::vector<int>{5}
-                               << "Timeout-RS-232..." << true;
-    QTest::newRow("wrong echo word") << Fault::WrongEcho << text << std::vector<int>{5}
-                                     << "read error - not sync byte 0xAA!" << false;
-    QTest::newRow("63 firmware bytes") << Fault::ShortFirmware << text << std::vector<int>{5, 2, 7}
-                                       << "Error reading firmware-info!" << true;
-}
-
-void Link::connectSequenceEndsWithItsOutcome() {
-    QFETCH(Fault, fault);
-    QFETCH(QString, firmware);
-    QFETCH(std::vector<int>, orders);
-    QFETCH(QString, status);
-    QFETCH(bool, timesOut);
-    (*m_tool)->setFault(fault);
-    (*m_tool)->setFirmwareText(firmware.toStdString());
-    if (timesOut)
-        useClock(m_tool->sensor(), orders.size());
-    SetCtrlVal(panelHandle, CTRL_EEPROM, 1);
-    target = EEPROM;
-
-    InitRS232(com);
-
-    QCOMPARE(ordersSent(m_tool->sensor()), orders);
-    QCOMPARE(statusText(), status);
-    QCOMPARE(QString::fromLatin1(szVersion), status == firmware ? firmware : QString());
-    // A good line selects RAM as the target without touching the radio buttons, and the
-    // panel shows what the sensor's RAM holds.
-    const bool answered = orders.size() > 1;
-    QCOMPARE(target, answered ? RAM : EEPROM);
-    QCOMPARE(shown(CTRL_EEPROM), 1);
-    QCOMPARE(shownWords(), answered ? kRam : kStartUp);
-    // The echo and RAM requests carry the variables; the firmware request the packet as
-    // the read left it.
-    const auto frames = (*m_tool)->receivedFrames();
-    QCOMPARE(sim::decodeWords(frames[0]), kStartUp);
-    if (answered)
-        QCOMPARE(sim::decodeWords(frames[2]), kRam);
-}
-
-void Link::echoIsJudgedByItsFirstWordOnly_data() {
-    QTest::addColumn<Bytes>("head");
-    QTest::addColumn<int>("result");
-    QTest::newRow("00 AA") << Bytes{0x00, 0x55, 0x00, 0x05, 0x00, 0xAA} << 1;
-    QTest::newRow("any header") << Bytes{0x12, 0x34, 0x56, 0x78, 0x00, 0xAA} << 1;
-    QTest::newRow("00 AB") << Bytes{0x00, 0x55, 0x00, 0x05, 0x00, 0xAB} << 0;
-    QTest::newRow("AA 00") << Bytes{0x00, 0x55, 0x00, 0x05, 0xAA, 0x00} << 0;
-}
-
-void Link::echoIsJudgedByItsFirstWordOnly() {
-    QFETCH(Bytes, head);
-    QFETCH(int, result);
-    m_tool->connect();
-    head.resize(FRAME_BYTES, 0x07);
-    replyByHand(head);
-    QCOMPARE(CheckComLine(com), result);
-    QCOMPARE(statusText(), result ? QStringLiteral("Echo Check - Line Ok!")
-                                  : QStringLiteral("read error - not sync byte 0xAA!"));
-    QCOMPARE(pp[15], 0x0707);
-}
-
-void Link::waitsGiveUpJustAfterTheirLimits_data() {
-    QTest::addColumn<Act>("act");
-    QTest::addColumn<std::set<int>>("unanswered");
-    QTest::addColumn<int>("requests");   // before the one left unanswered
-    QTest::addColumn<double>("elapsed"); // when the wait gave up, in steps of 0.125 s
-    QTest::addColumn<QString>("status");
-    const std::set<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9};
-    QTest::newRow("Get, more than 2.0 s")
-        << Act([] { click(CTRL_GET); }) << all << 0 << 2.125 << "Timeout-RS-232...";
-    QTest::newRow("firmware, more than 2.0 s") << Act([] { InitRS232(com); }) << std::set<int>{7}
-                                               << 2 << 2.125 << "Error reading firmware-info!";
-    QTest::newRow("data block, more than 1.5 s")
-        << Act([] { ReadData64(0, 0); }) << all << 0 << 1.625
-        << "Timeout-RS-232 while reading 64 data-words!";
-    QTest::newRow("live view, more than 2.0 s")
-        << Act([] { click(CTRL_RUN); }) << all << 0 << 2.125 << "Timeout RS232-Line!";
-    QTest::newRow("teach, 1.5 s") << Act([] { click(CTRL_TEACH); }) << all << 0 << 1.5
-                                  << "Timeout RS-232!!";
-    QTest::newRow("Button teach, 1.0 s")
-        << Act([] { click(CTRL_BUTTON_TEACH); }) << all << 0 << 1.0 << "Timeout RS-232!!";
-}
-
-void Link::waitsGiveUpJustAfterTheirLimits() {
-    QFETCH(Act, act);
-    QFETCH(std::set<int>, unanswered);
-    QFETCH(int, requests);
-    QFETCH(double, elapsed);
-    QFETCH(QString, status);
-    m_tool->connect();
-    (*m_tool)->setSilentOrders(unanswered);
-    useClock(m_tool->sensor(), static_cast<std::size_t>(requests) + 1);
-    act();
-    QCOMPARE(statusText(), status);
-    QCOMPARE(tdiff, elapsed);
-}
-
-void Link::strayBytesNeverMoveAFrame_data() {
-    QTest::addColumn<int>("trailing");
-    QTest::newRow("1 byte") << 1;
-    QTest::newRow("2 bytes") << 2;
-    QTest::newRow("8 bytes") << 8;
-}
-
-void Link::strayBytesNeverMoveAFrame() {
-    // Every reply drags bytes behind it (a CR, a checksum, noise) that arrive while the next
-    // request is on its way: no reply may be read from the wrong place because of them.
-    QFETCH(int, trailing);
-    sim::SimulatedSensor& sensor = m_tool->sensor();
-    const Words eeprom{700, 710, 720, 73, 2, 0, 5, 3, 4, 111, 722, 433, 5, 6, 7, 8};
-    const Words measurement{11, 22, 33, 44, 600, 501, 502, 503, 504, 505, 2, 30, 0, 0, 0, 0};
-    sensor.setEeprom(eeprom);
-    sensor.setMeasurementOverride(measurement);
-    sensor.setExtraByteCount(static_cast<std::size_t>(trailing));
-    sensor.setFault(Fault::ExtraBytes);
-
-    m_tool->connect();
-    QCOMPARE(shownWords(), kRam);
-    click(CTRL_EEPROM);
-    click(CTRL_GET);
-    QCOMPARE(shownWords(), eeprom);
-    click(CTRL_RAM);
-    click(CTRL_GET);
-    QCOMPARE(shownWords(), kRam);
-    click(CTRL_TEACH);
-    QCOMPARE(sensor.ram()[2], 600);
-    QCOMPARE(shownWords(), sensor.ram());
-    Words ram = sensor.ram();
-    ram[2] = 123;
-    sensor.setRam(ram);
-    click(CTRL_BUTTON_TEACH);
-    QCOMPARE(shownWords(), ram);
-
-    // Bytes that come between a request's flush and its write are no reply either: the loop
-    // reads the clock right there, while rx_flag is still raised. The run stops once the
-    // reply to that request has been shown.
-    platform::setTimerSource([&sensor, at = sensor.receivedFrames().size() + 3] {
-        if (rx_flag == 1 && sensor.receivedFrames().size() == at) {
-            sensor.sendRaw({0xEE, 0xEE, 0xEE});
-            awaitInput(3);
-        }
-        if (sensor.receivedFrames().size() == at + 2)
-            click(CTRL_STOP, false);
-        return 0.0;
-    });
-    click(CTRL_RUN);
-    QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
-    const int displays[] = {CTRL_RAW_1,  CTRL_RAW_2,  CTRL_RAW_3,    CTRL_RAW_4,    CTRL_NORMALISED,
-                            CTRL_POWER0, CTRL_POWER1, CTRL_TEACH_AB, CTRL_TEACH_CD, CTRL_TEACH_THD};
-    for (std::size_t i = 0; i < std::size(displays); ++i)
-        QCOMPARE(shown(displays[i]), int(measurement[i]));
-    QCOMPARE(shown(CTRL_REPORTED_TOLERANCE), 30);
-}
-
-void Link::staleInputIsFlushedBeforeARequest_data() {
-    QTest::addColumn<bool>("lineCheck");
-    QTest::newRow("Get") << false;
-    QTest::newRow("line check") << true;
-}
-
-void Link::staleInputIsFlushedBeforeARequest() {
-    // Bytes that came after the last request and wait in the input queue are no reply.
-    QFETCH(bool, lineCheck);
-    m_tool->connect();
-    click(CTRL_SEND);
-    (*m_tool)->sendRaw(Bytes{0xEE, 0xEE, 0xEE, 0xEE, 0xEE});
-    QVERIFY(awaitInput(5));
-    if (lineCheck) {
-        QCOMPARE(CheckComLine(com), 1);
-        QCOMPARE(pp[1], kRam[1]);
-    } else {
-        click(CTRL_GET);
-        QCOMPARE(shownWords(), (*m_tool)->ram());
-    }
-}
-
-void Link::firmwareQueryLeavesNoFrameBehind() {
-    // A frame that comes in while the firmware query waits, too late to count, is not for
-    // anyone, nor is the parameter read's, which left rx_flag raised.
-    m_tool->connect();
-    PushGET(RAM);
-    QCOMPARE(rx_flag, 1);
-    (*m_tool)->setSilentOrders({7});
-    bool arrived = false;
-    platform::setTimerSource([this, &arrived, readings = 0]() mutable {
-        if (++readings == 1)
-            return 0.0;
-        (*m_tool)->sendRaw(frameOf({0xBAD}));
-        arrived = awaitInput(FRAME_BYTES);
-        return 3.0;
-    });
-    QCOMPARE(GetVERSIONInfo(), 0);
-    QVERIFY(arrived);
-    dispatchPending();
-    QCOMPARE(rx_flag, 0);
-    QCOMPARE(pp[0], kRam[0]);
-}
-
-void Link::onlyAWholeFrameRaisesTheFlags() {
-    // (Frames that come together or in pieces are the fuzzer's.) A notification for the
-    // event character or an empty output queue does nothing, nor does one that finds less
-    // than a frame once it reads.
-    m_tool->connect();
-    (*m_tool)->sendRaw(frameOf({1111}));
-    QVERIFY(awaitInput(FRAME_BYTES));
-    RX_Receive_Function(com, kComEventCharacter | kComEventOutputEmpty, nullptr);
-    QCOMPARE(GetInQLen(com), FRAME_BYTES);
-    FlushInQ(com);
-    SetComTime(com, 0.05);
-    (*m_tool)->sendRaw(Bytes(20, 0x11));
-    QVERIFY(awaitInput(20));
-    RX_Receive_Function(com, kComEventNotifyCount, nullptr);
-    QCOMPARE(rx_flag, 0);
-    QCOMPARE(pp[0], kRam[0]);
-}
-
-void Link::replyAfterTheWaitGaveUpStillLands() {
-    m_tool->connect();
-    (*m_tool)->setFault(Fault::LateReply);
-    (*m_tool)->setLateReplyDelay(200ms);
-    useClock(m_tool->sensor(), 1, 1.0);
-    PushGET(RAM);
-    QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
-    QCOMPARE(rx_flag, 0);
-    QVERIFY(waitUntil([] { return rx_flag == 1; }));
-    QCOMPARE(graphrefresh, 1);
-    QCOMPARE(std::to_array(pp), kRam);
-    // Time runs out in the very pass that handles a reply: the wait says time-out, and the
-    // read takes the frame all the same.
-    (*m_tool)->setFault(Fault::None);
-    power0 = 1;
-    platform::setTimerSource([] { return rx_flag == 1 ? 5.0 : 0.0; });
-    PushGET(RAM);
-    QCOMPARE(ret, 0);
-    QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
-    QCOMPARE(power0, kRam[0]);
-}
-
-void Link::portsThatCannotBeOpened_data() {
-    QTest::addColumn<QString>("device");
-    QTest::addColumn<QString>("status");
-    QTest::newRow("no such device") << "/dev/nalvo-missing"
-                                    << "No serial port found";
-    QTest::newRow("not a serial device") << "/dev/null"
-                                         << "Cannot open port";
-}
-
-void Link::portsThatCannotBeOpened() {
-    QFETCH(QString, device);
-    QFETCH(QString, status);
-    m_tool->connect();
-    setenv("NALVO_COM2", device.toLocal8Bit().constData(), 1);
-    chooseItem(CTRL_PORT, 1);
-    dispatchPending();
-    QCOMPARE(com, 2);
-    QCOMPARE(statusText(), status);
-    // No port stays open: the old one has let go of its device, and a Get times out.
-    setenv("NALVO_COM3", (*m_tool)->devicePath().c_str(), 1);
-    QCOMPARE(OpenComConfig(3, "", 19200, 0, 8, 1, 4096, 4096), 0);
-    useClock(m_tool->sensor(), 0);
-    click(CTRL_GET);
-    QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
-    InitRS232(0);
-    QCOMPARE(statusText(), QStringLiteral("Invalid port number"));
-}
-
-void Link::deviceOpenedUnderAnotherNameIsRefused() {
-    // Port 1 holds the sensor's device; port 2 names it through a symlink, as
-    // /dev/serial/by-id/... names a USB adapter.
-    m_tool->connect();
-    QTemporaryDir dir;
-    const QString alias = dir.filePath(QStringLiteral("by-id-sensor"));
-    QVERIFY(QFile::link(QString::fromStdString((*m_tool)->devicePath()), alias));
-    setenv("NALVO_COM2", alias.toLocal8Bit().constData(), 1);
-    InitRS232(2);
-    QCOMPARE(statusText(), QStringLiteral("Cannot open port"));
-    // The first user goes on undisturbed.
-    power0 = 1;
-    PushGET(RAM);
-    QCOMPARE(power0, kRam[0]);
-}
-
-void Link::deviceThatDisappearsFailsQuietlyAndComesBack() {
-    m_tool->connect();
-    (*m_tool)->stop();
-    useClock(m_tool->sensor(), 0);
-    click(CTRL_GET);
-    QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
-    QVERIFY(ComWrt(com, "x", 1) < 0);
-    // The cable is back: choosing the port again opens the new device.
-    m_tool->restart();
-    useClock(m_tool->sensor());
-    chooseItem(CTRL_PORT, 0);
-    dispatchPending();
-    QCOMPARE(statusText(), kFirmware);
-}
-
-void Link::dataBlockIsStoredByAddress() {
-    // The data-block reply's own shapes are the fuzzer's.
-    m_tool->connect();
-    std::fill(std::begin(yArrayA), std::end(yArrayA), 0xBEEF);
-    std::fill(std::begin(yArrayB), std::end(yArrayB), 0xBEEF);
-    QCOMPARE(ReadData64(64, 0x1234), 64);
-    QCOMPARE(statusText(), QStringLiteral("Data[64] block received!"));
-    const sim::Frame expected{0x00, 0x55, 0x00, 0x09, 0x00, 0x40, 0x12, 0x34};
-    QCOMPARE((*m_tool)->receivedFrames().back(), expected);
-    QCOMPARE(yArrayA[63] + yArrayA[64] + yArrayA[127], 0xBEEF + 64 + 127);
-    QCOMPARE(ReadData64(5, 0), 64);
-    QCOMPARE(yArrayA[0] + yArrayB[64], 2 * 0xBEEF);
-    // A time-out clears the first 128 words of both buffers.
-    (*m_tool)->setFault(Fault::Silent);
-    useClock(m_tool->sensor(), 1);
-    QCOMPARE(ReadData64(0, 0), 0);
-    QCOMPARE(yArrayA[127] + yArrayB[127], 0);
-    QCOMPARE(yArrayA[128] + yArrayB[255], 2 * 0xBEEF);
-}
 
 QTEST_MAIN(Link)
 #include "tst_link.moc"

@@ -47,299 +47,248 @@ class LiveView : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
+    void init() {
+        m_tool = std::make_unique<ToolWithSensor>();
+        (*m_tool)->setMeasurementOverride(kMeasurement);
+        m_tool->connect();
+    }
+
     void cleanup() { m_tool.reset(); }
-    void runShowsFramesUntilStop();
-    void closeBoxEndsTheRunThenTheLoop();
-    void onlyTheEepromTargetEndsTheRun_data();
-    void onlyTheEepromTargetEndsTheRun();
-    void silentLineEndsTheRunAndSendWaitsForStop();
-    void steadyRepliesNeverTimeOut();
-    void getIsRefusedWhileRunning();
-    void chartsSwitchAndKeepTheirHistories();
-    void thresholdsFollowTheToleranceMode_data();
-    void thresholdsFollowTheToleranceMode();
-    void teachSendsThePanelAndShowsTheNewReference();
-    void buttonTeachSendsThePacketAsItStands();
-    void teachWithoutReadBackTimesOut_data();
-    void teachWithoutReadBackTimesOut();
+
+    void runShowsFramesUntilTheWindowCloses() {
+        SetCtrlVal(panelHandle, CTRL_EEPROM, 1);
+        std::vector<int> dimmedWhileRunning;
+        const unsigned short power0Before = power0;
+        // Each request comes 1.9 s after the one before: far more time passes in the run than
+        // any one wait may take.
+        platform::setTimerSource([&] {
+            if (requests() == 2)
+                click(CTRL_GET, false);
+            if (requests() == 5 && dimmedWhileRunning.empty()) {
+                dimmedWhileRunning = dimmedControls();
+                pressCloseBox();
+            }
+            return 1.9 * static_cast<double>(requests());
+        });
+        // Get clicked with Run waits for the same dispatch: by its turn Run has dimmed it.
+        click(CTRL_RUN, false);
+        click(CTRL_GET, false);
+        QCOMPARE(RunUserInterface(), 0);
+        // The run ended, and tidied up, before the loop did.
+        QCOMPARE(stop_flag, 1);
+        const auto orders = ordersSent(m_tool->sensor());
+        QVERIFY(orders.size() >= 5);
+        QCOMPARE(orders, std::vector<int>(orders.size(), 8));
+        // Every request carries the parameter set, not the last measurement.
+        QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames().back())[0], power0Before);
+        QCOMPARE(dimmedWhileRunning, (std::vector<int>{CTRL_TEACH, CTRL_PORT, CTRL_SEND, CTRL_GET,
+                                                       CTRL_BUTTON_TEACH, CTRL_RUN}));
+        // Only Stop gives Send back.
+        QCOMPARE(dimmedControls(), std::vector<int>{CTRL_SEND});
+        QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
+        QVERIFY(control(CTRL_RUN_HINT)->isHidden());
+        // RAM is shown as the target; the target itself stays.
+        QCOMPARE(shown(CTRL_RAM), 1);
+        QCOMPARE(shown(CTRL_EEPROM), 0);
+        QCOMPARE(target, RAM);
+        QCOMPARE(shown(CTRL_RAW_1), 101);
+        QCOMPARE(shown(CTRL_TEACH_THD), 999);
+        QCOMPARE(power0, power0Before);
+        QCOMPARE(trace(CTRL_RAW_CHART, 4).back(), 999.0);
+        QCOMPARE(rx_flag, 0);
+        QCOMPARE(graphrefresh, 0);
+    }
+
+    void onlyTheEepromTargetEndsTheRun_data() {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("EEPROM") << CTRL_EEPROM << true;
+        QTest::newRow("File") << CTRL_FILE << false;
+        QTest::newRow("RAM") << CTRL_RAM << false;
+    }
+
+    void onlyTheEepromTargetEndsTheRun() {
+        QFETCH(int, button);
+        QFETCH(bool, ends);
+        std::size_t chosenAt = 0;
+        run([&] {
+            if (chosenAt == 0 && requests() == 3) {
+                click(button, false);
+                chosenAt = requests();
+            } else if (chosenAt > 0 && requests() == chosenAt + 5) {
+                click(CTRL_STOP, false);
+            }
+        });
+        QCOMPARE(requests() < chosenAt + 5, ends);
+        QCOMPARE(shown(button), 1);
+        QVERIFY(control(CTRL_RUN)->isEnabled());
+    }
+
+    void silentLineEndsTheRunAndSendWaitsForStop() {
+        (*m_tool)->setFault(Fault::Silent);
+        useClock(m_tool->sensor(), 1);
+        click(CTRL_RUN);
+        QCOMPARE(statusText(), QStringLiteral("Timeout RS232-Line!"));
+        QCOMPARE(stop_flag, 1);
+        QCOMPARE(dimmedControls(), std::vector<int>{CTRL_SEND});
+        click(CTRL_STOP);
+        QCOMPARE(dimmedControls(), std::vector<int>{});
+        QCOMPARE(statusText(), QStringLiteral("Timeout RS232-Line!"));
+    }
+
+    void chartsSwitchAndKeepTheirHistories() {
+        runFor(4);
+        std::size_t switchedAt = 0;
+        Words second = kMeasurement;
+        second[0] = 111;
+        second[4] = 555;
+        (*m_tool)->setMeasurementOverride(second);
+        run([&] {
+            if (switchedAt == 0 && requests() >= 6) {
+                chooseItem(CTRL_SIGNAL_TYPE, 1);
+                switchedAt = requests();
+            } else if (switchedAt > 0 && requests() == switchedAt + 4) {
+                click(CTRL_STOP, false);
+            }
+        });
+        QVERIFY(control(CTRL_NORM_CHART)->isVisible());
+        QVERIFY(control(CTRL_RAW_CHART)->isHidden());
+        // Zeros, the first run's samples, then the second's up to the switch: the raw history
+        // goes on from one run to the next.
+        const Doubles raw = trace(CTRL_RAW_CHART, 0);
+        const auto firstOld = std::find(raw.begin(), raw.end(), 101.0);
+        const auto firstNew = std::find(firstOld, raw.end(), 111.0);
+        QVERIFY(firstOld != raw.end() && firstNew != raw.end());
+        QVERIFY(std::all_of(raw.begin(), firstOld, [](double v) { return v == 0.0; }));
+        QVERIFY(std::all_of(firstOld, firstNew, [](double v) { return v == 101.0; }));
+        QVERIFY(std::all_of(firstNew, raw.end(), [](double v) { return v == 111.0; }));
+        QCOMPARE(trace(CTRL_NORM_CHART, 3).back(), 555.0);
+        // A run with the normalised chart chosen shows the raw chart too, and draws on the
+        // normalised one, in front of it.
+        runFor(3);
+        QVERIFY(control(CTRL_RAW_CHART)->isVisible() && control(CTRL_NORM_CHART)->isVisible());
+        QCOMPARE(trace(CTRL_RAW_CHART, 0), raw);
+    }
+
+    void thresholdsFollowTheToleranceMode_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("ref");
+        QTest::addColumn<int>("tol");
+        QTest::addColumn<int>("reported");
+        QTest::addColumn<int>("word4");
+        QTest::addColumn<Doubles>("plotted"); // upper, lower, reference, normalised
+        QTest::newRow("mode 3 takes the reported tolerance")
+            << 3 << 512 << 100 << 30 << 600 << Doubles{542, 482, 512, 600};
+        QTest::newRow("mode 0 takes the parameter")
+            << 0 << 512 << 100 << 30 << 600 << Doubles{612, 412, 512, 600};
+        QTest::newRow("lower threshold below zero")
+            << 0 << 20 << 50 << 0 << 10 << Doubles{70, -30, 20, 10};
+        QTest::newRow("upper threshold wraps")
+            << 1 << 1000 << 0 << 32000 << 0 << Doubles{-32536, -31000, 1000, 0};
+        QTest::newRow("normalised word is signed")
+            << 2 << 512 << 100 << 0 << 40000 << Doubles{612, 412, 512, -25536};
+    }
+
+    void thresholdsFollowTheToleranceMode() {
+        QFETCH(int, mode);
+        QFETCH(int, ref);
+        QFETCH(int, tol);
+        QFETCH(int, reported);
+        QFETCH(int, word4);
+        QFETCH(Doubles, plotted);
+        hwMode = static_cast<unsigned short>(mode);
+        reference = static_cast<unsigned short>(ref);
+        tolerance = static_cast<unsigned short>(tol);
+        std::fill(std::begin(pp), std::end(pp), 0);
+        pp[4] = static_cast<unsigned short>(word4);
+        pp[11] = static_cast<unsigned short>(reported);
+        pp[10] = 2;
+        PlotNORMvalues();
+        for (int i = 0; i < NORM_TRACES; ++i)
+            QCOMPARE(trace(CTRL_NORM_CHART, i).back(), plotted[static_cast<std::size_t>(i)]);
+        QCOMPARE(shown(CTRL_NORMALISED), word4);
+        QCOMPARE(shown(CTRL_LAMP_BIT1), 1);
+    }
+
+    void teachSendsThePanelAndShowsTheNewReference() {
+        Words measurement{};
+        measurement[4] = 640; // the normalised signal the sensor teaches as its reference
+        (*m_tool)->setMeasurementOverride(measurement);
+        typeInto(CTRL_REFERENCE, 300);
+        QStringList shownMeanwhile;
+        platform::setTimerSource([&shownMeanwhile] {
+            shownMeanwhile << statusText();
+            return 0.0;
+        });
+        // The press only announces; the release teaches.
+        QTest::mousePress(control(CTRL_TEACH), Qt::LeftButton);
+        dispatchPending();
+        QCOMPARE(statusText(), QStringLiteral("Teach new Reference-Value ..."));
+        QTest::mouseRelease(control(CTRL_TEACH), Qt::LeftButton);
+        dispatchPending();
+        QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{6, 2}));
+        QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0])[2], 300);
+        QVERIFY(shownMeanwhile.contains(QStringLiteral("New setpoint value teached!")));
+        QCOMPARE(shown(CTRL_REFERENCE), 640);
+        QCOMPARE(statusText(), QStringLiteral("T-KOR-ZUL simulated sensor 1.0"));
+    }
+
+    void buttonTeachSendsThePacketAsItStands() {
+        Words ram = (*m_tool)->ram();
+        ram[13] = 1313;
+        (*m_tool)->setRam(ram);
+        PushGET(RAM);
+        typeInto(CTRL_POWER0, 999);
+        (*m_tool)->clearReceivedFrames();
+        click(CTRL_BUTTON_TEACH);
+        QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{5, 2}));
+        // The words of the last frame received, not the panel.
+        QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0]), ram);
+    }
+
+    void teachWithoutReadBackTimesOut_data() {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("teach") << CTRL_TEACH << "Timeout RS-232!!";
+        QTest::newRow("Button teach") << CTRL_BUTTON_TEACH << "Timeout-RS-232...";
+    }
+
+    void teachWithoutReadBackTimesOut() {
+        QFETCH(int, button);
+        QFETCH(QString, status);
+        (*m_tool)->setSilentOrders({2});
+        useClock(m_tool->sensor(), 2);
+        const unsigned short before = reference;
+        click(button);
+        QCOMPARE(ordersSent(m_tool->sensor()).size(), std::size_t{2});
+        QCOMPARE(statusText(), status);
+        QCOMPARE(reference, before);
+    }
 
 private:
     // Clicks Run; `during` runs at each reading of the clock, once a pass of the loop, and may
     // act as the operator does. Returns when the run has ended.
-    void run(const std::function<void()>& during);
+    void run(const std::function<void()>& during) {
+        platform::setTimerSource([during] {
+            during();
+            return 0.0;
+        });
+        click(CTRL_RUN);
+    }
+
     // A run that is stopped once the sensor has had this many more requests.
-    void runFor(std::size_t requests);
+    void runFor(std::size_t more) {
+        const std::size_t stopAt = requests() + more;
+        run([this, stopAt] {
+            if (requests() == stopAt)
+                click(CTRL_STOP, false);
+        });
+    }
+
     std::size_t requests() { return (*m_tool)->receivedFrames().size(); }
 
     std::unique_ptr<ToolWithSensor> m_tool;
 };
-
-void LiveView::init() {
-    m_tool = std::make_unique<ToolWithSensor>();
-    (*m_tool)->setMeasurementOverride(kMeasurement);
-    m_tool->connect();
-}
-
-void LiveView::run(const std::function<void()>& during) {
-    platform::setTimerSource([during] {
-        during();
-        return 0.0;
-    });
-    click(CTRL_RUN);
-}
-
-void LiveView::runFor(std::size_t more) {
-    const std::size_t stopAt = requests() + more;
-    run([this, stopAt] {
-        if (requests() == stopAt)
-            click(CTRL_STOP, false);
-    });
-}
-
-void LiveView::runShowsFramesUntilStop() {
-    SetCtrlVal(panelHandle, CTRL_EEPROM, 1);
-    std::vector<int> dimmedWhileRunning;
-    const unsigned short power0Before = power0;
-    run([&] {
-        if (requests() == 5 && dimmedWhileRunning.empty()) {
-            dimmedWhileRunning = dimmedControls();
-            click(CTRL_STOP, false);
-        }
-    });
-    const auto orders = ordersSent(m_tool->sensor());
-    QVERIFY(orders.size() >= 5);
-    QCOMPARE(orders, std::vector<int>(orders.size(), 8));
-    // Every request carries the parameter set, not the last measurement.
-    QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames().back())[0], power0Before);
-    QCOMPARE(dimmedWhileRunning, (std::vector<int>{CTRL_TEACH, CTRL_PORT, CTRL_SEND, CTRL_GET,
-                                                   CTRL_BUTTON_TEACH, CTRL_RUN}));
-    QCOMPARE(dimmedControls(), std::vector<int>{});
-    QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
-    QVERIFY(control(CTRL_RUN_HINT)->isHidden());
-    // RAM is shown as the target; the target itself stays.
-    QCOMPARE(shown(CTRL_RAM), 1);
-    QCOMPARE(shown(CTRL_EEPROM), 0);
-    QCOMPARE(target, RAM);
-    QCOMPARE(shown(CTRL_RAW_1), 101);
-    QCOMPARE(shown(CTRL_TEACH_THD), 999);
-    QCOMPARE(power0, power0Before);
-    QCOMPARE(trace(CTRL_RAW_CHART, 4).back(), 999.0);
-    QCOMPARE(rx_flag, 0);
-    QCOMPARE(graphrefresh, 0);
-}
-
-void LiveView::closeBoxEndsTheRunThenTheLoop() {
-    platform::setTimerSource([this, closed = false]() mutable {
-        if (!closed && requests() >= 3) {
-            pressCloseBox();
-            closed = true;
-        }
-        return 0.0;
-    });
-    click(CTRL_RUN, false);
-    QCOMPARE(RunUserInterface(), 0);
-    // The run ended, and tidied up, before the loop did.
-    QCOMPARE(stop_flag, 1);
-    QVERIFY(control(CTRL_RUN)->isEnabled());
-    QCOMPARE(rx_flag, 0);
-}
-
-void LiveView::onlyTheEepromTargetEndsTheRun_data() {
-    QTest::addColumn<int>("button");
-    QTest::addColumn<bool>("ends");
-    QTest::newRow("EEPROM") << CTRL_EEPROM << true;
-    QTest::newRow("File") << CTRL_FILE << false;
-    QTest::newRow("RAM") << CTRL_RAM << false;
-}
-
-void LiveView::onlyTheEepromTargetEndsTheRun() {
-    QFETCH(int, button);
-    QFETCH(bool, ends);
-    std::size_t chosenAt = 0;
-    run([&] {
-        if (chosenAt == 0 && requests() == 3) {
-            click(button, false);
-            chosenAt = requests();
-        } else if (chosenAt > 0 && requests() == chosenAt + 5) {
-            click(CTRL_STOP, false);
-        }
-    });
-    QCOMPARE(requests() < chosenAt + 5, ends);
-    QCOMPARE(shown(button), 1);
-    QVERIFY(control(CTRL_RUN)->isEnabled());
-}
-
-void LiveView::silentLineEndsTheRunAndSendWaitsForStop() {
-    (*m_tool)->setFault(Fault::Silent);
-    useClock(m_tool->sensor(), 1);
-    click(CTRL_RUN);
-    QCOMPARE(statusText(), QStringLiteral("Timeout RS232-Line!"));
-    QCOMPARE(stop_flag, 1);
-    QCOMPARE(dimmedControls(), std::vector<int>{CTRL_SEND});
-    click(CTRL_STOP);
-    QCOMPARE(dimmedControls(), std::vector<int>{});
-    QCOMPARE(statusText(), QStringLiteral("Timeout RS232-Line!"));
-}
-
-void LiveView::steadyRepliesNeverTimeOut() {
-    // Each request comes 1.9 s after the one before: far more time passes than any one wait
-    // may take.
-    platform::setTimerSource([this] {
-        if (requests() == 60)
-            click(CTRL_STOP, false);
-        return 1.9 * static_cast<double>(requests());
-    });
-    click(CTRL_RUN);
-    QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
-    QVERIFY(requests() >= 60);
-}
-
-void LiveView::getIsRefusedWhileRunning() {
-    platform::setTimerSource([this] {
-        if (requests() == 2)
-            click(CTRL_GET, false);
-        if (requests() == 5)
-            click(CTRL_STOP, false);
-        return 0.0;
-    });
-    // Get clicked with Run waits for the same dispatch: by its turn Run has dimmed it.
-    click(CTRL_RUN, false);
-    click(CTRL_GET, false);
-    dispatchPending();
-    const auto orders = ordersSent(m_tool->sensor());
-    QCOMPARE(orders, std::vector<int>(orders.size(), 8));
-    QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
-}
-
-void LiveView::chartsSwitchAndKeepTheirHistories() {
-    runFor(4);
-    std::size_t switchedAt = 0;
-    Words second = kMeasurement;
-    second[0] = 111;
-    second[4] = 555;
-    (*m_tool)->setMeasurementOverride(second);
-    run([&] {
-        if (switchedAt == 0 && requests() >= 6) {
-            chooseItem(CTRL_SIGNAL_TYPE, 1);
-            switchedAt = requests();
-        } else if (switchedAt > 0 && requests() == switchedAt + 4) {
-            click(CTRL_STOP, false);
-        }
-    });
-    QVERIFY(control(CTRL_NORM_CHART)->isVisible());
-    QVERIFY(control(CTRL_RAW_CHART)->isHidden());
-    // Zeros, the first run's samples, then the second's up to the switch: the raw history
-    // goes on from one run to the next.
-    const Doubles raw = trace(CTRL_RAW_CHART, 0);
-    const auto firstOld = std::find(raw.begin(), raw.end(), 101.0);
-    const auto firstNew = std::find(firstOld, raw.end(), 111.0);
-    QVERIFY(firstOld != raw.end() && firstNew != raw.end());
-    QVERIFY(std::all_of(raw.begin(), firstOld, [](double v) { return v == 0.0; }));
-    QVERIFY(std::all_of(firstOld, firstNew, [](double v) { return v == 101.0; }));
-    QVERIFY(std::all_of(firstNew, raw.end(), [](double v) { return v == 111.0; }));
-    QCOMPARE(trace(CTRL_NORM_CHART, 3).back(), 555.0);
-    // A run with the normalised chart chosen shows the raw chart too, and draws on the
-    // normalised one, in front of it.
-    runFor(3);
-    QVERIFY(control(CTRL_RAW_CHART)->isVisible() && control(CTRL_NORM_CHART)->isVisible());
-    QCOMPARE(trace(CTRL_RAW_CHART, 0), raw);
-}
-
-void LiveView::thresholdsFollowTheToleranceMode_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("ref");
-    QTest::addColumn<int>("tol");
-    QTest::addColumn<int>("reported");
-    QTest::addColumn<int>("word4");
-    QTest::addColumn<Doubles>("plotted"); // upper, lower, reference, normalised
-    QTest::newRow("mode 3 takes the reported tolerance")
-        << 3 << 512 << 100 << 30 << 600 << Doubles{542, 482, 512, 600};
-    QTest::newRow("mode 0 takes the parameter")
-        << 0 << 512 << 100 << 30 << 600 << Doubles{612, 412, 512, 600};
-    QTest::newRow("lower threshold below zero")
-        << 0 << 20 << 50 << 0 << 10 << Doubles{70, -30, 20, 10};
-    QTest::newRow("upper threshold wraps")
-        << 1 << 1000 << 0 << 32000 << 0 << Doubles{-32536, -31000, 1000, 0};
-    QTest::newRow("normalised word is signed")
-        << 2 << 512 << 100 << 0 << 40000 << Doubles{612, 412, 512, -25536};
-}
-
-void LiveView::thresholdsFollowTheToleranceMode() {
-    QFETCH(int, mode);
-    QFETCH(int, ref);
-    QFETCH(int, tol);
-    QFETCH(int, reported);
-    QFETCH(int, word4);
-    QFETCH(Doubles, plotted);
-    hwMode = static_cast<unsigned short>(mode);
-    reference = static_cast<unsigned short>(ref);
-    tolerance = static_cast<unsigned short>(tol);
-    std::fill(std::begin(pp), std::end(pp), 0);
-    pp[4] = static_cast<unsigned short>(word4);
-    pp[11] = static_cast<unsigned short>(reported);
-    pp[10] = 2;
-    PlotNORMvalues();
-    for (int i = 0; i < NORM_TRACES; ++i)
-        QCOMPARE(trace(CTRL_NORM_CHART, i).back(), plotted[static_cast<std::size_t>(i)]);
-    QCOMPARE(shown(CTRL_NORMALISED), word4);
-    QCOMPARE(shown(CTRL_LAMP_BIT1), 1);
-}
-
-void LiveView::teachSendsThePanelAndShowsTheNewReference() {
-    Words measurement{};
-    measurement[4] = 640; // the normalised signal the sensor teaches as its reference
-    (*m_tool)->setMeasurementOverride(measurement);
-    typeInto(CTRL_REFERENCE, 300);
-    QStringList shownMeanwhile;
-    platform::setTimerSource([&shownMeanwhile] {
-        shownMeanwhile << statusText();
-        return 0.0;
-    });
-    // The press only announces; the release teaches.
-    QTest::mousePress(control(CTRL_TEACH), Qt::LeftButton);
-    dispatchPending();
-    QCOMPARE(statusText(), QStringLiteral("Teach new Reference-Value ..."));
-    QTest::mouseRelease(control(CTRL_TEACH), Qt::LeftButton);
-    dispatchPending();
-    QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{6, 2}));
-    QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0])[2], 300);
-    QVERIFY(shownMeanwhile.contains(QStringLiteral("New setpoint value teached!")));
-    QCOMPARE(shown(CTRL_REFERENCE), 640);
-    QCOMPARE(statusText(), QStringLiteral("T-KOR-ZUL simulated sensor 1.0"));
-}
-
-void LiveView::buttonTeachSendsThePacketAsItStands() {
-    Words ram = (*m_tool)->ram();
-    ram[13] = 1313;
-    (*m_tool)->setRam(ram);
-    PushGET(RAM);
-    typeInto(CTRL_POWER0, 999);
-    (*m_tool)->clearReceivedFrames();
-    click(CTRL_BUTTON_TEACH);
-    QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{5, 2}));
-    // The words of the last frame received, not the panel.
-    QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0]), ram);
-}
-
-void LiveView::teachWithoutReadBackTimesOut_data() {
-    QTest::addColumn<int>("button");
-    QTest::addColumn<QString>("status");
-    QTest::newRow("teach") << CTRL_TEACH << "Timeout RS-232!!";
-    QTest::newRow("Button teach") << CTRL_BUTTON_TEACH << "Timeout-RS-232...";
-}
-
-void LiveView::teachWithoutReadBackTimesOut() {
-    QFETCH(int, button);
-    QFETCH(QString, status);
-    (*m_tool)->setSilentOrders({2});
-    useClock(m_tool->sensor(), 2);
-    const unsigned short before = reference;
-    click(button);
-    QCOMPARE(ordersSent(m_tool->sensor()).size(), std::size_t{2});
-    QCOMPARE(statusText(), status);
-    QCOMPARE(reference, before);
-}
 
 QTEST_MAIN(LiveView)
 #include "tst_live_view.moc"

@@ -1,15 +1,13 @@
-// The pure logic on its own: the frame codec, the clamps, the array moves and the parameter
-// file's number format. (The firmware text and the file reader are fuzzed as well.)
+// The pure logic on its own: the frame codec, the clamps and the array moves. (The firmware
+// text and the parameter file reader are fuzzed.)
 #include <com232/com232.h>
 #include <gui/gui.h>
 #include <platform/util.h>
 #include <shared/ProgramState.h>
 
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <array>
-#include <cstdint>
 #include <vector>
 
 using Words = std::array<unsigned short, PNUM>;
@@ -33,133 +31,106 @@ class Logic : public QObject {
 
 private slots:
     void init() { ResetProgramState(); }
-    void framesGoHighByteFirstBothWays_data();
-    void framesGoHighByteFirstBothWays();
-    void outOfRangeValuesTakeTheirDefaults_data();
-    void outOfRangeValuesTakeTheirDefaults();
-    void shiftMovesValuesAndZeroFills_data();
-    void shiftMovesValuesAndZeroFills();
-    void everySixteenBitValueComesBackFromAFile();
-};
-
-void Logic::framesGoHighByteFirstBothWays_data() {
-    QTest::addColumn<int>("sync");
-    QTest::addColumn<int>("order");
-    QTest::addColumn<Words>("words");
-    QTest::addColumn<Bytes>("frame");
-    QTest::newRow("RAM read with start-up values")
-        << 0x55 << 2 << Words{500, 500} << bytes({0x00, 0x55, 0x00, 0x02, 0x01, 0xF4, 0x01, 0xF4});
-    QTest::newRow("all ones is not signed")
-        << 0x55 << 8 << Words{0xFFFF, 0x8000} << bytes({0x00, 0x55, 0x00, 0x08, 0xFF, 0xFF, 0x80});
-    Words last{};
-    last[15] = 0x1234;
-    Bytes lastFrame = bytes({0x00, 0x55, 0x00, 0x03});
-    lastFrame[34] = 0x12;
-    lastFrame[35] = 0x34;
-    QTest::newRow("last word in bytes 34 and 35") << 0x55 << 3 << last << lastFrame;
-    QTest::newRow("16-bit sync and order words")
-        << 0x1255 << 0x0109 << Words{} << bytes({0x12, 0x55, 0x01, 0x09});
-}
-
-void Logic::framesGoHighByteFirstBothWays() {
-    QFETCH(int, sync);
-    QFETCH(int, order);
-    QFETCH(Words, words);
-    QFETCH(Bytes, frame);
-    com232::sync = sync;
-    std::fill(std::begin(szWriteBuf), std::end(szWriteBuf), 0xEE);
-    FillTxBuf(static_cast<unsigned short>(order), words.data());
-    QCOMPARE(Bytes(szWriteBuf, szWriteBuf + FRAME_BYTES), frame);
-    QCOMPARE(int(szWriteBuf[FRAME_BYTES]), 0xEE);
-    // A reply decodes whatever its sync and order words, and only as many words as asked.
-    std::copy(frame.begin(), frame.end(), szReadBuf);
-    std::fill(std::begin(pp), std::end(pp), 7);
-    GetRxBuf(3);
-    QCOMPARE(Words(std::to_array(pp)),
-             (Words{words[0], words[1], words[2], 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7}));
-    GetRxBuf(PNUM);
-    QCOMPARE(Words(std::to_array(pp)), words);
-}
-
-void Logic::outOfRangeValuesTakeTheirDefaults_data() {
-    QTest::addColumn<int>("word"); // packet position
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("kept");
-    QTest::newRow("power0 at its bound") << 0 << 1000 << 1000;
-    QTest::newRow("power0 above") << 0 << 1001 << 500;
-    QTest::newRow("power1 above") << 1 << 1001 << 500;
-    QTest::newRow("reference at its bound") << 2 << 1023 << 1023;
-    QTest::newRow("reference above") << 2 << 1024 << 512;
-    QTest::newRow("reference far above") << 2 << 65535 << 512;
-    QTest::newRow("tolerance above") << 3 << 2000 << 100;
-    QTest::newRow("hwMode unclamped") << 4 << 65535 << 65535;
-    QTest::newRow("polarity 2 becomes 1") << 5 << 2 << 1;
-    QTest::newRow("anaMode unclamped") << 6 << 65535 << 65535;
-    QTest::newRow("evalMode 3 stays") << 7 << 3 << 3;
-    QTest::newRow("evalMode 4 becomes 0") << 7 << 4 << 0;
-    QTest::newRow("average unclamped") << 8 << 65535 << 65535;
-    QTest::newRow("teachAB above") << 9 << 1024 << 100;
-    QTest::newRow("teachCD above") << 10 << 1024 << 700;
-    QTest::newRow("teachTHD above") << 11 << 1024 << 400;
-    QTest::newRow("free word unclamped") << 15 << 65535 << 65535;
-}
-
-void Logic::outOfRangeValuesTakeTheirDefaults() {
-    QFETCH(int, word);
-    QFETCH(int, value);
-    QFETCH(int, kept);
-    pp[word] = static_cast<unsigned short>(value);
-    CopyPPtoVars();
-    ClampParameters();
-    CopyVarsToPP();
-    QCOMPARE(int(pp[word]), kept);
-}
-
-void Logic::shiftMovesValuesAndZeroFills_data() {
-    QTest::addColumn<Doubles>("input");
-    QTest::addColumn<int>("shift");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<Doubles>("output");
-    const Doubles five{1, 2, 3, 4, 5};
-    QTest::newRow("right by 2") << five << 2 << 0 << Doubles{0, 0, 1, 2, 3};
-    QTest::newRow("left by 2") << five << -2 << 0 << Doubles{3, 4, 5, 0, 0};
-    QTest::newRow("none") << five << 0 << 0 << five;
-    QTest::newRow("right by 4") << five << 4 << 0 << Doubles{0, 0, 0, 0, 1};
-    QTest::newRow("right by 5") << five << 5 << kErrShiftTooLarge << Doubles(5, 9);
-    QTest::newRow("left by 5") << five << -5 << kErrShiftTooLarge << Doubles(5, 9);
-    QTest::newRow("no elements") << Doubles{} << 3 << kErrCountTooSmall << Doubles{};
-}
-
-void Logic::shiftMovesValuesAndZeroFills() {
-    QFETCH(Doubles, input);
-    QFETCH(int, shift);
-    QFETCH(int, result);
-    QFETCH(Doubles, output);
-    Doubles out(input.size(), 9.0);
-    QCOMPARE(Shift(input.data(), static_cast<int>(input.size()), shift, out.data()), result);
-    QCOMPARE(out, output);
-    // In place, as the plots shift their histories.
-    if (result == 0) {
-        Shift(input.data(), static_cast<int>(input.size()), shift, input.data());
-        QCOMPARE(input, output);
+    void framesGoHighByteFirstBothWays_data() {
+        QTest::addColumn<int>("sync");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<Words>("words");
+        QTest::addColumn<Bytes>("frame");
+        QTest::newRow("RAM read with start-up values")
+            << 0x55 << 2 << Words{500, 500}
+            << bytes({0x00, 0x55, 0x00, 0x02, 0x01, 0xF4, 0x01, 0xF4});
+        QTest::newRow("all ones is not signed")
+            << 0x55 << 8 << Words{0xFFFF, 0x8000}
+            << bytes({0x00, 0x55, 0x00, 0x08, 0xFF, 0xFF, 0x80});
+        Words last{};
+        last[15] = 0x1234;
+        Bytes lastFrame = bytes({0x00, 0x55, 0x00, 0x03});
+        lastFrame[34] = 0x12;
+        lastFrame[35] = 0x34;
+        QTest::newRow("last word in bytes 34 and 35") << 0x55 << 3 << last << lastFrame;
+        QTest::newRow("16-bit sync and order words")
+            << 0x1255 << 0x0109 << Words{} << bytes({0x12, 0x55, 0x01, 0x09});
     }
-}
 
-void Logic::everySixteenBitValueComesBackFromAFile() {
-    // Also those wider than the field of four.
-    std::vector<std::uint32_t> written(65536);
-    for (std::uint32_t i = 0; i < written.size(); ++i)
-        written[i] = i;
-    QTemporaryDir dir;
-    const QByteArray path = dir.filePath(QStringLiteral("all.dat")).toLocal8Bit();
-    QCOMPARE(
-        ArrayToFile(path.constData(), written.data(), kTypeUnsignedInt, 65536, 1, 0, 0, 0, 4, 1, 0),
-        0);
-    std::vector<std::uint32_t> read(65536, 7);
-    QCOMPARE(FileToArray(path.constData(), read.data(), kTypeUnsignedInt, 65536, 1, 0, 0, 1),
-             65536);
-    QCOMPARE(read, written);
-}
+    void framesGoHighByteFirstBothWays() {
+        QFETCH(int, sync);
+        QFETCH(int, order);
+        QFETCH(Words, words);
+        QFETCH(Bytes, frame);
+        com232::sync = sync;
+        std::fill(std::begin(szWriteBuf), std::end(szWriteBuf), 0xEE);
+        FillTxBuf(static_cast<unsigned short>(order), words.data());
+        QCOMPARE(Bytes(szWriteBuf, szWriteBuf + FRAME_BYTES), frame);
+        QCOMPARE(int(szWriteBuf[FRAME_BYTES]), 0xEE);
+        // A reply decodes whatever its sync and order words, and only as many words as asked.
+        std::copy(frame.begin(), frame.end(), szReadBuf);
+        std::fill(std::begin(pp), std::end(pp), 7);
+        GetRxBuf(3);
+        QCOMPARE(Words(std::to_array(pp)),
+                 (Words{words[0], words[1], words[2], 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7}));
+        GetRxBuf(PNUM);
+        QCOMPARE(Words(std::to_array(pp)), words);
+    }
+
+    void outOfRangeValuesTakeTheirDefaults_data() {
+        QTest::addColumn<int>("word"); // packet position
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("power0 at its bound") << 0 << 1000 << 1000;
+        QTest::newRow("power0 above") << 0 << 1001 << 500;
+        QTest::newRow("reference at its bound") << 2 << 1023 << 1023;
+        QTest::newRow("reference above") << 2 << 1024 << 512;
+        QTest::newRow("tolerance above") << 3 << 2000 << 100;
+        QTest::newRow("hwMode unclamped") << 4 << 65535 << 65535;
+        QTest::newRow("polarity 2 becomes 1") << 5 << 2 << 1;
+        QTest::newRow("evalMode 3 stays") << 7 << 3 << 3;
+        QTest::newRow("evalMode 4 becomes 0") << 7 << 4 << 0;
+        QTest::newRow("teachAB above") << 9 << 1024 << 100;
+        QTest::newRow("teachTHD above") << 11 << 1024 << 400;
+        QTest::newRow("free word unclamped") << 15 << 65535 << 65535;
+    }
+
+    void outOfRangeValuesTakeTheirDefaults() {
+        QFETCH(int, word);
+        QFETCH(int, value);
+        QFETCH(int, kept);
+        pp[word] = static_cast<unsigned short>(value);
+        CopyPPtoVars();
+        ClampParameters();
+        CopyVarsToPP();
+        QCOMPARE(int(pp[word]), kept);
+    }
+
+    void shiftMovesValuesAndZeroFills_data() {
+        QTest::addColumn<Doubles>("input");
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<Doubles>("output");
+        const Doubles five{1, 2, 3, 4, 5};
+        QTest::newRow("right by 2") << five << 2 << 0 << Doubles{0, 0, 1, 2, 3};
+        QTest::newRow("left by 2") << five << -2 << 0 << Doubles{3, 4, 5, 0, 0};
+        QTest::newRow("none") << five << 0 << 0 << five;
+        QTest::newRow("right by 4") << five << 4 << 0 << Doubles{0, 0, 0, 0, 1};
+        QTest::newRow("right by 5") << five << 5 << kErrShiftTooLarge << Doubles(5, 9);
+        QTest::newRow("left by 5") << five << -5 << kErrShiftTooLarge << Doubles(5, 9);
+        QTest::newRow("no elements") << Doubles{} << 3 << kErrCountTooSmall << Doubles{};
+    }
+
+    void shiftMovesValuesAndZeroFills() {
+        QFETCH(Doubles, input);
+        QFETCH(int, shift);
+        QFETCH(int, result);
+        QFETCH(Doubles, output);
+        Doubles out(input.size(), 9.0);
+        QCOMPARE(Shift(input.data(), static_cast<int>(input.size()), shift, out.data()), result);
+        QCOMPARE(out, output);
+        // In place, as the plots shift their histories.
+        if (result == 0) {
+            Shift(input.data(), static_cast<int>(input.size()), shift, input.data());
+            QCOMPARE(input, output);
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(Logic)
 #include "tst_logic.moc"

@@ -62,65 +62,61 @@ class ShellProcess : public QObject {
     Q_OBJECT
 
 private slots:
-    void windowComesAfterTheConnectAndTheCloseBoxEndsWithZero();
-    void cannotStartEndsWithMinusOne_data();
-    void cannotStartEndsWithMinusOne();
-};
-
-void ShellProcess::windowComesAfterTheConnectAndTheCloseBoxEndsWithZero() {
-    // Replies come late, so that a window shown before the connect sequence had ended would
-    // be seen while the sensor still had replies to send.
-    sim::SimulatedSensor sensor;
-    QVERIFY(sensor.start());
-    sensor.setLateReplyDelay(300ms);
-    sensor.setFault(sim::Fault::LateReply);
-    QProcess tool;
-    start(tool, realExecutable(), true, QString::fromStdString(sensor.devicePath()));
-    const unsigned long window = waitForWindow();
-    QVERIFY2(window != 0, tool.readAllStandardError().constData());
-    QCOMPARE(sensor.repliesSent(), std::size_t{3});
-    pressCloseBox(window);
-    QVERIFY(tool.waitForFinished(30000));
-    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(tool.exitCode(), 0);
-}
-
-void ShellProcess::cannotStartEndsWithMinusOne_data() {
-    QTest::addColumn<QString>("panelFile"); // "" none, "dir" a directory, else its content
-    QTest::addColumn<bool>("display");
-    QTest::newRow("no panel file") << QString() << true;
-    QTest::newRow("not a panel") << QStringLiteral("garbage") << true;
-    QTest::newRow("unreadable panel file") << QStringLiteral("dir") << true;
-    QTest::newRow("no display") << QStringLiteral("real") << false;
-}
-
-void ShellProcess::cannotStartEndsWithMinusOne() {
-    QFETCH(QString, panelFile);
-    QFETCH(bool, display);
-    QTemporaryDir dir;
-    const QString copy = dir.filePath(QStringLiteral("Nalvo-ZUridozU10"));
-    QVERIFY(QFile::copy(realExecutable(), copy));
-    const QString panelPath = dir.filePath(QStringLiteral("Nalvo-ZUridozU10.uir"));
-    if (panelFile == QLatin1String("dir"))
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Nalvo-ZUridozU10.uir")));
-    else if (panelFile == QLatin1String("real"))
-        QVERIFY(QFile::copy(realExecutable() + QStringLiteral(".uir"), panelPath));
-    else if (!panelFile.isEmpty()) {
-        QFile file(panelPath);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(panelFile.toUtf8());
+    void windowComesAfterTheConnectAndTheCloseBoxEndsWithZero() {
+        // Replies come late, so that a window shown before the connect sequence had ended would
+        // be seen while the sensor still had replies to send.
+        sim::SimulatedSensor sensor;
+        QVERIFY(sensor.start());
+        sensor.setLateReplyDelay(300ms);
+        sensor.setFault(sim::Fault::LateReply);
+        QProcess tool;
+        start(tool, realExecutable(), true, QString::fromStdString(sensor.devicePath()));
+        const unsigned long window = waitForWindow();
+        QVERIFY2(window != 0, tool.readAllStandardError().constData());
+        QCOMPARE(sensor.repliesSent(), std::size_t{3});
+        pressCloseBox(window);
+        QVERIFY(tool.waitForFinished(30000));
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tool.exitCode(), 0);
     }
-    QProcess tool;
-    start(tool, copy, display, QStringLiteral("/dev/nalvo-no-such-port"));
-    QVERIFY(tool.waitForFinished(30000));
-    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(tool.exitCode(), 255);
-    // Without a display it says why, in one line.
-    const QString said = QString::fromLocal8Bit(tool.readAllStandardError()).trimmed();
-    if (!display)
-        QVERIFY2(!said.contains(QLatin1Char('\n')) && said.contains(QLatin1String("display")),
-                 qPrintable(said));
-}
+
+    void cannotStartEndsWithMinusOne_data() {
+        QTest::addColumn<QString>("panelFile"); // "" none, "dir" a directory, else its content
+        QTest::addColumn<bool>("display");
+        QTest::newRow("no panel file") << QString() << true;
+        QTest::newRow("not a panel") << QStringLiteral("garbage") << true;
+        QTest::newRow("unreadable panel file") << QStringLiteral("dir") << true;
+        QTest::newRow("no display") << QStringLiteral("real") << false;
+    }
+
+    void cannotStartEndsWithMinusOne() {
+        QFETCH(QString, panelFile);
+        QFETCH(bool, display);
+        QTemporaryDir dir;
+        const QString copy = dir.filePath(QStringLiteral("Nalvo-ZUridozU10"));
+        QVERIFY(QFile::copy(realExecutable(), copy));
+        const QString panelPath = dir.filePath(QStringLiteral("Nalvo-ZUridozU10.uir"));
+        if (panelFile == QLatin1String("dir"))
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Nalvo-ZUridozU10.uir")));
+        else if (panelFile == QLatin1String("real"))
+            QVERIFY(QFile::copy(realExecutable() + QStringLiteral(".uir"), panelPath));
+        else if (!panelFile.isEmpty()) {
+            QFile file(panelPath);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(panelFile.toUtf8());
+        }
+        QProcess tool;
+        start(tool, copy, display, QStringLiteral("/dev/nalvo-no-such-port"));
+        QVERIFY(tool.waitForFinished(30000));
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tool.exitCode(), 255);
+        // Without a display it says why, in one line.
+        const QString said = QString::fromLocal8Bit(tool.readAllStandardError()).trimmed();
+        if (!display)
+            QVERIFY2(!said.contains(QLatin1Char('\n')) && said.contains(QLatin1String("display")),
+                     qPrintable(said));
+    }
+};
 
 QTEST_GUILESS_MAIN(ShellProcess)
 #include "tst_shell_process.moc"

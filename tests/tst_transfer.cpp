@@ -64,301 +64,293 @@ class Transfer : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
+    void init() {
+        m_tool = std::make_unique<ToolWithSensor>();
+        m_tool->connect();
+        m_asked.clear();
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
+
     void cleanup() { m_tool.reset(); }
-    void getAndSendMoveTheWholeSet_data();
-    void getAndSendMoveTheWholeSet();
-    void targetRadioButtonsStayInStep_data();
-    void targetRadioButtonsStayInStep();
-    void fileSaveThenLoadRestoresAllSixteenWords();
-    void fileThatCannotBeLoadedChangesNothing_data();
-    void fileThatCannotBeLoadedChangesNothing();
-    void fileSaveGoesOnlyToRegularFiles();
-    void fileSizeLimitIsAnErrorNotTheEnd();
+    void getAndSendMoveTheWholeSet_data() {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("sendOrder");
+        QTest::addColumn<int>("getOrder");
+        QTest::newRow("RAM") << CTRL_RAM << 1 << 2;
+        QTest::newRow("EEPROM") << CTRL_EEPROM << 3 << 4;
+    }
+
+    void getAndSendMoveTheWholeSet() {
+        QFETCH(int, button);
+        QFETCH(int, sendOrder);
+        QFETCH(int, getOrder);
+        click(button);
+        typeInto(CTRL_REFERENCE, 333);
+        free13 = 4242;
+        rx_flag = 5;
+        // The press alone sends; the release adds nothing, and nothing is awaited.
+        QTest::mousePress(control(CTRL_SEND), Qt::LeftButton);
+        dispatchPending();
+        QVERIFY((*m_tool)->waitForFrames(1, 5s));
+        QTest::mouseRelease(control(CTRL_SEND), Qt::LeftButton);
+        dispatchPending();
+        const Words sent = sim::decodeWords((*m_tool)->receivedFrames()[0]);
+        QCOMPARE(sent, shownWords());
+        QCOMPARE(sent[2] + sent[13], 333 + 4242);
+        QCOMPARE(sendOrder == 1 ? (*m_tool)->ram() : (*m_tool)->eeprom(), sent);
+        QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
+        QCOMPARE(rx_flag, 5);
+
+        // Out-of-range words read are replaced in the variables as well as on the panel; the
+        // read itself leaves the status text as it was.
+        (*m_tool)->setRam(kStored);
+        (*m_tool)->setEeprom(kStored);
+        inputs = 1;
+        click(CTRL_GET);
+        QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{sendOrder, getOrder}));
+        QCOMPARE(shownWords(), kStoredShown);
+        CopyVarsToPP();
+        QCOMPARE(std::to_array(pp), kStoredShown);
+        QVERIFY(!control(CTRL_TOLERANCE)->isEnabled());
+        QCOMPARE(shown(CTRL_LAMP_BIT0), 1);
+        QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
+
+        // Without an answer the wait runs out, and the panel shows the variables again: an edit
+        // never sent gives way.
+        (*m_tool)->setFault(Fault::Silent);
+        QStringList shownMeanwhile;
+        platform::setTimerSource([&shownMeanwhile, now = 0.0]() mutable {
+            shownMeanwhile << statusText();
+            return now += 0.5;
+        });
+        typeInto(CTRL_POWER0, 777);
+        inputs = 2;
+        click(CTRL_GET);
+        QVERIFY(shownMeanwhile.contains(QStringLiteral("Waiting for parameter-frame ...")));
+        QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
+        QCOMPARE(shown(CTRL_POWER0), 500);
+        QCOMPARE(shown(CTRL_LAMP_BIT1), 1);
+
+        // On a port that is not open, a Send fails (with the system's text for both targets),
+        // and a Get waits without saying so.
+        CloseCom(com);
+        click(CTRL_SEND);
+        QCOMPARE(statusText(), QStringLiteral("Error writing para to RAM"));
+        shownMeanwhile.clear();
+        click(CTRL_GET);
+        QVERIFY(!shownMeanwhile.contains(QStringLiteral("Waiting for parameter-frame ...")));
+        QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
+    }
+
+    void targetRadioButtonsStayInStep_data() {
+        QTest::addColumn<int>("from"); // the button selected first
+        QTest::addColumn<int>("clicked");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QList<int>>("ramEepromFile");
+        QTest::addColumn<int>("stopFlag");
+        QTest::newRow("RAM again stays on")
+            << CTRL_RAM << CTRL_RAM << RAM << QList<int>{1, 0, 0} << 0;
+        QTest::newRow("EEPROM chosen")
+            << CTRL_RAM << CTRL_EEPROM << EEPROM << QList<int>{0, 1, 0} << 1;
+        QTest::newRow("File chosen")
+            << CTRL_RAM << CTRL_FILE << DATFILE << QList<int>{0, 0, 1} << 0;
+        QTest::newRow("File switched off")
+            << CTRL_FILE << CTRL_FILE << RAM << QList<int>{1, 0, 0} << 0;
+        QTest::newRow("EEPROM switched off")
+            << CTRL_EEPROM << CTRL_EEPROM << RAM << QList<int>{1, 0, 0} << 0;
+        QTest::newRow("RAM chosen from File")
+            << CTRL_FILE << CTRL_RAM << RAM << QList<int>{1, 0, 0} << 0;
+        QTest::newRow("EEPROM chosen from File")
+            << CTRL_FILE << CTRL_EEPROM << EEPROM << QList<int>{0, 1, 0} << 1;
+    }
+
+    void targetRadioButtonsStayInStep() {
+        QFETCH(int, from);
+        QFETCH(int, clicked);
+        QFETCH(int, target);
+        QFETCH(QList<int>, ramEepromFile);
+        QFETCH(int, stopFlag);
+        if (from != CTRL_RAM)
+            click(from);
+        stop_flag = 0;
+        click(clicked);
+        QCOMPARE(::target, target);
+        QCOMPARE((QList<int>{shown(CTRL_RAM), shown(CTRL_EEPROM), shown(CTRL_FILE)}),
+                 ramEepromFile);
+        QCOMPARE(stop_flag, stopFlag);
+    }
+
+    void fileSaveThenLoadRestoresAllSixteenWords() {
+        chooseFileTarget();
+        const Words panel{1000,  0, 1023, 7, 65535, 0,     40000, 3,
+                          12345, 0, 1023, 9, 65535, 10000, 0,     1};
+        showWords(panel);
+        const QString path = m_dir->filePath(QStringLiteral("ZULpara.dat"));
+        answerDialogWith(path);
+        click(CTRL_SEND);
+        QCOMPARE(statusText(), QStringLiteral("Transmit..."));
+        std::vector<int> inFile = valuesIn(path);
+        QCOMPARE(inFile.size(), size_t(80));
+        QCOMPARE(std::vector<int>(inFile.begin(), inFile.begin() + PNUM),
+                 std::vector<int>(panel.begin(), panel.end()));
+        QVERIFY(std::all_of(inFile.begin() + PNUM, inFile.end(), [](int v) { return v == 0; }));
+
+        showWords(Words{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+        click(CTRL_GET);
+        QCOMPARE(shownWords(), panel);
+        QCOMPARE(statusText(), QString::fromLatin1(szStatus));
+        // A value out of range loads as its default.
+        write(path, sixteen(2, "2000"));
+        click(CTRL_GET);
+        QCOMPARE(shown(CTRL_REFERENCE), 512);
+        QCOMPARE(reference, 512);
+
+        // Cancelled dialogs change nothing.
+        answerDialogWith(QString());
+        SetCtrlVal(panelHandle, CTRL_STATUS, "as it was");
+        click(CTRL_GET);
+        QCOMPARE(statusText(), QStringLiteral("as it was"));
+        QCOMPARE(shown(CTRL_REFERENCE), 512);
+        QFile::remove(path);
+        click(CTRL_SEND);
+        QCOMPARE(statusText(), QStringLiteral("Transmit..."));
+        QVERIFY(!QFile::exists(path));
+        // Neither way talks to the sensor; both dialogs start in the program's directory.
+        QVERIFY((*m_tool)->receivedFrames().empty());
+        QCOMPARE(m_asked.size(), size_t(5));
+        for (const auto& request : m_asked) {
+            QCOMPARE(request.defaultDirectory, std::string(proj_dir));
+            QCOMPARE(request.defaultFileSpec, std::string("ZULpara.dat"));
+            QCOMPARE(request.fileTypeList, std::string("*.dat"));
+        }
+        QCOMPARE(m_asked[0].title, std::string("T-KOR-ZUL Parameter File:"));
+        QCOMPARE(m_asked[0].buttonLabel, kButtonOk);
+        QCOMPARE(m_asked[1].title, std::string("T-KOR-Series Parameter File"));
+        QCOMPARE(m_asked[1].buttonLabel, kButtonLoad);
+    }
+
+    void fileThatCannotBeLoadedChangesNothing_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("missing") << "missing" << QByteArray();
+        QTest::newRow("a directory") << "directory" << QByteArray();
+        QTest::newRow("a FIFO with values") << "fifo" << QByteArray();
+        QTest::newRow("a symlink to it") << "link to fifo" << QByteArray();
+        QTest::newRow("a device") << "device" << QByteArray();
+        QTest::newRow("fifteen values") << "file" << sixteen(0, "5").left(30);
+        QTest::newRow("a word") << "file" << sixteen(3, "ten");
+        QTest::newRow("a negative value") << "file" << sixteen(3, "-1");
+        QTest::newRow("a fraction") << "file" << sixteen(3, "1.5");
+        QTest::newRow("a value above 16 bits") << "file" << sixteen(4, "65536");
+        QTest::newRow("2^64 + 5") << "file" << sixteen(4, "18446744073709551621");
+    }
+
+    void fileThatCannotBeLoadedChangesNothing() {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, content);
+        chooseFileTarget();
+        QString path = m_dir->filePath(QStringLiteral("bad.dat"));
+        // A FIFO that holds a whole parameter set, with a writer that stays.
+        QFile fifo(m_dir->filePath(QStringLiteral("fifo")));
+        if (kind.contains(QLatin1String("fifo"))) {
+            QCOMPARE(mkfifo(fifo.fileName().toLocal8Bit().constData(), 0600), 0);
+            QVERIFY(fifo.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
+            fifo.write(sixteen(0, "5"));
+        }
+        if (kind == QLatin1String("directory"))
+            QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("bad.dat")));
+        else if (kind == QLatin1String("file"))
+            write(path, content);
+        else if (kind == QLatin1String("device"))
+            path = QStringLiteral("/dev/zero");
+        else if (kind == QLatin1String("fifo"))
+            path = fifo.fileName();
+        else if (kind == QLatin1String("link to fifo"))
+            QVERIFY(QFile::link(fifo.fileName(), path));
+        SetCtrlVal(panelHandle, CTRL_POWER0, 777);
+        const Words before = shownWords();
+        answerDialogWith(path);
+        click(CTRL_GET);
+        QCOMPARE(statusText(), QStringLiteral("Error reading parameter file!"));
+        QCOMPARE(shownWords(), before);
+        QCOMPARE(shown(CTRL_POWER0), 777);
+    }
+
+    void fileSaveGoesOnlyToRegularFiles() {
+        // No one may create files in /proc, root included. A FIFO, or a symlink to one, stays
+        // what it is; a symlink to a file has the file updated.
+        chooseFileTarget();
+        const QString fifo = m_dir->filePath(QStringLiteral("fifo"));
+        QCOMPARE(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+        const QString toFifo = m_dir->filePath(QStringLiteral("to-fifo.dat"));
+        QVERIFY(QFile::link(fifo, toFifo));
+        for (const QString& path :
+             {QStringLiteral("/proc/ZULpara.dat"),
+              m_dir->filePath(QStringLiteral("no/such/folder/ZULpara.dat")), fifo, toFifo}) {
+            answerDialogWith(path);
+            click(CTRL_SEND);
+            QCOMPARE(statusText(), QStringLiteral("Error writing parameter file!"));
+        }
+        QVERIFY(isFifo(fifo) && QFileInfo(toFifo).isSymLink());
+        const QString file = m_dir->filePath(QStringLiteral("real.dat"));
+        write(file, "old\n");
+        const QString toFile = m_dir->filePath(QStringLiteral("to-file.dat"));
+        QVERIFY(QFile::link(file, toFile));
+        SetCtrlVal(panelHandle, CTRL_POWER0, 321);
+        answerDialogWith(toFile);
+        click(CTRL_SEND);
+        QCOMPARE(statusText(), QStringLiteral("Transmit..."));
+        QVERIFY(QFileInfo(toFile).isSymLink());
+        QCOMPARE(valuesIn(file).front(), 321);
+    }
+
+    void fileSizeLimitIsAnErrorNotTheEnd() {
+        // What protects the tool is its own start-up: the save runs in a child that starts the
+        // toolkit and then meets a limit of 100 bytes.
+        const QString path = m_dir->filePath(QStringLiteral("limited.dat"));
+        write(path, "1 2 3\n");
+        const pid_t child = fork();
+        if (child == 0) {
+            static int argc = 1;
+            static char name[] = "child";
+            static char* argv[] = {name, nullptr};
+            InitToolkit(argc, argv);
+            const rlimit tight{100, 100};
+            setrlimit(RLIMIT_FSIZE, &tight);
+            const std::vector<std::uint32_t> values(80, 65535);
+            const int result = ArrayToFile(path.toLocal8Bit().constData(), values.data(),
+                                           kTypeUnsignedInt, 80, 1, 0, 0, 0, 4, 1, 0);
+            _exit(result < 0 ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY2(WIFEXITED(status), "the save killed the process");
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(valuesIn(path), (std::vector<int>{1, 2, 3}));
+    }
 
 private:
-    void chooseFileTarget();
+    void chooseFileTarget() {
+        click(CTRL_FILE);
+        QCOMPARE(target, DATFILE);
+    }
+
     // The dialog answers with this path, or is cancelled when it is empty.
-    void answerDialogWith(const QString& path);
+    void answerDialogWith(const QString& path) {
+        platform::setFileSelectAnswer(
+            [this, path](const platform::FileSelectRequest& request, std::string& chosen) {
+                m_asked.push_back(request);
+                if (path.isEmpty())
+                    return 0;
+                chosen = path.toStdString();
+                return QFile::exists(path) ? kExistingFileSelected : kNewFileSelected;
+            });
+    }
 
     std::unique_ptr<ToolWithSensor> m_tool;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::vector<platform::FileSelectRequest> m_asked;
 };
-
-void Transfer::init() {
-    m_tool = std::make_unique<ToolWithSensor>();
-    m_tool->connect();
-    m_asked.clear();
-    m_dir = std::make_unique<QTemporaryDir>();
-}
-
-void Transfer::chooseFileTarget() {
-    click(CTRL_FILE);
-    QCOMPARE(target, DATFILE);
-}
-
-void Transfer::answerDialogWith(const QString& path) {
-    platform::setFileSelectAnswer(
-        [this, path](const platform::FileSelectRequest& request, std::string& chosen) {
-            m_asked.push_back(request);
-            if (path.isEmpty())
-                return 0;
-            chosen = path.toStdString();
-            return QFile::exists(path) ? kExistingFileSelected : kNewFileSelected;
-        });
-}
-
-void Transfer::getAndSendMoveTheWholeSet_data() {
-    QTest::addColumn<int>("button");
-    QTest::addColumn<int>("sendOrder");
-    QTest::addColumn<int>("getOrder");
-    QTest::newRow("RAM") << CTRL_RAM << 1 << 2;
-    QTest::newRow("EEPROM") << CTRL_EEPROM << 3 << 4;
-}
-
-void Transfer::getAndSendMoveTheWholeSet() {
-    QFETCH(int, button);
-    QFETCH(int, sendOrder);
-    QFETCH(int, getOrder);
-    click(button);
-    typeInto(CTRL_REFERENCE, 333);
-    free13 = 4242;
-    rx_flag = 5;
-    // The press alone sends; the release adds nothing, and nothing is awaited.
-    QTest::mousePress(control(CTRL_SEND), Qt::LeftButton);
-    dispatchPending();
-    QVERIFY((*m_tool)->waitForFrames(1, 5s));
-    QTest::mouseRelease(control(CTRL_SEND), Qt::LeftButton);
-    dispatchPending();
-    const Words sent = sim::decodeWords((*m_tool)->receivedFrames()[0]);
-    QCOMPARE(sent, shownWords());
-    QCOMPARE(sent[2] + sent[13], 333 + 4242);
-    QCOMPARE(sendOrder == 1 ? (*m_tool)->ram() : (*m_tool)->eeprom(), sent);
-    QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
-    QCOMPARE(rx_flag, 5);
-
-    // Out-of-range words read are replaced in the variables as well as on the panel; the
-    // read itself leaves the status text as it was.
-    (*m_tool)->setRam(kStored);
-    (*m_tool)->setEeprom(kStored);
-    inputs = 1;
-    click(CTRL_GET);
-    QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{sendOrder, getOrder}));
-    QCOMPARE(shownWords(), kStoredShown);
-    CopyVarsToPP();
-    QCOMPARE(std::to_array(pp), kStoredShown);
-    QVERIFY(!control(CTRL_TOLERANCE)->isEnabled());
-    QCOMPARE(shown(CTRL_LAMP_BIT0), 1);
-    QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
-
-    // Without an answer the wait runs out, and the panel shows the variables again: an edit
-    // never sent gives way.
-    (*m_tool)->setFault(Fault::Silent);
-    QStringList shownMeanwhile;
-    platform::setTimerSource([&shownMeanwhile, now = 0.0]() mutable {
-        shownMeanwhile << statusText();
-        return now += 0.5;
-    });
-    typeInto(CTRL_POWER0, 777);
-    inputs = 2;
-    click(CTRL_GET);
-    QVERIFY(shownMeanwhile.contains(QStringLiteral("Waiting for parameter-frame ...")));
-    QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
-    QCOMPARE(shown(CTRL_POWER0), 500);
-    QCOMPARE(shown(CTRL_LAMP_BIT1), 1);
-
-    // On a port that is not open, a Send fails (with the system's text for both targets),
-    // and a Get waits without saying so.
-    CloseCom(com);
-    click(CTRL_SEND);
-    QCOMPARE(statusText(), QStringLiteral("Error writing para to RAM"));
-    shownMeanwhile.clear();
-    click(CTRL_GET);
-    QVERIFY(!shownMeanwhile.contains(QStringLiteral("Waiting for parameter-frame ...")));
-    QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
-}
-
-void Transfer::targetRadioButtonsStayInStep_data() {
-    QTest::addColumn<int>("from"); // the button selected first
-    QTest::addColumn<int>("clicked");
-    QTest::addColumn<int>("target");
-    QTest::addColumn<QList<int>>("ramEepromFile");
-    QTest::addColumn<int>("stopFlag");
-    QTest::newRow("RAM again stays on") << CTRL_RAM << CTRL_RAM << RAM << QList<int>{1, 0, 0} << 0;
-    QTest::newRow("EEPROM chosen") << CTRL_RAM << CTRL_EEPROM << EEPROM << QList<int>{0, 1, 0} << 1;
-    QTest::newRow("File chosen") << CTRL_RAM << CTRL_FILE << DATFILE << QList<int>{0, 0, 1} << 0;
-    QTest::newRow("File switched off") << CTRL_FILE << CTRL_FILE << RAM << QList<int>{1, 0, 0} << 0;
-    QTest::newRow("EEPROM switched off")
-        << CTRL_EEPROM << CTRL_EEPROM << RAM << QList<int>{1, 0, 0} << 0;
-    QTest::newRow("RAM chosen from File")
-        << CTRL_FILE << CTRL_RAM << RAM << QList<int>{1, 0, 0} << 0;
-    QTest::newRow("EEPROM chosen from File")
-        << CTRL_FILE << CTRL_EEPROM << EEPROM << QList<int>{0, 1, 0} << 1;
-}
-
-void Transfer::targetRadioButtonsStayInStep() {
-    QFETCH(int, from);
-    QFETCH(int, clicked);
-    QFETCH(int, target);
-    QFETCH(QList<int>, ramEepromFile);
-    QFETCH(int, stopFlag);
-    if (from != CTRL_RAM)
-        click(from);
-    stop_flag = 0;
-    click(clicked);
-    QCOMPARE(::target, target);
-    QCOMPARE((QList<int>{shown(CTRL_RAM), shown(CTRL_EEPROM), shown(CTRL_FILE)}), ramEepromFile);
-    QCOMPARE(stop_flag, stopFlag);
-}
-
-void Transfer::fileSaveThenLoadRestoresAllSixteenWords() {
-    chooseFileTarget();
-    const Words panel{1000, 0, 1023, 7, 65535, 0, 40000, 3, 12345, 0, 1023, 9, 65535, 10000, 0, 1};
-    showWords(panel);
-    const QString path = m_dir->filePath(QStringLiteral("ZULpara.dat"));
-    answerDialogWith(path);
-    click(CTRL_SEND);
-    QCOMPARE(statusText(), QStringLiteral("Transmit..."));
-    std::vector<int> inFile = valuesIn(path);
-    QCOMPARE(inFile.size(), size_t(80));
-    QCOMPARE(std::vector<int>(inFile.begin(), inFile.begin() + PNUM),
-             std::vector<int>(panel.begin(), panel.end()));
-    QVERIFY(std::all_of(inFile.begin() + PNUM, inFile.end(), [](int v) { return v == 0; }));
-
-    showWords(Words{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
-    click(CTRL_GET);
-    QCOMPARE(shownWords(), panel);
-    QCOMPARE(statusText(), QString::fromLatin1(szStatus));
-    // A value out of range loads as its default.
-    write(path, sixteen(2, "2000"));
-    click(CTRL_GET);
-    QCOMPARE(shown(CTRL_REFERENCE), 512);
-    QCOMPARE(reference, 512);
-
-    // Cancelled dialogs change nothing.
-    answerDialogWith(QString());
-    SetCtrlVal(panelHandle, CTRL_STATUS, "as it was");
-    click(CTRL_GET);
-    QCOMPARE(statusText(), QStringLiteral("as it was"));
-    QCOMPARE(shown(CTRL_REFERENCE), 512);
-    QFile::remove(path);
-    click(CTRL_SEND);
-    QCOMPARE(statusText(), QStringLiteral("Transmit..."));
-    QVERIFY(!QFile::exists(path));
-    // Neither way talks to the sensor; both dialogs start in the program's directory.
-    QVERIFY((*m_tool)->receivedFrames().empty());
-    QCOMPARE(m_asked.size(), size_t(5));
-    for (const auto& request : m_asked) {
-        QCOMPARE(request.defaultDirectory, std::string(proj_dir));
-        QCOMPARE(request.defaultFileSpec, std::string("ZULpara.dat"));
-        QCOMPARE(request.fileTypeList, std::string("*.dat"));
-    }
-    QCOMPARE(m_asked[0].title, std::string("T-KOR-ZUL Parameter File:"));
-    QCOMPARE(m_asked[0].buttonLabel, kButtonOk);
-    QCOMPARE(m_asked[1].title, std::string("T-KOR-Series Parameter File"));
-    QCOMPARE(m_asked[1].buttonLabel, kButtonLoad);
-}
-
-void Transfer::fileThatCannotBeLoadedChangesNothing_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QByteArray>("content");
-    QTest::newRow("missing") << "missing" << QByteArray();
-    QTest::newRow("a directory") << "directory" << QByteArray();
-    QTest::newRow("a FIFO with values") << "fifo" << QByteArray();
-    QTest::newRow("a symlink to it") << "link to fifo" << QByteArray();
-    QTest::newRow("a device") << "device" << QByteArray();
-    QTest::newRow("fifteen values") << "file" << sixteen(0, "5").left(30);
-    QTest::newRow("a word") << "file" << sixteen(3, "ten");
-    QTest::newRow("a negative value") << "file" << sixteen(3, "-1");
-    QTest::newRow("a fraction") << "file" << sixteen(3, "1.5");
-    QTest::newRow("a value above 16 bits") << "file" << sixteen(4, "65536");
-    QTest::newRow("2^64 + 5") << "file" << sixteen(4, "18446744073709551621");
-}
-
-void Transfer::fileThatCannotBeLoadedChangesNothing() {
-    QFETCH(QString, kind);
-    QFETCH(QByteArray, content);
-    chooseFileTarget();
-    QString path = m_dir->filePath(QStringLiteral("bad.dat"));
-    // A FIFO that holds a whole parameter set, with a writer that stays.
-    QFile fifo(m_dir->filePath(QStringLiteral("fifo")));
-    if (kind.contains(QLatin1String("fifo"))) {
-        QCOMPARE(mkfifo(fifo.fileName().toLocal8Bit().constData(), 0600), 0);
-        QVERIFY(fifo.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
-        fifo.write(sixteen(0, "5"));
-    }
-    if (kind == QLatin1String("directory"))
-        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("bad.dat")));
-    else if (kind == QLatin1String("file"))
-        write(path, content);
-    else if (kind == QLatin1String("device"))
-        path = QStringLiteral("/dev/zero");
-    else if (kind == QLatin1String("fifo"))
-        path = fifo.fileName();
-    else if (kind == QLatin1String("link to fifo"))
-        QVERIFY(QFile::link(fifo.fileName(), path));
-    SetCtrlVal(panelHandle, CTRL_POWER0, 777);
-    const Words before = shownWords();
-    answerDialogWith(path);
-    click(CTRL_GET);
-    QCOMPARE(statusText(), QStringLiteral("Error reading parameter file!"));
-    QCOMPARE(shownWords(), before);
-    QCOMPARE(shown(CTRL_POWER0), 777);
-}
-
-void Transfer::fileSaveGoesOnlyToRegularFiles() {
-    // No one may create files in /proc, root included. A FIFO, or a symlink to one, stays
-    // what it is; a symlink to a file has the file updated.
-    chooseFileTarget();
-    const QString fifo = m_dir->filePath(QStringLiteral("fifo"));
-    QCOMPARE(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
-    const QString toFifo = m_dir->filePath(QStringLiteral("to-fifo.dat"));
-    QVERIFY(QFile::link(fifo, toFifo));
-    for (const QString& path :
-         {QStringLiteral("/proc/ZULpara.dat"),
-          m_dir->filePath(QStringLiteral("no/such/folder/ZULpara.dat")), fifo, toFifo}) {
-        answerDialogWith(path);
-        click(CTRL_SEND);
-        QCOMPARE(statusText(), QStringLiteral("Error writing parameter file!"));
-    }
-    QVERIFY(isFifo(fifo) && QFileInfo(toFifo).isSymLink());
-    const QString file = m_dir->filePath(QStringLiteral("real.dat"));
-    write(file, "old\n");
-    const QString toFile = m_dir->filePath(QStringLiteral("to-file.dat"));
-    QVERIFY(QFile::link(file, toFile));
-    SetCtrlVal(panelHandle, CTRL_POWER0, 321);
-    answerDialogWith(toFile);
-    click(CTRL_SEND);
-    QCOMPARE(statusText(), QStringLiteral("Transmit..."));
-    QVERIFY(QFileInfo(toFile).isSymLink());
-    QCOMPARE(valuesIn(file).front(), 321);
-}
-
-void Transfer::fileSizeLimitIsAnErrorNotTheEnd() {
-    // What protects the tool is its own start-up: the save runs in a child that starts the
-    // toolkit and then meets a limit of 100 bytes.
-    const QString path = m_dir->filePath(QStringLiteral("limited.dat"));
-    write(path, "1 2 3\n");
-    const pid_t child = fork();
-    if (child == 0) {
-        static int argc = 1;
-        static char name[] = "child";
-        static char* argv[] = {name, nullptr};
-        InitToolkit(argc, argv);
-        const rlimit tight{100, 100};
-        setrlimit(RLIMIT_FSIZE, &tight);
-        const std::vector<std::uint32_t> values(80, 65535);
-        const int result = ArrayToFile(path.toLocal8Bit().constData(), values.data(),
-                                       kTypeUnsignedInt, 80, 1, 0, 0, 0, 4, 1, 0);
-        _exit(result < 0 ? 0 : 1);
-    }
-    int status = 0;
-    QCOMPARE(waitpid(child, &status, 0), child);
-    QVERIFY2(WIFEXITED(status), "the save killed the process");
-    QCOMPARE(WEXITSTATUS(status), 0);
-    QCOMPARE(valuesIn(path), (std::vector<int>{1, 2, 3}));
-}
 
 QTEST_MAIN(Transfer)
 #include "tst_transfer.moc"
