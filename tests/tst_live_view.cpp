@@ -1,15 +1,7 @@
 // The live view and the teach commands through the real panel against the simulated sensor:
 // Run until Stop, the close box, the EEPROM target or a silent line; what a measurement frame
 // puts on the displays, lamps and charts; teaching and reading the new set back.
-#include "PanelDriver.h"
 #include "SensorLink.h"
-
-#include <app/Nalvo-ZUridozU10.h>
-#include <com232/com232.h>
-#include <gui/gui.h>
-#include <platform/overrides.h>
-#include <platform/serial.h>
-#include <platform/ui.h>
 
 #include <StripChart.h>
 
@@ -19,8 +11,13 @@ using namespace testing;
 using sim::Fault;
 using sim::Words;
 using Doubles = std::vector<double>;
-Q_DECLARE_METATYPE(std::set<int>)
-Q_DECLARE_METATYPE(std::vector<int>)
+// The parameters, the sensor's reported tolerance and normalised word, and what the normalised
+// chart plots: upper and lower threshold, reference, normalised signal.
+struct Normalised {
+    unsigned short mode, reference, tolerance, reported, word4;
+    Doubles plotted;
+};
+Q_DECLARE_METATYPE(Normalised)
 
 namespace {
 
@@ -171,42 +168,32 @@ private slots:
     }
 
     void thresholdsFollowTheToleranceMode_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("ref");
-        QTest::addColumn<int>("tol");
-        QTest::addColumn<int>("reported");
-        QTest::addColumn<int>("word4");
-        QTest::addColumn<Doubles>("plotted"); // upper, lower, reference, normalised
+        QTest::addColumn<Normalised>("row");
         QTest::newRow("mode 3 takes the reported tolerance")
-            << 3 << 512 << 100 << 30 << 600 << Doubles{542, 482, 512, 600};
+            << Normalised{3, 512, 100, 30, 600, {542, 482, 512, 600}};
         QTest::newRow("mode 0 takes the parameter")
-            << 0 << 512 << 100 << 30 << 600 << Doubles{612, 412, 512, 600};
+            << Normalised{0, 512, 100, 30, 600, {612, 412, 512, 600}};
         QTest::newRow("lower threshold below zero")
-            << 0 << 20 << 50 << 0 << 10 << Doubles{70, -30, 20, 10};
+            << Normalised{0, 20, 50, 0, 10, {70, -30, 20, 10}};
         QTest::newRow("upper threshold wraps")
-            << 1 << 1000 << 0 << 32000 << 0 << Doubles{-32536, -31000, 1000, 0};
+            << Normalised{1, 1000, 0, 32000, 0, {-32536, -31000, 1000, 0}};
         QTest::newRow("normalised word is signed")
-            << 2 << 512 << 100 << 0 << 40000 << Doubles{612, 412, 512, -25536};
+            << Normalised{2, 512, 100, 0, 40000, {612, 412, 512, -25536}};
     }
 
     void thresholdsFollowTheToleranceMode() {
-        QFETCH(int, mode);
-        QFETCH(int, ref);
-        QFETCH(int, tol);
-        QFETCH(int, reported);
-        QFETCH(int, word4);
-        QFETCH(Doubles, plotted);
-        hwMode = static_cast<unsigned short>(mode);
-        reference = static_cast<unsigned short>(ref);
-        tolerance = static_cast<unsigned short>(tol);
+        QFETCH(Normalised, row);
+        hwMode = row.mode;
+        reference = row.reference;
+        tolerance = row.tolerance;
         std::fill(std::begin(pp), std::end(pp), 0);
-        pp[4] = static_cast<unsigned short>(word4);
-        pp[11] = static_cast<unsigned short>(reported);
+        pp[4] = row.word4;
+        pp[11] = row.reported;
         pp[10] = 2;
         PlotNORMvalues();
         for (int i = 0; i < NORM_TRACES; ++i)
-            QCOMPARE(trace(CTRL_NORM_CHART, i).back(), plotted[static_cast<std::size_t>(i)]);
-        QCOMPARE(shown(CTRL_NORMALISED), word4);
+            QCOMPARE(trace(CTRL_NORM_CHART, i).back(), row.plotted[static_cast<std::size_t>(i)]);
+        QCOMPARE(shown(CTRL_NORMALISED), int(row.word4));
         QCOMPARE(shown(CTRL_LAMP_BIT1), 1);
     }
 

@@ -1,13 +1,7 @@
 // The real panel file and the seam's events and values on it: what the loader refuses, which
 // events the operator's actions raise and when their callbacks run, what the controls show,
 // and how the start-up values and info texts land.
-#include "PanelDriver.h"
 #include "SensorLink.h"
-
-#include <app/Nalvo-ZUridozU10.h>
-#include <gui/gui.h>
-#include <platform/ui.h>
-#include <shared/ProgramState.h>
 
 #include <QApplication>
 #include <QComboBox>

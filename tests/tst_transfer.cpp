@@ -1,14 +1,6 @@
 // Get and Send against the simulated sensor's RAM and EEPROM and a parameter file, the
 // target radio buttons, through the real panel; the file dialog answered by the test.
-#include "PanelDriver.h"
 #include "SensorLink.h"
-
-#include <app/Nalvo-ZUridozU10.h>
-#include <com232/com232.h>
-#include <gui/gui.h>
-#include <platform/overrides.h>
-#include <platform/serial.h>
-#include <platform/ui.h>
 
 #include <QDir>
 #include <QFile>

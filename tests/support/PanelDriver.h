@@ -2,6 +2,8 @@
 // on the program with a bound.
 #pragma once
 
+#include <app/Nalvo-ZUridozU10.h>
+#include <platform/ui.h>
 #include <shared/ProgramState.h>
 
 #include <QString>

@@ -2,6 +2,12 @@
 // paced as a 19200-baud line, and a clock that makes every time-out exact and instant.
 #pragma once
 
+#include "PanelDriver.h"
+
+#include <com232/com232.h>
+#include <gui/gui.h>
+#include <platform/overrides.h>
+#include <platform/serial.h>
 #include <sim/SimulatedSensor.h>
 
 #include <QString>
