@@ -17,8 +17,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// The one beside the tests, or the one NALVO_EXECUTABLE names (an installed tool).
 QString realExecutable() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Nalvo-ZUridozU10");
+    const QString named = qEnvironmentVariable("NALVO_EXECUTABLE");
+    return named.isEmpty() ? QCoreApplication::applicationDirPath() + "/Nalvo-ZUridozU10" : named;
 }
 
 // The tool on the X server, or on none; port 1 on the given device.

@@ -2,11 +2,15 @@
 // target radio buttons, through the real panel; the file dialog answered by the test.
 #include "SensorLink.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -319,6 +323,32 @@ private slots:
         QVERIFY2(WIFEXITED(status), "the save killed the process");
         QCOMPARE(WEXITSTATUS(status), 0);
         QCOMPARE(valuesIn(path), (std::vector<int>{1, 2, 3}));
+    }
+
+    void dialogStartsWhereOneCanWriteAndKeepsNoHistory() {
+        // The real dialog, in a home of its own, so that whatever it kept would show up there.
+        const QByteArray home = qgetenv("HOME");
+        const auto restoreHome = qScopeGuard([&home] { qputenv("HOME", home); });
+        qunsetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(m_dir->path()));
+        const QString documents = m_dir->filePath(QStringLiteral("Documents"));
+        QVERIFY(QDir().mkdir(documents));
+        QString startedIn;
+        QTimer::singleShot(0, [&startedIn] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            startedIn = dialog->directory().path();
+            dialog->selectFile(QStringLiteral("foo.txt"));
+            QMetaObject::invokeMethod(dialog, "accept"); // what its accept button does
+        });
+        char chosen[kMaxPathnameLen] = {};
+        QCOMPARE(FileSelectPopup("/no/such/directory", "ZULpara.dat", "*.dat", "T", kButtonOk, 0, 1,
+                                 1, 1, chosen),
+                 kNewFileSelected);
+        QCOMPARE(startedIn, documents);
+        QCOMPARE(QString::fromLocal8Bit(chosen), documents + QStringLiteral("/foo.txt.dat"));
+        QCOMPARE(
+            QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("Documents")});
     }
 
 private:

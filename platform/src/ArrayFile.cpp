@@ -1,14 +1,18 @@
 #include <platform/util.h>
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <array>
 #include <cstdint>
 #include <limits>
 
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -24,9 +28,60 @@ bool isSeparator(char c) {
 // saving onto either would replace the node with a file: only regular files hold values.
 // Symlinks are followed.
 bool existsAsOtherThanRegularFile(const char* fileName) {
+#ifdef Q_OS_UNIX
     struct stat info {};
     return stat(fileName, &info) == 0 && !S_ISREG(info.st_mode);
+#else
+    const QFileInfo info(QString::fromLocal8Bit(fileName));
+    return info.exists() && !info.isFile();
+#endif
 }
+
+// A file open for reading. On Unix non-blocking all the same, should the name be made a FIFO
+// after the check above.
+class InputFile {
+public:
+    explicit InputFile(const char* fileName) {
+#ifdef Q_OS_UNIX
+        m_fd = ::open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+#else
+        m_file.setFileName(QString::fromLocal8Bit(fileName));
+        m_file.open(QIODevice::ReadOnly);
+#endif
+    }
+    ~InputFile() {
+#ifdef Q_OS_UNIX
+        if (m_fd >= 0)
+            ::close(m_fd);
+#endif
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool isOpen() const {
+#ifdef Q_OS_UNIX
+        return m_fd >= 0;
+#else
+        return m_file.isOpen();
+#endif
+    }
+
+    // Bytes read, 0 at the end, negative on an error.
+    qint64 read(char* data, qint64 size) {
+#ifdef Q_OS_UNIX
+        return ::read(m_fd, data, static_cast<size_t>(size));
+#else
+        return m_file.read(data, size);
+#endif
+    }
+
+private:
+#ifdef Q_OS_UNIX
+    int m_fd = -1;
+#else
+    QFile m_file;
+#endif
+};
 
 // Parses unsigned integers of at most 32 bits, one character at a time.
 class ValueReader {
@@ -98,24 +153,22 @@ int FileToArray(const char* fileName, void* array, int dataType, int numberOfEle
 
     if (existsAsOtherThanRegularFile(fileName))
         return kFileError;
-    // Non-blocking all the same, should the name be made a FIFO in the meantime.
-    const int fd = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    InputFile file(fileName);
+    if (!file.isOpen())
         return kFileError;
     int result = 0;
     ValueReader reader(values, numberOfElements);
     std::array<char, 4096> chunk{};
     while (result == 0 && !reader.full()) {
-        const ssize_t got = ::read(fd, chunk.data(), chunk.size());
+        const qint64 got = file.read(chunk.data(), static_cast<qint64>(chunk.size()));
         if (got < 0)
             result = kFileError;
         if (got <= 0)
             break;
-        for (ssize_t i = 0; i < got && !reader.full() && result == 0; ++i)
+        for (qint64 i = 0; i < got && !reader.full() && result == 0; ++i)
             if (!reader.take(chunk[static_cast<size_t>(i)]))
                 result = kNotAnUnsignedInteger;
     }
-    close(fd);
     if (result < 0)
         return result;
     reader.finishValue();

@@ -198,7 +198,7 @@ void ComPort::settle() {
 }
 
 void ComPort::setWakeThreshold(int bytes) {
-    if (bytes != m_wakeThreshold && setTtyWakeThreshold(m_port.handle(), bytes))
+    if (bytes != m_wakeThreshold && setTtyWakeThreshold(m_port, bytes))
         m_wakeThreshold = bytes;
 }
 

@@ -6,20 +6,85 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
 constexpr int kPathTooLong = -2;
 
+// The dialogs start where the operator can write: in the given directory (the program's)
+// when it is writable, as in the build tree, else in the documents directory (an installed
+// program's directory is a system one), else at home.
+QString startDirectory(const QString& given) {
+    const QFileInfo info(given);
+    if (info.isDir() && info.isWritable())
+        return given;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+// QFileDialog reads its history from the user's Qt settings (QtProject.conf) when it opens
+// and writes it there when it goes. The tool keeps no state beyond its parameter files, so
+// while a dialog lives those settings lie in a scratch directory that goes with it. (On
+// Windows the native format is the registry, which this does not reach.)
+class ScratchUserSettings {
+public:
+    ScratchUserSettings() {
+        if (!m_scratch.isValid())
+            return;
+        const QSettings probe(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("x"));
+        m_previous = QFileInfo(probe.fileName()).path();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_scratch.path());
+    }
+    ~ScratchUserSettings() {
+        if (!m_previous.isEmpty())
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_previous);
+    }
+    ScratchUserSettings(const ScratchUserSettings&) = delete;
+    ScratchUserSettings& operator=(const ScratchUserSettings&) = delete;
+
+private:
+    QTemporaryDir m_scratch;
+    QString m_previous;
+};
+
+// With a restricted extension the chosen file has it: a typed "foo.txt" becomes
+// "foo.txt.dat". Done before the dialog accepts, so that its overwrite question, and its
+// check that a file to load exists, concern the file that is used.
+class RestrictedFileDialog : public QFileDialog {
+public:
+    RestrictedFileDialog(const QString& title, const QString& directory, QString extension)
+        : QFileDialog(nullptr, title, directory), m_extension(std::move(extension)) {}
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (!m_extension.isEmpty() && files.size() == 1) {
+            const QFileInfo file(files.constFirst());
+            if (!file.isDir() && file.suffix().compare(m_extension, Qt::CaseInsensitive) != 0)
+                selectFile(file.filePath() + QLatin1Char('.') + m_extension);
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    QString m_extension;
+};
+
 int showDialog(const platform::FileSelectRequest& request, int restrictExtension,
                int allowMakeDirectory, std::string& chosen) {
-    QFileDialog dialog(nullptr, QString::fromStdString(request.title),
-                       QString::fromStdString(request.defaultDirectory));
+    const ScratchUserSettings scratchSettings;
+    const QString filter = QString::fromStdString(request.fileTypeList);
+    const bool restricted = restrictExtension && filter.startsWith(QLatin1String("*."));
+    RestrictedFileDialog dialog(QString::fromStdString(request.title),
+                                QFile::decodeName(request.defaultDirectory.c_str()),
+                                restricted ? filter.mid(2) : QString());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ReadOnly, allowMakeDirectory == 0);
-    const QString filter = QString::fromStdString(request.fileTypeList);
     dialog.setNameFilter(filter);
     if (request.buttonLabel == kButtonLoad) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -30,8 +95,6 @@ int showDialog(const platform::FileSelectRequest& request, int restrictExtension
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setLabelText(QFileDialog::Accept, QFileDialog::tr("OK"));
     }
-    if (restrictExtension && filter.startsWith(QLatin1String("*.")))
-        dialog.setDefaultSuffix(filter.mid(2));
     dialog.selectFile(QString::fromStdString(request.defaultFileSpec));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return 0;
@@ -46,8 +109,9 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
                     const char* fileTypeList, const char* title, int buttonLabel, int,
                     int restrictExtension, int /* allowCancel: Qt's dialog always can */,
                     int allowMakeDirectory, char* pathName) {
+    const QString directory = startDirectory(QFile::decodeName(defaultDirectory));
     const platform::FileSelectRequest request{
-        defaultDirectory ? defaultDirectory : "", defaultFileSpec ? defaultFileSpec : "",
+        QFile::encodeName(directory).toStdString(), defaultFileSpec ? defaultFileSpec : "",
         fileTypeList ? fileTypeList : "", title ? title : "", buttonLabel};
     std::string chosen;
     const platform::Toolkit* toolkit = platform::Toolkit::current();

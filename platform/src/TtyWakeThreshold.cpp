@@ -1,5 +1,7 @@
 #include "TtyWakeThreshold.h"
 
+#include <QSerialPort>
+
 #ifdef Q_OS_UNIX
 #include <termios.h>
 #endif
@@ -8,17 +10,18 @@
 
 namespace platform {
 
-bool setTtyWakeThreshold(qintptr handle, int bytes) {
+bool setTtyWakeThreshold(const QSerialPort& port, int bytes) {
 #ifdef Q_OS_UNIX
+    const int handle = port.handle();
     termios settings{};
-    if (tcgetattr(static_cast<int>(handle), &settings) != 0)
+    if (tcgetattr(handle, &settings) != 0)
         return false;
     // With no inter-byte timer, poll() reports input only once VMIN bytes are waiting.
     settings.c_cc[VMIN] = static_cast<cc_t>(std::clamp(bytes, 0, 255));
     settings.c_cc[VTIME] = 0;
-    return tcsetattr(static_cast<int>(handle), TCSANOW, &settings) == 0;
+    return tcsetattr(handle, TCSANOW, &settings) == 0;
 #else
-    Q_UNUSED(handle)
+    Q_UNUSED(port)
     Q_UNUSED(bytes)
     return false;
 #endif

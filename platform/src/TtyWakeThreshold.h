@@ -2,11 +2,12 @@
 // discipline counts, so that a reader waiting for a whole frame is not woken for every byte.
 #pragma once
 
-#include <QtGlobal>
+class QSerialPort;
 
 namespace platform {
 
-// 0 wakes for any byte. Returns false where the device or the platform cannot do it.
-bool setTtyWakeThreshold(qintptr handle, int bytes);
+// For the open port's device; 0 wakes for any byte. Returns false where the device or the
+// platform cannot do it.
+bool setTtyWakeThreshold(const QSerialPort& port, int bytes);
 
 } // namespace platform

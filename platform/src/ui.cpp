@@ -4,6 +4,7 @@
 
 #include "ControlValues.h"
 #include "PanelLoader.h"
+#include "ProjectDir.h"
 #include "StripChart.h"
 #include "Toolkit.h"
 
@@ -100,10 +101,9 @@ void RequireControls(std::span<const CtrlRequirement> controls) {
 int LoadPanel(int, const char* fileName, int panelResourceId) {
     if (!fileName || !platform::Toolkit::current())
         return platform::kPanelFileMissing;
-    char projectDir[kMaxPathnameLen];
     QString path = QString::fromLocal8Bit(fileName);
-    if (QDir::isRelativePath(path) && GetProjectDir(projectDir) == 0)
-        path = QDir(QString::fromLocal8Bit(projectDir)).filePath(path);
+    if (QDir::isRelativePath(path))
+        path = platform::dataFilePath(path);
     return platform::loadPanelFile(path, panelResourceId);
 }
 
