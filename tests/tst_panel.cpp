@@ -3,12 +3,19 @@
 // and how the start-up values and info texts land.
 #include "SensorLink.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
+
+#include <qcustomplot.h>
 
 #include <cmath>
 #include <map>
@@ -66,6 +73,17 @@ Q_DECLARE_METATYPE(Events)
 Q_DECLARE_METATYPE(Act)
 
 namespace {
+
+// A key pressed with the panel active, and a button it clicks back up.
+void pressKeys(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(panelWidget(), key, modifiers);
+    QVERIFY(QTest::qWaitFor([] {
+        for (QPushButton* button : panelWidget()->findChildren<QPushButton*>())
+            if (button->isDown())
+                return false;
+        return true;
+    }));
+}
 
 QByteArray realPanelFile() {
     QFile file(QCoreApplication::applicationDirPath() + QStringLiteral("/Nalvo-ZUridozU10.uir"));
@@ -146,10 +164,54 @@ private slots:
         }) << Events{{CTRL_GET, kEventLeftClick}, {CTRL_GET, kEventCommit}};
         QTest::newRow("right button")
             << Act([] { QTest::mouseClick(control(CTRL_GET), Qt::RightButton); }) << Events{};
+        // Activated without a mouse press, a button raises the left click a press would have.
+        const Events sendClicked{{CTRL_SEND, kEventLeftClick}, {CTRL_SEND, kEventCommit}};
+        const Events stopClicked{{CTRL_STOP, kEventLeftClick}, {CTRL_STOP, kEventCommit}};
         QTest::newRow("space on a button") << Act([] {
             control(CTRL_SEND)->setFocus(Qt::TabFocusReason);
             QTest::keyClick(control(CTRL_SEND), Qt::Key_Space);
-        }) << Events{{CTRL_SEND, kEventCommit}};
+        }) << sendClicked;
+        QTest::newRow("return on a button") << Act([] {
+            control(CTRL_STOP)->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(control(CTRL_STOP), Qt::Key_Return);
+        }) << stopClicked;
+        QTest::newRow("shortcut") << Act([] { pressKeys(Qt::Key_Escape); }) << stopClicked;
+        QTest::newRow("shortcut of a dimmed button") << Act([] {
+            SetCtrlAttribute(panelHandle, CTRL_SEND, kAttrDimmed, 1);
+            pressKeys(Qt::Key_S, Qt::ControlModifier);
+        }) << Events{};
+        QTest::newRow("shortcut of the close box")
+            << Act([] { pressKeys(Qt::Key_Q, Qt::ControlModifier); }) << Events{{-1, kEventClose}};
+        QTest::newRow("screen reader's press") << Act([] {
+            QAccessibleInterface* send = QAccessible::queryAccessibleInterface(control(CTRL_SEND));
+            send->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QVERIFY(QTest::qWaitFor([] { return !control<QPushButton>(CTRL_SEND)->isDown(); }));
+        }) << sendClicked;
+        QTest::newRow("double-click") << Act([] {
+            QTest::mouseClick(control(CTRL_SEND), Qt::LeftButton);
+            QTest::mouseDClick(control(CTRL_SEND), Qt::LeftButton);
+            QTest::mouseRelease(control(CTRL_SEND), Qt::LeftButton);
+        }) << sendClicked;
+        QTest::newRow("wheel over a drop-down without focus") << Act([] {
+            QWheelEvent wheel({5, 5}, {5, 5}, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(control(CTRL_PORT), &wheel);
+        }) << Events{};
+        QTest::newRow("arrow keys on a drop-down open its list") << Act([] {
+            control(CTRL_PORT)->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(control(CTRL_PORT), Qt::Key_Down);
+            QTest::keyClick(control<QComboBox>(CTRL_PORT)->view(), Qt::Key_Down);
+        }) << Events{};
+        QTest::newRow("arrow keys between the targets, space selects")
+            << Act([] {
+                   control(CTRL_RAM)->setFocus(Qt::TabFocusReason);
+                   QTest::keyClick(control(CTRL_RAM), Qt::Key_Right);
+                   QTest::keyClick(control(CTRL_EEPROM), Qt::Key_Space);
+               })
+            << Events{{CTRL_RAM, kEventGotFocus},
+                      {CTRL_RAM, kEventLostFocus},
+                      {CTRL_EEPROM, kEventGotFocus},
+                      {CTRL_EEPROM, kEventValueChanged}};
         QTest::newRow("dimmed button") << Act([] {
             SetCtrlAttribute(panelHandle, CTRL_SEND, kAttrDimmed, 1);
             click(CTRL_SEND, false);
@@ -229,15 +291,16 @@ private slots:
         QLabel* name = texts[QStringLiteral("Nalvo-DE-Divor")];
         QLabel* version = texts[QStringLiteral("V.1.0")];
         QVERIFY(name && version);
-        QCOMPARE(name->pos(), QPoint(500, 70));
-        QCOMPARE(version->pos(), QPoint(620, 75));
+        QCOMPARE(name->font().pointSize(), 18);
+        QCOMPARE(version->font().pointSize(), 12);
         QCOMPARE(name->palette().color(QPalette::WindowText), QColor(Qt::white));
         QVERIFY(!name->font().bold());
-        // They do not run into each other, and the panel behind them is dark enough for white
-        // text (contrast of at least 7:1).
-        QVERIFY(500 + QFontMetrics(name->font()).horizontalAdvance(name->text()) < 620);
-        const QImage image = panelWidget()->grab().toImage();
+        // Whole, apart from each other, and on a panel dark enough for white text (contrast of
+        // at least 7:1).
+        QVERIFY(!name->geometry().intersects(version->geometry()));
+        const QImage image = panelWidget()->grab().toImage().scaled(panelWidget()->size());
         for (QLabel* label : {name, version}) {
+            QVERIFY(label->width() >= QFontMetrics(label->font()).horizontalAdvance(label->text()));
             std::map<QRgb, int> area;
             const QRect rect = label->geometry();
             for (int y = rect.top(); y <= rect.bottom(); ++y)
@@ -249,6 +312,54 @@ private slots:
             QVERIFY2(1.05 / (luminance(QColor(behind)) + 0.05) >= 7.0,
                      qPrintable(QColor(behind).name()));
         }
+    }
+
+    void keyboardReachesEveryControlInReadingOrder() {
+        startTool();
+        // The port, the parameter set column by column, the target (one stop), the commands,
+        // the chart choice, and round again.
+        const QList<int> expected{3,  36, 34, 61, 60, 15, 16, 18, 17, 20, 59,
+                                  58, 57, 12, 9,  8,  2,  13, 14, 7,  19, 3};
+        control(CTRL_PORT)->setFocus(Qt::TabFocusReason);
+        QList<int> order;
+        while (order.size() < expected.size()) {
+            order << QApplication::focusWidget()->property("ctrlId").toInt();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order, expected);
+        QVERIFY(control(CTRL_STOP)->toolTip().endsWith(QStringLiteral("(Esc)")));
+    }
+
+    void panelGrowsWithItsWindow() {
+        startTool();
+        QWidget* panel = panelWidget();
+        QCOMPARE(panel->size(), QSize(1000, 624));
+        QWidget* chart = control(CTRL_RAW_CHART);
+        const QSize opened = chart->size();
+        for (const QSize size : {QSize(1000, 624), QSize(1400, 900)}) {
+            panel->resize(size);
+            QCOMPARE(panel->size(), size);
+            for (const int id : {CTRL_NORM_CHART, CTRL_RAW_CHART}) {
+                SetCtrlAttribute(panelHandle, CTRL_RAW_CHART, kAttrVisible, id == CTRL_RAW_CHART);
+                SetCtrlAttribute(panelHandle, CTRL_NORM_CHART, kAttrVisible, id == CTRL_NORM_CHART);
+                QApplication::processEvents();
+                // Nothing squeezed below what it needs to show in full, legends included.
+                for (QWidget* widget : panel->findChildren<QWidget*>())
+                    if (widget->isVisible() && widget->property("ctrlId").isValid())
+                        QVERIFY2(widget->width() >= widget->minimumSizeHint().width() &&
+                                     widget->height() >= widget->minimumSizeHint().height(),
+                                 qPrintable(widget->objectName()));
+                auto* plot = control(id)->findChild<QCustomPlot*>();
+                plot->replot();
+                for (int i = 0; i < plot->graphCount(); ++i) {
+                    QCPAbstractLegendItem* item = plot->legend->itemWithPlottable(plot->graph(i));
+                    QVERIFY(plot->rect().contains(item->outerRect()));
+                    QVERIFY(item->outerRect().width() >= item->minimumOuterSizeHint().width());
+                }
+            }
+        }
+        // The room the window gains goes to the chart.
+        QCOMPARE(chart->size(), opened + QSize(400, 276));
     }
 
     void controlsShowEverySixteenBitValue_data() {

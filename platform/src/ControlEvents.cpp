@@ -5,7 +5,9 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -36,18 +38,38 @@ class ControlEventFilter : public QObject {
 public:
     ControlEventFilter(int handle, QObject* parent) : QObject(parent), m_handle(handle) {}
 
+    bool clickedByMouse(const QPushButton* button) const { return m_mousePressed == button; }
+
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QVariant id = watched->property("ctrlId");
         if (!id.isValid())
             return panelEvent(event);
+        auto* button = qobject_cast<QPushButton*>(watched);
         switch (event->type()) {
         case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
             // Filters see presses on a dimmed button too; the operator cannot use it.
-            if (qobject_cast<QPushButton*>(watched) &&
-                static_cast<QWidget*>(watched)->isEnabled() &&
-                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            if (button && button->isEnabled() &&
+                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
                 postControlEvent(m_handle, id.toInt(), kEventLeftClick);
+                m_mousePressed = button;
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+            // The release makes the click, if any, while it is handled; after it, the next
+            // activation of the button comes from elsewhere until the mouse presses again.
+            if (button)
+                QMetaObject::invokeMethod(
+                    this, [this] { m_mousePressed = nullptr; }, Qt::QueuedConnection);
+            break;
+        case QEvent::MouseButtonDblClick:
+            // The second click of a double-click is no second command.
+            return button != nullptr;
+        case QEvent::KeyPress:
+            // Outside dialogs a push button takes no Return; a command button does.
+            if (button && isReturn(static_cast<QKeyEvent*>(event))) {
+                button->click();
+                return true;
+            }
             break;
         case QEvent::FocusIn:
         case QEvent::FocusOut:
@@ -83,7 +105,13 @@ private:
         return false;
     }
 
+    static bool isReturn(const QKeyEvent* key) {
+        return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    }
+
     int m_handle;
+    // The button the mouse pressed last, while that press may still end in its click.
+    QPointer<QPushButton> m_mousePressed;
 };
 
 } // namespace
@@ -98,8 +126,13 @@ void connectControlEvents(int handle, Panel& panel) {
         widget->installEventFilter(filter);
         const int ctrl = id;
         if (auto* button = qobject_cast<QPushButton*>(widget))
-            QObject::connect(button, &QPushButton::clicked, filter,
-                             [handle, ctrl] { postControlEvent(handle, ctrl, kEventCommit); });
+            // Activated without a mouse press (keyboard, shortcut, assistive technology), a
+            // button raises the left click a mouse press would have raised.
+            QObject::connect(button, &QPushButton::clicked, filter, [filter, button, handle, ctrl] {
+                if (!filter->clickedByMouse(button))
+                    postControlEvent(handle, ctrl, kEventLeftClick);
+                postControlEvent(handle, ctrl, kEventCommit);
+            });
         else if (auto* ring = qobject_cast<QComboBox*>(widget))
             QObject::connect(ring, &QComboBox::activated, filter,
                              [handle, ctrl] { postControlEvent(handle, ctrl, kEventCommit); });

@@ -1,6 +1,7 @@
 #include "ControlValues.h"
 
 #include "Lamp.h"
+#include "TextPlacement.h"
 #include "Toolkit.h"
 
 #include <QComboBox>
@@ -139,10 +140,8 @@ bool setControlText(Control& control, const QString& text) {
     if (!label)
         return false;
     label->setText(text);
-    if (label->property("autoSize").toBool()) {
-        label->adjustSize();
+    if (fitText(label))
         label->setAccessibleName(text);
-    }
     return true;
 }
 

@@ -1,8 +1,11 @@
 #include "PanelLoader.h"
 
+#include "ButtonShortcuts.h"
 #include "ControlEvents.h"
 #include "ControlValues.h"
+#include "InputGuard.h"
 #include "Lamp.h"
+#include "RadioGroupKeys.h"
 #include "StripChart.h"
 #include "Toolkit.h"
 
@@ -109,6 +112,9 @@ int loadPanelFile(const QString& path, int resourceId) {
     Panel& stored = *panel;
     const int handle = toolkit.panels().add(std::move(panel));
     connectControlEvents(handle, stored);
+    guardPanelInput(stored.widget.get());
+    addPanelShortcuts(stored.widget.get());
+    connectRadioGroupKeys(stored.widget.get());
     return handle;
 }
 

@@ -102,6 +102,31 @@ std::vector<double> StripChart::tracePoints(int trace) const {
     return {points.begin(), points.end()};
 }
 
+void StripChart::resizeEvent(QResizeEvent* event) {
+    fitLegend();
+    QWidget::resizeEvent(event);
+}
+
+void StripChart::fitLegend() {
+    QCPLegend* legend = m_plot->legend;
+    const int available = width() - 20;
+    int used = 0;
+    int columns = 0;
+    for (int t = 0; t < m_plot->graphCount(); ++t) {
+        const QCPAbstractLegendItem* item = legend->itemWithPlottable(m_plot->graph(t));
+        used += item->minimumOuterSizeHint().width() + legend->columnSpacing();
+        if (used > available && columns > 0)
+            break;
+        ++columns;
+    }
+    if (columns != legend->wrap()) {
+        legend->setWrap(columns);
+        legend->setFillOrder(QCPLegend::foColumnsFirst, true);
+        m_wholePlotStale = true;
+        scheduleRedraw();
+    }
+}
+
 void StripChart::rebuildGraphs() {
     m_plot->clearGraphs();
     for (int t = 0; t < numTraces(); ++t) {
@@ -113,6 +138,8 @@ void StripChart::rebuildGraphs() {
         graph->setPen(QPen(color, 1.0));
         graph->setName(t < m_traceNames.size() ? m_traceNames[t] : tr("Trace %1").arg(t + 1));
     }
+    m_plot->legend->setWrap(0);
+    fitLegend();
     m_wholePlotStale = true;
     scheduleRedraw();
 }

@@ -42,8 +42,13 @@ public:
     // What the chart shows of one trace, oldest first.
     std::vector<double> tracePoints(int trace) const;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void rebuildGraphs();
+    // Wraps the legend into as many rows as its names need at the chart's width.
+    void fitLegend();
     void scheduleRedraw();
     void redraw();
     // Fits the value axis to the values; true when its range changed.

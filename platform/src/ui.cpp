@@ -6,14 +6,12 @@
 #include "PanelLoader.h"
 #include "ProjectDir.h"
 #include "StripChart.h"
+#include "TextPlacement.h"
 #include "Toolkit.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFontMetrics>
 #include <QLabel>
-
-#include <algorithm>
 
 namespace {
 
@@ -36,16 +34,6 @@ platform::Control* findControl(int panel, int control) {
     return registry ? registry->control(panel, control) : nullptr;
 }
 
-// Panel coordinates are pixels, and so are text sizes: a size is the height of a line of
-// text, so that texts of given sizes at given positions line up as the panel intends.
-void setTextHeight(QFont& font, int pixels) {
-    if (pixels < 1)
-        return;
-    font.setPixelSize(pixels);
-    const int lineHeight = QFontMetrics(font).height();
-    font.setPixelSize(std::max(1, (pixels * pixels + lineHeight / 2) / lineHeight));
-}
-
 bool setTextAttribute(QWidget* widget, int attribute, int value) {
     QFont font = widget->font();
     switch (attribute) {
@@ -53,7 +41,8 @@ bool setTextAttribute(QWidget* widget, int attribute, int value) {
         font.setBold(value != 0);
         break;
     case kAttrTextPointSize:
-        setTextHeight(font, value);
+        if (value > 0)
+            font.setPointSize(value);
         break;
     case kAttrTextColor: {
         QPalette palette = widget->palette();
@@ -65,8 +54,7 @@ bool setTextAttribute(QWidget* widget, int attribute, int value) {
         return false;
     }
     widget->setFont(font);
-    if (widget->property("autoSize").toBool())
-        widget->adjustSize();
+    platform::fitText(widget);
     return true;
 }
 
@@ -206,8 +194,7 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char* value) {
     else
         font.setPointSizeF(widget->font().pointSizeF());
     widget->setFont(font);
-    if (widget->property("autoSize").toBool())
-        widget->adjustSize();
+    platform::fitText(widget);
     return 0;
 }
 
@@ -219,9 +206,7 @@ int NewCtrl(int panel, int controlStyle, const char* label, int top, int left) {
         return kBadArgument;
     auto* text = new QLabel(QString::fromLatin1(label ? label : ""), owner->widget.get());
     text->setTextFormat(Qt::PlainText);
-    text->setProperty("autoSize", true);
-    text->move(left, top);
-    text->adjustSize();
+    platform::placeText(text, QPoint(left, top));
     text->show();
     const int id = panels()->freeControlId(panel);
     text->setProperty("ctrlId", id);
