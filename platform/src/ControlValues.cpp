@@ -140,8 +140,11 @@ bool setControlText(Control& control, const QString& text) {
     if (!label)
         return false;
     label->setText(text);
+    // A text with a name of its own (the status line) tells screen readers what it says now.
     if (fitText(label))
         label->setAccessibleName(text);
+    else if (!label->accessibleName().isEmpty())
+        label->setAccessibleDescription(text);
     return true;
 }
 

@@ -1,18 +1,21 @@
 #include "Lamp.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 namespace platform {
 
-Lamp::Lamp(QWidget* parent) : QWidget(parent) {
-    setAccessibleDescription(tr("off"));
-}
+Lamp::Lamp(QWidget* parent) : QWidget(parent) {}
 
 void Lamp::setOn(bool on) {
     if (on == m_on)
         return;
     m_on = on;
-    setAccessibleDescription(on ? tr("on") : tr("off"));
+    // Screen readers learn the state through the lamp's accessible interface.
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
     update();
 }
 

@@ -1,5 +1,6 @@
 #include "PanelLoader.h"
 
+#include "AccessibleControls.h"
 #include "ButtonShortcuts.h"
 #include "ControlEvents.h"
 #include "ControlValues.h"
@@ -97,6 +98,7 @@ int loadPanelFile(const QString& path, int resourceId) {
     if (!file.open(QIODevice::ReadOnly))
         return kPanelFileUnreadable;
 
+    installAccessibleControls();
     auto panel = std::make_unique<Panel>();
     {
         QuietLog quiet;

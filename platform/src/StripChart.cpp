@@ -102,6 +102,16 @@ std::vector<double> StripChart::tracePoints(int trace) const {
     return {points.begin(), points.end()};
 }
 
+QString StripChart::summary() const {
+    QStringList newest;
+    for (int t = 0; t < numTraces(); ++t) {
+        const auto& trace = m_traces[static_cast<size_t>(t)];
+        if (!trace.empty())
+            newest << QStringLiteral("%1 %2").arg(m_plot->graph(t)->name()).arg(trace.back());
+    }
+    return newest.isEmpty() ? tr("No values yet") : tr("Last values: %1").arg(newest.join(", "));
+}
+
 void StripChart::resizeEvent(QResizeEvent* event) {
     fitLegend();
     QWidget::resizeEvent(event);

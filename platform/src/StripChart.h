@@ -41,6 +41,8 @@ public:
 
     // What the chart shows of one trace, oldest first.
     std::vector<double> tracePoints(int trace) const;
+    // One line for screen readers: each trace's name and newest value.
+    QString summary() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
