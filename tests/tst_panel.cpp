@@ -188,6 +188,7 @@ private slots:
             QVERIFY(QTest::qWaitFor([] { return !control<QPushButton>(CTRL_SEND)->isDown(); }));
         }) << sendClicked;
         QTest::newRow("double-click") << Act([] {
+            // As X delivers it: press, release, double-click, release.
             QTest::mouseClick(control(CTRL_SEND), Qt::LeftButton);
             QTest::mouseDClick(control(CTRL_SEND), Qt::LeftButton);
             QTest::mouseRelease(control(CTRL_SEND), Qt::LeftButton);
