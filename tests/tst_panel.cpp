@@ -319,8 +319,12 @@ private slots:
         startTool();
         // The port, the parameter set column by column, the target (one stop), the commands,
         // the chart choice, and round again.
-        const QList<int> expected{3,  36, 34, 61, 60, 15, 16, 18, 17, 20, 59,
-                                  58, 57, 12, 9,  8,  2,  13, 14, 7,  19, 3};
+        const QList<int> expected{
+            CTRL_PORT,        CTRL_POWER0,   CTRL_POWER1,       CTRL_REFERENCE, CTRL_TOLERANCE,
+            CTRL_HW_MODE,     CTRL_POLARITY, CTRL_ANA_MODE,     CTRL_AVERAGE,   CTRL_EVAL_MODE,
+            CTRL_TEACH_AB,    CTRL_TEACH_CD, CTRL_TEACH_THD,    CTRL_RAM,       CTRL_GET,
+            CTRL_SEND,        CTRL_TEACH,    CTRL_BUTTON_TEACH, CTRL_RUN,       CTRL_STOP,
+            CTRL_SIGNAL_TYPE, CTRL_PORT};
         control(CTRL_PORT)->setFocus(Qt::TabFocusReason);
         QList<int> order;
         while (order.size() < expected.size()) {
