@@ -141,9 +141,12 @@ int ComPort::read(char* data, int count) {
 }
 
 int ComPort::inputQueueLength() {
-    // Waiting up to a millisecond keeps a loop that polls the length from spinning.
-    if (usable())
-        pull(kPollWait);
+    if (!usable())
+        return kComErrPortNotOpen;
+    pull(std::chrono::milliseconds(0));
+    if (m_received == m_receivedWhenAsked)
+        pull(EventDispatcher::kLongestSleep);
+    m_receivedWhenAsked = m_received;
     return m_port.isOpen() ? static_cast<int>(m_input.size()) : kComErrPortNotOpen;
 }
 
@@ -183,7 +186,9 @@ QByteArray ComPort::takeFromQt() {
 void ComPort::settle() {
     if (!m_port.isOpen())
         return;
-    m_input += takeFromQt();
+    const QByteArray taken = takeFromQt();
+    m_received += taken.size();
+    m_input += taken;
     const auto waiting = static_cast<int>(m_input.size());
     const bool notifying = m_callback && (m_eventMask & kComEventNotifyCount);
     if (!notifying)

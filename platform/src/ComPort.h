@@ -20,9 +20,6 @@ class ComPort : public QObject {
     Q_OBJECT
 
 public:
-    // How long a poll of the input queue waits for bytes when none are there.
-    static constexpr std::chrono::milliseconds kPollWait{1};
-
     explicit ComPort(int number);
 
     // Returns 0, or one of the negative results of OpenComConfig.
@@ -38,6 +35,8 @@ public:
     // what has arrived since the input was last flushed.
     int write(const char* data, int count);
     int read(char* data, int count);
+    // Callers poll the length until enough has come or their time is up: when nothing has
+    // come since the last poll, it waits for input as long as a wait for events would.
     int inputQueueLength();
     void flushInput();
     void flushOutput();
@@ -71,6 +70,10 @@ private:
     DeviceLock m_lock;
     // The bytes received and not yet read, oldest first.
     QByteArray m_input;
+    // How many bytes have come into the input queue in all, and how many had when the length
+    // was last asked for.
+    qint64 m_received = 0;
+    qint64 m_receivedWhenAsked = -1;
     std::chrono::milliseconds m_timeout{2000};
     qint32 m_baudRate = 0;
     int m_bitsPerByte = 10;
