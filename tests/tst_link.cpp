@@ -13,6 +13,7 @@
 #include <platform/ui.h>
 
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -178,20 +179,26 @@ void Link::waitsGiveUpJustAfterTheirLimits_data() {
     QTest::addColumn<int>("requests");   // before the one left unanswered
     QTest::addColumn<double>("elapsed"); // when the wait gave up, in steps of 0.125 s
     QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("waiting"); // the status line meanwhile
     const std::set<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9};
+    const QString teached = QStringLiteral("New setpoint value teached!");
     QTest::newRow("Get, more than 2.0 s")
-        << Act([] { click(CTRL_GET); }) << all << 0 << 2.125 << "Timeout-RS-232...";
+        << Act([] { click(CTRL_GET); }) << all << 0 << 2.125 << "Timeout-RS-232..."
+        << "Waiting for parameter-frame ...";
     QTest::newRow("firmware, more than 2.0 s") << Act([] { InitRS232(com); }) << std::set<int>{7}
-                                               << 2 << 2.125 << "Error reading firmware-info!";
+                                               << 2 << 2.125 << "Error reading firmware-info!"
+                                               << "Waiting for firmware info ...";
     QTest::newRow("data block, more than 1.5 s")
         << Act([] { ReadData64(0, 0); }) << all << 0 << 1.625
-        << "Timeout-RS-232 while reading 64 data-words!";
+        << "Timeout-RS-232 while reading 64 data-words!"
+        << "Waiting for Data[64] ...";
     QTest::newRow("live view, more than 2.0 s")
-        << Act([] { click(CTRL_RUN); }) << all << 0 << 2.125 << "Timeout RS232-Line!";
+        << Act([] { click(CTRL_RUN); }) << all << 0 << 2.125 << "Timeout RS232-Line!"
+        << "Line Ok!";
     QTest::newRow("teach, 1.5 s") << Act([] { click(CTRL_TEACH); }) << all << 0 << 1.5
-                                  << "Timeout RS-232!!";
-    QTest::newRow("Button teach, 1.0 s")
-        << Act([] { click(CTRL_BUTTON_TEACH); }) << all << 0 << 1.0 << "Timeout RS-232!!";
+                                  << "Timeout RS-232!!" << teached;
+    QTest::newRow("Button teach, 1.0 s") << Act([] { click(CTRL_BUTTON_TEACH); }) << all << 0 << 1.0
+                                         << "Timeout RS-232!!" << teached;
 }
 
 void Link::waitsGiveUpJustAfterTheirLimits() {
@@ -200,12 +207,22 @@ void Link::waitsGiveUpJustAfterTheirLimits() {
     QFETCH(int, requests);
     QFETCH(double, elapsed);
     QFETCH(QString, status);
+    QFETCH(QString, waiting);
+    // What the program shows before a wait is on the screen meanwhile, values read included,
+    // also where the wait lets no events through.
+    PaintLog painted;
     m_tool->connect();
+    Words ram = kRam;
+    ram[0] = 321;
+    (*m_tool)->setRam(ram);
     (*m_tool)->setSilentOrders(unanswered);
     useClock(m_tool->sensor(), static_cast<std::size_t>(requests) + 1);
     act();
     QCOMPARE(statusText(), status);
     QCOMPARE(tdiff, elapsed);
+    QVERIFY(painted.texts[control(CTRL_STATUS)].contains(waiting));
+    const QString power0 = QString::number(shownWords()[0]);
+    QVERIFY(painted.texts[control(CTRL_POWER0)->findChild<QLineEdit*>()].contains(power0));
 }
 
 void Link::strayBytesNeverMoveAFrame_data() {

@@ -144,8 +144,10 @@ int ComPort::inputQueueLength() {
     if (!usable())
         return kComErrPortNotOpen;
     pull(std::chrono::milliseconds(0));
-    if (m_received == m_receivedWhenAsked)
+    if (m_received == m_receivedWhenAsked) {
+        EventDispatcher::paintPending();
         pull(EventDispatcher::kLongestSleep);
+    }
     m_receivedWhenAsked = m_received;
     return m_port.isOpen() ? static_cast<int>(m_input.size()) : kComErrPortNotOpen;
 }

@@ -33,6 +33,11 @@ void EventDispatcher::processPending() {
         dispatchOne();
 }
 
+void EventDispatcher::paintPending() {
+    applyPendingValues();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+}
+
 void EventDispatcher::dispatchOne() {
     auto call = std::move(m_pending.front());
     m_pending.pop_front();

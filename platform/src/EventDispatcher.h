@@ -37,6 +37,10 @@ public:
     // not a thousand.
     static constexpr std::chrono::milliseconds kLongestSleep{17};
 
+    // Paints what the program has set, and handles nothing else: before a wait that lets no
+    // events through, so that the operator sees what the program has shown meanwhile.
+    static void paintPending();
+
 private:
     void waitForEvents(bool bounded);
     void dispatchOne();
