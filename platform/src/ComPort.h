@@ -11,6 +11,8 @@
 
 #include <QByteArray>
 #include <QSerialPort>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include <chrono>
 
@@ -53,6 +55,11 @@ private:
     // below the notify count, and sets when the device is to wake the event loop next.
     void settle();
     void setWakeThreshold(int bytes);
+    // Bytes come no faster than the line brings them. Until the missing ones can all be there,
+    // QSerialPort need not watch the device: each byte would wake the user-interface thread
+    // only to find the frame still incomplete.
+    void restUntilDue(int missing);
+    QSocketNotifier* readNotifier() const;
     QByteArray takeFromQt();
     // Moves what the driver holds into the input queue, waiting at most the given time for it.
     void pull(std::chrono::milliseconds wait);
@@ -87,6 +94,8 @@ private:
     bool m_flushedSinceRequest = false;
     // Bytes the device must hold before a wait for input returns, as last set on it.
     int m_wakeThreshold = 0;
+    // Ends the rest from watching the device.
+    QTimer m_restTimer;
 };
 
 } // namespace platform

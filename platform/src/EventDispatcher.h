@@ -34,7 +34,8 @@ public:
     // limits have passed, limits the seam does not know. A wait with nothing happening
     // therefore returns after this long at most: a time-out ends at most that late (20 ms are
     // allowed; the rest is the scheduler's), and a silent line costs some 60 wake-ups a second,
-    // not a thousand.
+    // not a thousand. It outlasts the rest a port takes while a frame comes down a 19200-baud
+    // line, so that a live view's frame wakes the program no more often.
     static constexpr std::chrono::milliseconds kLongestSleep{17};
 
     // Paints what the program has set, and handles nothing else: before a wait that lets no

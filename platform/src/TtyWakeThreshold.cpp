@@ -1,6 +1,7 @@
 #include "TtyWakeThreshold.h"
 
 #ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
 #include <termios.h>
 #endif
 
@@ -22,6 +23,17 @@ bool setTtyWakeThreshold(qintptr handle, int bytes) {
     Q_UNUSED(bytes)
     return false;
 #endif
+}
+
+int ttyQueuedBytes(qintptr handle) {
+    int bytes = 0;
+#ifdef Q_OS_UNIX
+    if (ioctl(static_cast<int>(handle), FIONREAD, &bytes) != 0)
+        bytes = 0;
+#else
+    Q_UNUSED(handle)
+#endif
+    return bytes;
 }
 
 } // namespace platform
