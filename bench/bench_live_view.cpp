@@ -1,6 +1,12 @@
-// Measures the live view against the simulated sensor and prints each figure beside its
-// goal: the refresh rate on a paced 19200-baud line, the processor time it costs and what one
-// refresh costs.
+// Measures the live view against the simulated sensor, offscreen and on a real X server
+// (Xvfb, the xcb platform), and prints each figure beside its goal: the refresh rate on a
+// paced 19200-baud line, the processor time and wake-ups it costs, the panel at rest, one
+// refresh, and how late the waits of a silent sensor end.
+//
+//   bench_live_view [seconds]   the live view's duration on each platform, 30 by default
+//
+// The program runs itself once for each platform; the sensor runs as a process of its own, so
+// that the processor time measured is the tool's alone.
 #include <app/Nalvo-ZUridozU10.h>
 #include <com232/com232.h>
 #include <gui/gui.h>
@@ -8,22 +14,38 @@
 #include <platform/serial.h>
 #include <platform/ui.h>
 #include <shared/ControlIds.h>
-#include <sim/SimulatedSensor.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
-#include <chrono>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <fstream>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
-namespace {
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-using namespace std::chrono_literals;
+extern char** environ;
+
+namespace {
 
 constexpr double kLineLimit = 19200.0 / 10.0 / (2.0 * FRAME_BYTES); // frames/s, 26.67
 constexpr double kWindow = 1.0;                                     // seconds, for time shares
+constexpr double kIdleSeconds = 10.0;
+constexpr int kRefreshes = 300;
+constexpr const char* kChildOption = "--platform-run";
+constexpr const char* kXvfbServer = "-screen 0 1280x1024x24 -nolisten tcp";
 
 double seconds(clockid_t clock) {
     timespec now{};
@@ -33,75 +55,165 @@ double seconds(clockid_t clock) {
 
 double median(std::vector<double> values) {
     if (values.empty())
-        return 0.0;
+        return NAN;
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
-struct LiveRun {
-    double framesPerSecond = 0.0; // whole run
-    double coreShare = 0.0;       // of the user-interface thread, whole run
-    double cpuPerFrame = 0.0;     // milliseconds
-    std::vector<double> cycles;   // seconds from one reply to the next
-    std::vector<double> windowShares;
+std::string ownDirectory() {
+    std::string path(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+    path.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return path.substr(0, path.rfind('/'));
+}
+
+// How often this thread has gone to sleep and been woken again.
+double wakeUps() {
+    std::ifstream status("/proc/thread-self/status");
+    const std::string key = "voluntary_ctxt_switches:";
+    for (std::string line; std::getline(status, line);)
+        if (line.compare(0, key.size(), key) == 0)
+            return std::atof(line.c_str() + key.size());
+    return NAN;
+}
+
+// The simulated sensor in a process of its own, serving a pseudo-terminal until destroyed.
+class SensorProcess {
+public:
+    explicit SensorProcess(const char* fault) {
+        const std::string program = ownDirectory() + "/nalvo-sim";
+        std::vector<std::string> arguments{program};
+        if (fault)
+            arguments.insert(arguments.end(), {"--fault", fault});
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        int out[2];
+        if (pipe(out) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        // The first line is the device to open.
+        for (char c = 0; read(out[0], &c, 1) == 1 && c != '\n';)
+            m_device += c;
+        close(out[0]);
+        setenv("NALVO_COM1", m_device.c_str(), 1);
+    }
+    ~SensorProcess() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    SensorProcess(const SensorProcess&) = delete;
+    SensorProcess& operator=(const SensorProcess&) = delete;
+
+    bool serving() const { return m_pid > 0 && !m_device.empty(); }
+
+private:
+    pid_t m_pid = -1;
+    std::string m_device;
 };
 
-// Connects to the sensor and runs the live view for the given time, noting when each reply
-// came and the processor time of this thread for every window of a second.
-LiveRun runLiveView(sim::SimulatedSensor& sensor, double duration) {
-    setenv("NALVO_COM1", sensor.devicePath().c_str(), 1);
+// What the process has spent since a moment: processor time of all its threads as a share of
+// one core, and the wake-ups of this, the user-interface thread.
+class Meter {
+public:
+    double elapsed() const { return seconds(CLOCK_MONOTONIC) - m_wall; }
+    double coreShare() const { return (seconds(CLOCK_PROCESS_CPUTIME_ID) - m_cpu) / elapsed(); }
+    double cpu() const { return seconds(CLOCK_PROCESS_CPUTIME_ID) - m_cpu; }
+    double wakeRate() const { return (wakeUps() - m_wakes) / elapsed(); }
+
+private:
+    double m_wall = seconds(CLOCK_MONOTONIC);
+    double m_cpu = seconds(CLOCK_PROCESS_CPUTIME_ID);
+    double m_wakes = wakeUps();
+};
+
+using Figures = std::map<std::string, double>;
+
+// The live view for the given time. The loop reads the clock once with rx_flag raised for every
+// reply, as it sends the next request: that reading marks the frame.
+void measureLiveView(double duration, Figures& figures) {
+    SensorProcess sensor(nullptr);
     InitRS232(com);
-    LiveRun run;
-    const std::size_t firstReply = sensor.repliesSent();
-    const double wallStart = seconds(CLOCK_MONOTONIC);
-    const double cpuStart = seconds(CLOCK_THREAD_CPUTIME_ID);
-    double windowStart = wallStart;
-    double windowCpu = cpuStart;
-    std::size_t replies = firstReply;
-    double lastReply = 0.0;
-    // The loop reads the clock as it sends the request that follows a reply.
+    std::vector<double> cycles;
+    std::vector<double> shares;
+    std::vector<double> wakeRates;
+    int frames = 0;
+    double lastFrame = 0.0;
+    const Meter whole;
+    Meter window;
     platform::setTimerSource([&] {
         const double now = seconds(CLOCK_MONOTONIC);
-        if (const std::size_t sent = sensor.repliesSent(); sent != replies) {
-            if (lastReply > 0.0 && sent == replies + 1)
-                run.cycles.push_back(now - lastReply);
-            lastReply = now;
-            replies = sent;
+        if (rx_flag == 1) {
+            if (lastFrame > 0.0)
+                cycles.push_back(now - lastFrame);
+            lastFrame = now;
+            ++frames;
         }
-        if (now - windowStart >= kWindow) {
-            const double cpu = seconds(CLOCK_THREAD_CPUTIME_ID);
-            run.windowShares.push_back((cpu - windowCpu) / (now - windowStart));
-            windowStart = now;
-            windowCpu = cpu;
+        if (window.elapsed() >= kWindow) {
+            shares.push_back(window.coreShare());
+            wakeRates.push_back(window.wakeRate());
+            window = Meter();
         }
-        if (now - wallStart > duration)
+        if (whole.elapsed() > duration)
             stop_flag = 1;
         return now;
     });
     CC_BTNRun(panelHandle, CTRL_RUN, kEventCommit, nullptr, 0, 0);
-    const double wall = seconds(CLOCK_MONOTONIC) - wallStart;
-    const double cpu = seconds(CLOCK_THREAD_CPUTIME_ID) - cpuStart;
-    const auto frames = static_cast<double>(sensor.repliesSent() - firstReply);
     platform::setTimerSource({});
+    figures["rate"] = 1.0 / median(cycles);
+    figures["rate.whole"] = frames / whole.elapsed();
+    figures["cpu"] = 100.0 * median(shares);
+    figures["cpu.whole"] = 100.0 * whole.coreShare();
+    figures["wakes"] = median(wakeRates);
+    figures["wakes.whole"] = whole.wakeRate();
+    figures["cpu.frame"] = frames > 0 ? 1000.0 * whole.cpu() / frames : NAN;
     CloseCom(com);
-    run.framesPerSecond = frames / wall;
-    run.coreShare = cpu / wall;
-    run.cpuPerFrame = frames > 0 ? 1000.0 * cpu / frames : 0.0;
-    return run;
+}
+
+// The panel shown and nothing running, the text cursor blinking in the first parameter field.
+void measureIdle(Figures& figures) {
+    QWidget* panel = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible())
+            panel = widget;
+    QApplication::setActiveWindow(panel);
+    for (QWidget* widget : panel->findChildren<QWidget*>())
+        if (widget->property("ctrlId").toInt() == CTRL_POWER0)
+            widget->setFocus();
+    const auto runFor = [](double duration) {
+        QTimer::singleShot(static_cast<int>(1000 * duration), [] { QuitUserInterface(0); });
+        RunUserInterface();
+    };
+    // First whatever showing the panel left to do.
+    runFor(1.0);
+    const Meter idle;
+    runFor(kIdleSeconds);
+    figures["idle.cpu"] = 100.0 * idle.coreShare();
+    figures["idle.wakes"] = idle.wakeRate();
 }
 
 // One refresh as the live view does it: decode the frame, show it, send the next request. The
 // processor time it takes, since the write itself waits while the request is on the line.
-double medianRefreshMilliseconds(sim::SimulatedSensor& sensor, int count) {
-    setenv("NALVO_COM1", sensor.devicePath().c_str(), 1);
+void measureRefresh(Figures& figures) {
+    SensorProcess sensor("silent");
     OpenComConfig(com, "", 19200, 0, 8, 1, 4096, 4096);
     std::vector<double> costs;
-    for (int i = 0; i < count; ++i) {
-        sim::Words words{};
-        for (std::size_t w = 0; w < words.size(); ++w)
-            words[w] = static_cast<unsigned short>(400 + (i * 7 + static_cast<int>(w) * 13) % 300);
-        const sim::Frame reply = sim::encodeFrame(8, words);
-        std::copy(reply.begin(), reply.end(), szReadBuf);
+    for (int i = 0; i < kRefreshes; ++i) {
+        unsigned short words[PNUM] = {};
+        for (int w = 0; w < PNUM; ++w)
+            words[w] = static_cast<unsigned short>(400 + (i * 7 + w * 13) % 300);
+        FillTxBuf(8, words);
+        std::copy(std::begin(szWriteBuf), std::begin(szWriteBuf) + FRAME_BYTES, szReadBuf);
         const double start = seconds(CLOCK_THREAD_CPUTIME_ID);
         GetRxBuf(PNUM);
         PlotRAWvalues();
@@ -113,27 +225,47 @@ double medianRefreshMilliseconds(sim::SimulatedSensor& sensor, int count) {
         costs.push_back((seconds(CLOCK_THREAD_CPUTIME_ID) - start) * 1000.0);
         ProcessSystemEvents();
     }
+    figures["refresh"] = median(costs);
     CloseCom(com);
-    return median(costs);
 }
 
-std::string number(double value, int decimals) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
+// A wait on a silent sensor with the real clock: how long after its limit it ended, counted
+// from its own first reading of the clock, and what the process spent meanwhile.
+void measureTimeout(const std::string& name, double limit, const std::function<void()>& wait,
+                    Figures& figures) {
+    double start = 0.0;
+    platform::setTimerSource([&start] {
+        const double now = seconds(CLOCK_MONOTONIC);
+        if (start == 0.0)
+            start = now;
+        return now;
+    });
+    const Meter meter;
+    wait();
+    const double end = seconds(CLOCK_MONOTONIC);
+    platform::setTimerSource({});
+    figures[name + ".late"] = 1000.0 * (end - start - limit);
+    figures[name + ".cpu"] = 100.0 * meter.coreShare();
+    figures[name + ".wakes"] = meter.wakeRate();
 }
 
-void row(const std::string& figure, const std::string& measured, const std::string& goal,
-         const char* verdict) {
-    std::printf("| %-70s | %-15s | %-14s | %-4s |\n", figure.c_str(), measured.c_str(),
-                goal.c_str(), verdict);
+void measureTimeouts(Figures& figures) {
+    SensorProcess sensor("silent");
+    // The connect sequence's echo request: WaitRXfull, "Timeout-RS-232...".
+    measureTimeout(
+        "reply", 2.0, [] { InitRS232(com); }, figures);
+    measureTimeout(
+        "line", 2.0, [] { CC_BTNRun(panelHandle, CTRL_RUN, kEventCommit, nullptr, 0, 0); },
+        figures);
+    measureTimeout(
+        "firmware", 2.0, [] { GetVERSIONInfo(); }, figures);
+    measureTimeout(
+        "block", 1.5, [] { ReadData64(0, 0); }, figures);
+    CloseCom(com);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const double duration = argc > 1 ? std::atof(argv[1]) : 30.0;
+// One platform's figures, printed as "name value" lines for the run that started this one.
+int measure(int argc, char** argv, double duration) {
     if (InitToolkit(argc, argv) < 0)
         return 1;
     RegisterMainPanel();
@@ -145,37 +277,128 @@ int main(int argc, char** argv) {
     GetProjectDir(proj_dir);
     InitVars();
     DisplayPanel(panelHandle);
-
-    sim::SimulatedSensor paced({19200, 0us});
-    if (!paced.start()) {
+    if (!SensorProcess(nullptr).serving()) {
         std::fprintf(stderr, "bench_live_view: the simulated sensor does not start\n");
         return 1;
     }
-    const LiveRun line = runLiveView(paced, duration);
-    // Silent, so that no reply is on its way while the next request goes out.
-    paced.setFault(sim::Fault::Silent);
-    const double refresh = medianRefreshMilliseconds(paced, 300);
-
-    const double rate = 1.0 / median(line.cycles);
-    const double share = median(line.windowShares);
-    std::printf("Live view against the simulated sensor: %.0f s at 19200 baud, no turnaround.\n"
-                "Rate from the median time between replies (%zu), processor time the median of "
-                "one-second windows; whole run in brackets.\n\n",
-                duration, line.cycles.size());
-    std::printf("| %-70s | %-15s | %-14s | %-4s |\n", "figure", "measured", "goal", "");
-    std::printf("|%s|%s|%s|%s|\n", std::string(72, '-').c_str(), std::string(17, '-').c_str(),
-                std::string(16, '-').c_str(), std::string(6, '-').c_str());
-    row("refresh rate, frames/s (line limit " + number(kLineLimit, 2) + ")",
-        number(rate, 2) + " (" + number(line.framesPerSecond, 2) + ")",
-        ">= " + number(0.99 * kLineLimit, 2), rate >= 0.99 * kLineLimit ? "met" : "MISS");
-    row("processor time meanwhile, % of one core",
-        number(100.0 * share, 1) + " (" + number(100.0 * line.coreShare, 1) + ")", "<= 5.0",
-        share <= 0.05 ? "met" : "MISS");
-    row("one refresh: decode, plot, next request, processor ms (median)", number(refresh, 3),
-        "<= 0.5", refresh <= 0.5 ? "met" : "MISS");
-    row("processor time per refresh, drawing and waiting included, ms", number(line.cpuPerFrame, 2),
-        "", "");
+    Figures figures;
+    measureIdle(figures);
+    measureLiveView(duration, figures);
+    measureRefresh(figures);
+    measureTimeouts(figures);
+    for (const auto& [name, value] : figures)
+        std::printf("%s %.6f\n", name.c_str(), value);
     DiscardPanel(panelHandle);
     CloseToolkit();
     return 0;
+}
+
+// Runs this program for one platform and reads its figures; none when it failed.
+Figures runPlatform(const std::string& prefix, double duration) {
+    const std::string command = prefix + " '" + ownDirectory() + "/bench_live_view' " +
+                                kChildOption + " " + std::to_string(duration);
+    Figures figures;
+    FILE* output = popen(command.c_str(), "r");
+    if (!output)
+        return figures;
+    char name[64];
+    double value = 0.0;
+    while (std::fscanf(output, "%63s %lf", name, &value) == 2)
+        figures[name] = value;
+    if (pclose(output) != 0)
+        figures.clear();
+    return figures;
+}
+
+std::string number(double value, int decimals) {
+    if (std::isnan(value))
+        return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+struct Row {
+    std::string figure;
+    std::string key; // the figure's name; with ".whole" beside it, shown in brackets
+    int decimals;
+    std::string goal;     // as printed
+    double offscreenGoal; // NAN: none
+    double xcbGoal;
+    bool atLeast; // the goal is a lower bound
+};
+
+void printTable(const Figures& offscreen, const Figures& xcb) {
+    const auto cell = [](const Figures& figures, const Row& row) {
+        const auto found = figures.find(row.key);
+        if (found == figures.end())
+            return std::string("n/a");
+        std::string text = number(found->second, row.decimals);
+        if (const auto whole = figures.find(row.key + ".whole"); whole != figures.end())
+            text += " (" + number(whole->second, row.decimals) + ")";
+        return text;
+    };
+    const auto meets = [](const Figures& figures, const Row& row, double goal) {
+        const auto found = figures.find(row.key);
+        return std::isnan(goal) || found == figures.end() ||
+               (row.atLeast ? found->second >= goal : found->second <= goal);
+    };
+    const double perFrame = 4.0 * kLineLimit;
+    const std::vector<Row> rows{
+        {"live view: frames/s (line limit " + number(kLineLimit, 2) + ")", "rate", 2,
+         ">= " + number(0.99 * kLineLimit, 2), 0.99 * kLineLimit, 0.99 * kLineLimit, true},
+        {"live view: processor time, whole process, % of one core", "cpu", 1, "<= 2.0 / 3.0", 2.0,
+         3.0, false},
+        {"live view: wake-ups of the user-interface thread per second", "wakes", 0,
+         "<= " + number(perFrame, 0) + " (4 a frame)", perFrame, perFrame, false},
+        {"live view: processor time per frame, ms", "cpu.frame", 2, "", NAN, NAN, false},
+        {"one refresh: decode, plot, next request, processor ms (median)", "refresh", 3, "<= 0.2",
+         0.2, 0.2, false},
+        {"idle, panel shown: processor time, % of one core", "idle.cpu", 2, "<= 0.2", 0.2, 0.2,
+         false},
+        {"idle, panel shown: wake-ups per second", "idle.wakes", 1, "<= 5", 5.0, 5.0, false},
+        {"silent sensor: 2 s firmware wait, % of one core", "firmware.cpu", 1, "<= 5.0", 5.0, 5.0,
+         false},
+        {"silent sensor: 2 s firmware wait, wake-ups per second", "firmware.wakes", 0, "", NAN, NAN,
+         false},
+        {"time-out late, ms: \"Timeout RS232-Line!\" (live view)", "line.late", 1, "<= 20", 20.0,
+         20.0, false},
+        {"time-out late, ms: \"Timeout-RS-232...\" (reply wait)", "reply.late", 1, "<= 20", 20.0,
+         20.0, false},
+        {"time-out late, ms: firmware query", "firmware.late", 1, "<= 20", 20.0, 20.0, false},
+        {"time-out late, ms: data-block read", "block.late", 1, "<= 20", 20.0, 20.0, false},
+    };
+    std::printf("| %-64s | %-13s | %-13s | %-18s |      |\n", "figure", "offscreen", "Xvfb (xcb)",
+                "goal");
+    std::printf("|%s|%s|%s|%s|------|\n", std::string(66, '-').c_str(),
+                std::string(15, '-').c_str(), std::string(15, '-').c_str(),
+                std::string(20, '-').c_str());
+    for (const Row& row : rows) {
+        const bool met = meets(offscreen, row, row.offscreenGoal) && meets(xcb, row, row.xcbGoal);
+        const bool judged = !std::isnan(row.offscreenGoal);
+        std::printf("| %-64s | %-13s | %-13s | %-18s | %-4s |\n", row.figure.c_str(),
+                    cell(offscreen, row).c_str(), cell(xcb, row).c_str(), row.goal.c_str(),
+                    judged ? (met ? "met" : "MISS") : "");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 2 && std::strcmp(argv[1], kChildOption) == 0)
+        return measure(argc, argv, std::atof(argv[2]));
+    const double duration = argc > 1 ? std::atof(argv[1]) : 30.0;
+    const Figures offscreen = runPlatform("QT_QPA_PLATFORM=offscreen", duration);
+    const Figures xcb = runPlatform(
+        std::string("xvfb-run -a -s '") + kXvfbServer + "' env QT_QPA_PLATFORM=xcb", duration);
+    std::printf("Live view against the simulated sensor (a process of its own) for %.0f s at "
+                "19200 baud, no turnaround, on each platform. Rates from the median time between "
+                "replies, processor time and wake-ups the median of one-second windows; whole run "
+                "in brackets. Idle over %.0f s.\n\n",
+                duration, kIdleSeconds);
+    printTable(offscreen, xcb);
+    std::printf(
+        "\nUnpaced frames/s: does not apply; a request's write waits out its time on the "
+        "line and drops what comes meanwhile, so no reply can come faster than the line.\n");
+    return offscreen.empty() || xcb.empty() ? 1 : 0;
 }

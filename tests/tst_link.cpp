@@ -5,6 +5,7 @@
 #include "SensorLink.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,6 +21,7 @@ struct Wait {
     std::size_t answered;
     double elapsed;
     QString status;
+    QString waiting; // the status line meanwhile
 };
 Q_DECLARE_METATYPE(Wait)
 // The sensor's fault and firmware text, the orders it receives, the status text, and whether
@@ -133,28 +135,41 @@ private slots:
     void waitsGiveUpJustAfterTheirLimits_data() {
         QTest::addColumn<Wait>("wait");
         const std::set<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9};
+        const QString teached = QStringLiteral("New setpoint value teached!");
         QTest::newRow("Get, more than 2.0 s")
-            << Wait{[] { click(CTRL_GET); }, all, 0, 2.125, "Timeout-RS-232..."};
+            << Wait{[] { click(CTRL_GET); },          all, 0, 2.125, "Timeout-RS-232...",
+                    "Waiting for parameter-frame ..."};
         QTest::newRow("firmware, more than 2.0 s")
-            << Wait{[] { InitRS232(com); }, {7}, 2, 2.125, "Error reading firmware-info!"};
+            << Wait{[] { InitRS232(com); },         {7}, 2, 2.125, "Error reading firmware-info!",
+                    "Waiting for firmware info ..."};
         QTest::newRow("data block, more than 1.5 s") << Wait{
-            [] { ReadData64(0, 0); }, all, 0, 1.625, "Timeout-RS-232 while reading 64 data-words!"};
+            [] { ReadData64(0, 0); },  all, 0, 1.625, "Timeout-RS-232 while reading 64 data-words!",
+            "Waiting for Data[64] ..."};
         QTest::newRow("live view, more than 2.0 s")
-            << Wait{[] { click(CTRL_RUN); }, all, 0, 2.125, "Timeout RS232-Line!"};
+            << Wait{[] { click(CTRL_RUN); }, all, 0, 2.125, "Timeout RS232-Line!", "Line Ok!"};
         QTest::newRow("teach, 1.5 s")
-            << Wait{[] { click(CTRL_TEACH); }, all, 0, 1.5, "Timeout RS-232!!"};
+            << Wait{[] { click(CTRL_TEACH); }, all, 0, 1.5, "Timeout RS-232!!", teached};
         QTest::newRow("Button teach, 1.0 s")
-            << Wait{[] { click(CTRL_BUTTON_TEACH); }, all, 0, 1.0, "Timeout RS-232!!"};
+            << Wait{[] { click(CTRL_BUTTON_TEACH); }, all, 0, 1.0, "Timeout RS-232!!", teached};
     }
 
     void waitsGiveUpJustAfterTheirLimits() {
         QFETCH(Wait, wait);
+        // What the program shows before a wait is on the screen meanwhile, values read
+        // included, also where the wait lets no events through.
+        PaintLog painted;
         m_tool->connect();
+        Words ram = kRam;
+        ram[0] = 321;
+        (*m_tool)->setRam(ram);
         (*m_tool)->setSilentOrders(wait.unanswered);
         useClock(m_tool->sensor(), wait.answered + 1);
         wait.act();
         QCOMPARE(statusText(), wait.status);
         QCOMPARE(tdiff, wait.elapsed);
+        QVERIFY(painted.texts[control(CTRL_STATUS)].contains(wait.waiting));
+        const QString power0 = QString::number(shownWords()[0]);
+        QVERIFY(painted.texts[control(CTRL_POWER0)->findChild<QLineEdit*>()].contains(power0));
     }
 
     void strayBytesNeverMoveAFrame_data() {

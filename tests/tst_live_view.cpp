@@ -5,7 +5,10 @@
 
 #include <StripChart.h>
 
+#include <qcustomplot.h>
 #include <QTest>
+
+#include <optional>
 
 using namespace testing;
 using sim::Fault;
@@ -131,6 +134,35 @@ private slots:
         click(CTRL_STOP);
         QCOMPARE(dimmedControls(), std::vector<int>{});
         QCOMPARE(statusText(), QStringLiteral("Timeout RS232-Line!"));
+    }
+
+    void aFramePaintsOnlyWhatItChanged() {
+        // Every frame brings a new Raw 1 and new lamps; nothing else on the panel changes.
+        std::optional<PaintLog> log;
+        std::map<QObject*, QStringList> painted;
+        const std::size_t from = requests() + 3;
+        const std::size_t frames = 8;
+        run([&] {
+            Words words = kMeasurement;
+            words[0] = static_cast<std::uint16_t>(requests());
+            words[10] = static_cast<std::uint16_t>(requests() % 4);
+            (*m_tool)->setMeasurementOverride(words);
+            if (requests() == from && !log)
+                log.emplace();
+            if (requests() == from + frames && log) {
+                painted = std::exchange(log->texts, {});
+                log.reset();
+                click(CTRL_STOP, false);
+            }
+        });
+        QWidget* const plot = control(CTRL_RAW_CHART)->findChild<QCustomPlot*>();
+        const std::set<QObject*> changing{control(CTRL_RAW_1), control(CTRL_LAMP_BIT0),
+                                          control(CTRL_LAMP_BIT1), plot};
+        for (const auto& [widget, texts] : painted) {
+            QVERIFY2(changing.count(widget) == 1, qPrintable(widget->objectName()));
+            QVERIFY(texts.size() <= static_cast<int>(frames) + 1);
+        }
+        QVERIFY(painted[plot].size() >= 2 && painted[control(CTRL_RAW_1)].size() >= 2);
     }
 
     void chartsSwitchAndKeepTheirHistories() {

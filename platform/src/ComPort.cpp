@@ -36,6 +36,9 @@ ComPort::ComPort(int number) : m_number(number) {
     // or a wait of the program's, which emit readyRead synchronously.
     connect(&m_port, &QSerialPort::readyRead, this, &ComPort::queueNotificationCheck);
     connect(&m_port, &QSerialPort::errorOccurred, this, &ComPort::onError);
+    m_restTimer.setSingleShot(true);
+    m_restTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_restTimer, &QTimer::timeout, this, [this] { restUntilDue(0); });
 }
 
 int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBits, int stopBits) {
@@ -77,6 +80,7 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
 }
 
 void ComPort::close() {
+    m_restTimer.stop();
     if (m_port.isOpen())
         m_port.close();
     m_port.clearError();
@@ -141,9 +145,14 @@ int ComPort::read(char* data, int count) {
 }
 
 int ComPort::inputQueueLength() {
-    // Waiting up to a millisecond keeps a loop that polls the length from spinning.
-    if (usable())
-        pull(kPollWait);
+    if (!usable())
+        return kComErrPortNotOpen;
+    pull(std::chrono::milliseconds(0));
+    if (m_received == m_receivedWhenAsked) {
+        EventDispatcher::paintPending();
+        pull(EventDispatcher::kLongestSleep);
+    }
+    m_receivedWhenAsked = m_received;
     return m_port.isOpen() ? static_cast<int>(m_input.size()) : kComErrPortNotOpen;
 }
 
@@ -183,11 +192,14 @@ QByteArray ComPort::takeFromQt() {
 void ComPort::settle() {
     if (!m_port.isOpen())
         return;
-    m_input += takeFromQt();
+    const QByteArray taken = takeFromQt();
+    m_received += taken.size();
+    m_input += taken;
     const auto waiting = static_cast<int>(m_input.size());
     const bool notifying = m_callback && (m_eventMask & kComEventNotifyCount);
     if (!notifying)
         setWakeThreshold(0);
+    restUntilDue(notifying ? m_notifyCount - waiting : 0);
     if (waiting >= m_notifyCount)
         return;
     m_armed = true;
@@ -195,6 +207,32 @@ void ComPort::settle() {
     // have come, not for every byte of a frame.
     if (notifying)
         setWakeThreshold(m_notifyCount - waiting);
+}
+
+void ComPort::restUntilDue(int missing) {
+    QSocketNotifier* notifier = readNotifier();
+    if (!notifier)
+        return;
+    // Bytes the device holds already count, and one may be on its way. Qt's timers fire up to
+    // a millisecond late: watching starts early enough that the last byte is not noticed late.
+    constexpr std::chrono::milliseconds kTimerSlack{1};
+    const int onTheirWay = missing - ttyQueuedBytes(m_port) - 1;
+    const auto rest =
+        std::chrono::floor<std::chrono::milliseconds>(lineTime(std::max(onTheirWay, 0))) -
+        kTimerSlack;
+    notifier->setEnabled(rest.count() <= 0);
+    if (rest.count() > 0)
+        m_restTimer.start(rest);
+    else
+        m_restTimer.stop();
+}
+
+QSocketNotifier* ComPort::readNotifier() const {
+    // QSerialPort watches the device through a notifier of its own, a child object.
+    for (auto* notifier : m_port.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly))
+        if (notifier->type() == QSocketNotifier::Read)
+            return notifier;
+    return nullptr;
 }
 
 void ComPort::setWakeThreshold(int bytes) {

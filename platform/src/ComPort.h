@@ -11,6 +11,8 @@
 
 #include <QByteArray>
 #include <QSerialPort>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include <chrono>
 
@@ -20,9 +22,6 @@ class ComPort : public QObject {
     Q_OBJECT
 
 public:
-    // How long a poll of the input queue waits for bytes when none are there.
-    static constexpr std::chrono::milliseconds kPollWait{1};
-
     explicit ComPort(int number);
 
     // Returns 0, or one of the negative results of OpenComConfig.
@@ -38,6 +37,8 @@ public:
     // what has arrived since the input was last flushed.
     int write(const char* data, int count);
     int read(char* data, int count);
+    // Callers poll the length until enough has come or their time is up: when nothing has
+    // come since the last poll, it waits for input as long as a wait for events would.
     int inputQueueLength();
     void flushInput();
     void flushOutput();
@@ -54,6 +55,11 @@ private:
     // below the notify count, and sets when the device is to wake the event loop next.
     void settle();
     void setWakeThreshold(int bytes);
+    // Bytes come no faster than the line brings them. Until the missing ones can all be there,
+    // QSerialPort need not watch the device: each byte would wake the user-interface thread
+    // only to find the frame still incomplete.
+    void restUntilDue(int missing);
+    QSocketNotifier* readNotifier() const;
     QByteArray takeFromQt();
     // Moves what the driver holds into the input queue, waiting at most the given time for it.
     void pull(std::chrono::milliseconds wait);
@@ -71,6 +77,10 @@ private:
     DeviceLock m_lock;
     // The bytes received and not yet read, oldest first.
     QByteArray m_input;
+    // How many bytes have come into the input queue in all, and how many had when the length
+    // was last asked for.
+    qint64 m_received = 0;
+    qint64 m_receivedWhenAsked = -1;
     std::chrono::milliseconds m_timeout{2000};
     qint32 m_baudRate = 0;
     int m_bitsPerByte = 10;
@@ -84,6 +94,8 @@ private:
     bool m_flushedSinceRequest = false;
     // Bytes the device must hold before a wait for input returns, as last set on it.
     int m_wakeThreshold = 0;
+    // Ends the rest from watching the device.
+    QTimer m_restTimer;
 };
 
 } // namespace platform

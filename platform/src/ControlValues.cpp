@@ -73,6 +73,8 @@ void setSpinValue(QSpinBox* spin, qint64 value) {
     const int high = static_cast<int>(std::max(spin->property(kUserMaximum).toLongLong(), value));
     if (spin->minimum() != low || spin->maximum() != high)
         spin->setRange(low, high);
+    else if (spin->value() == value && spin->hasAcceptableInput())
+        return; // setValue() repaints the field even when it shows that value already
     spin->setValue(static_cast<int>(value));
 }
 

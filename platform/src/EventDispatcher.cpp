@@ -33,6 +33,11 @@ void EventDispatcher::processPending() {
         dispatchOne();
 }
 
+void EventDispatcher::paintPending() {
+    applyPendingValues();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+}
+
 void EventDispatcher::dispatchOne() {
     auto call = std::move(m_pending.front());
     m_pending.pop_front();
@@ -51,14 +56,15 @@ void EventDispatcher::waitForEvents(bool bounded) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         return;
     }
-    // processEvents returns at once when idle; waiting for more events with a short timer
-    // as the bound keeps a polling loop from spinning a core, yet wakes at once on input.
+    // processEvents returns at once when idle; waiting for more events with a timer as the
+    // bound keeps a polling loop from spinning a core, yet wakes at once on input. The timer
+    // starts afresh with every wait, so that it fires only when nothing else came first.
     if (!m_wakeTimer) {
         m_wakeTimer = std::make_unique<QTimer>();
         m_wakeTimer->setTimerType(Qt::PreciseTimer);
+        m_wakeTimer->setSingleShot(true);
     }
-    if (!m_wakeTimer->isActive())
-        m_wakeTimer->start(kIdleWait);
+    m_wakeTimer->start(kLongestSleep);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 

@@ -26,13 +26,23 @@ public:
     int run();
     void requestQuit(int returnCode);
 
-    // Handles what is pending, waiting at most kIdleWait for something to happen when
+    // Handles what is pending, waiting at most kLongestSleep for something to happen when
     // nothing is, then dispatches the queued calls.
     void processPending();
 
-private:
-    static constexpr std::chrono::milliseconds kIdleWait{1};
+    // The program's waits look at Timer() whenever the seam returns and end once their own
+    // limits have passed, limits the seam does not know. A wait with nothing happening
+    // therefore returns after this long at most: a time-out ends at most that late (20 ms are
+    // allowed; the rest is the scheduler's), and a silent line costs some 60 wake-ups a second,
+    // not a thousand. It outlasts the rest a port takes while a frame comes down a 19200-baud
+    // line, so that a live view's frame wakes the program no more often.
+    static constexpr std::chrono::milliseconds kLongestSleep{17};
 
+    // Paints what the program has set, and handles nothing else: before a wait that lets no
+    // events through, so that the operator sees what the program has shown meanwhile.
+    static void paintPending();
+
+private:
     void waitForEvents(bool bounded);
     void dispatchOne();
 

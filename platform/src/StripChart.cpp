@@ -32,6 +32,10 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent), m_plot(new QCustomPlo
     m_plot->plotLayout()->insertRow(0);
     m_plot->plotLayout()->addElement(0, 0, m_plot->legend);
     m_plot->plotLayout()->setRowStretchFactor(0, 0.001);
+    // The traces are drawn on a layer of their own, on top, so that a refresh redraws only
+    // them. The overlay layer, unused, shares the buffer of the layers below, so that a
+    // refresh puts two buffers on the widget, not three.
+    m_plot->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     m_plot->addLayer(QStringLiteral("traces"));
     m_traceLayer = m_plot->layer(QStringLiteral("traces"));
     m_traceLayer->setMode(QCPLayer::lmBuffered);

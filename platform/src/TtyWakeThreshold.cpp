@@ -3,6 +3,7 @@
 #include <QSerialPort>
 
 #ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
 #include <termios.h>
 #endif
 
@@ -25,6 +26,17 @@ bool setTtyWakeThreshold(const QSerialPort& port, int bytes) {
     Q_UNUSED(bytes)
     return false;
 #endif
+}
+
+int ttyQueuedBytes(const QSerialPort& port) {
+    int bytes = 0;
+#ifdef Q_OS_UNIX
+    if (ioctl(port.handle(), FIONREAD, &bytes) != 0)
+        bytes = 0;
+#else
+    Q_UNUSED(port)
+#endif
+    return bytes;
 }
 
 } // namespace platform

@@ -82,7 +82,7 @@ int GetInQLen(int port) {
         return com->inputQueueLength();
     // Callers poll the length in a loop until a time-out; a port that is not open must not
     // turn that loop into a spin.
-    std::this_thread::sleep_for(ComPort::kPollWait);
+    std::this_thread::sleep_for(platform::EventDispatcher::kLongestSleep);
     return kComErrPortNotOpen;
 }
 

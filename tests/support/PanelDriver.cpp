@@ -113,6 +113,16 @@ void pressCloseBox() {
     QApplication::sendEvent(panelWidget(), &close);
 }
 
+PaintLog::PaintLog() {
+    QApplication::instance()->installEventFilter(this);
+}
+
+bool PaintLog::eventFilter(QObject* object, QEvent* event) {
+    if (event->type() == QEvent::Paint)
+        texts[object] << object->property("text").toString();
+    return false;
+}
+
 QString statusText() {
     return control<QLabel>(CTRL_STATUS)->text();
 }

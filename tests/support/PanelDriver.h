@@ -7,10 +7,12 @@
 #include <shared/ProgramState.h>
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <chrono>
 #include <functional>
+#include <map>
 
 namespace testing {
 
@@ -44,6 +46,15 @@ void chooseItem(int ringId, int index);
 // Types a value into a value control and leaves it.
 void typeInto(int id, int value);
 void pressCloseBox();
+
+// Notes, while it lives, the text each widget showed whenever it was painted.
+class PaintLog : public QObject {
+public:
+    PaintLog();
+    bool eventFilter(QObject* object, QEvent* event) override;
+
+    std::map<QObject*, QStringList> texts;
+};
 
 QString statusText();
 // What a control shows once the program has let events through: the number in a value
