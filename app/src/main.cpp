@@ -2,6 +2,7 @@
 // panel is closed, then let go of everything.
 #include <app/Nalvo-ZUridozU10.h>
 #include <com232/com232.h>
+#include <extras/extras.h>
 #include <platform/serial.h>
 #include <shared/ControlIds.h>
 
@@ -11,6 +12,7 @@
 int main(int argc, char** argv) {
     if (InitToolkit(argc, argv) < 0)
         return -1;
+    AttachServiceTools();
     RegisterMainPanel();
     panelHandle = LoadPanel(0, "Nalvo-ZUridozU10.uir", MAIN_PANEL);
     if (panelHandle < 0) {

@@ -117,6 +117,8 @@ int loadPanelFile(const QString& path, int resourceId) {
     guardPanelInput(stored.widget.get());
     addPanelShortcuts(stored.widget.get());
     connectRadioGroupKeys(stored.widget.get());
+    for (const PanelHook& hook : toolkit.panelHooks)
+        hook(handle, stored.widget.get());
     return handle;
 }
 

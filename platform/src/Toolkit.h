@@ -11,12 +11,14 @@
 #include "PanelRegistry.h"
 #include "PendingValues.h"
 
+#include <platform/attach.h>
 #include <platform/overrides.h>
 
 #include <QApplication>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace platform {
 
@@ -36,6 +38,8 @@ public:
     // Stand-ins for the steady clock and the file dialog; empty for the real ones.
     std::function<double()> timerSource;
     FileSelectAnswer fileSelectAnswer;
+    // What the service tools run on every panel built.
+    std::vector<PanelHook> panelHooks;
 
 private:
     explicit Toolkit(std::unique_ptr<QApplication> application);

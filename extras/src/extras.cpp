@@ -1,0 +1,11 @@
+#include <extras/extras.h>
+
+#include <linklog/LinkLog.h>
+
+#include <QCoreApplication>
+
+void AttachServiceTools() {
+    // Lives as long as the application object, which outlives every panel.
+    [[maybe_unused]] auto* log =
+        new linklog::LinkLog(linklog::LinkLog::kDefaultCapacity, QCoreApplication::instance());
+}

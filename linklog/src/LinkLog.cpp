@@ -1,0 +1,16 @@
+#include <linklog/LinkLog.h>
+
+namespace linklog {
+
+LinkLog::LinkLog(std::size_t capacity, QObject* parent) : QObject(parent), m_capacity(capacity) {}
+
+void LinkLog::append(EntryKind kind, const QString& text) {
+    if (m_capacity == 0)
+        return;
+    if (m_entries.size() == m_capacity)
+        m_entries.pop_front();
+    m_entries.push_back({QDateTime::currentDateTime(), kind, text});
+    emit appended(m_entries.back());
+}
+
+} // namespace linklog
