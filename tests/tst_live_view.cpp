@@ -140,6 +140,7 @@ private slots:
         // Every frame brings a new Raw 1 and new lamps; nothing else on the panel changes.
         std::optional<PaintLog> log;
         std::map<QObject*, QStringList> painted;
+        QRegion chartPainted;
         const std::size_t from = requests() + 3;
         const std::size_t frames = 8;
         run([&] {
@@ -151,11 +152,12 @@ private slots:
                 log.emplace();
             if (requests() == from + frames && log) {
                 painted = std::exchange(log->texts, {});
+                chartPainted = log->regions[control(CTRL_RAW_CHART)->findChild<QCustomPlot*>()];
                 log.reset();
                 click(CTRL_STOP, false);
             }
         });
-        QWidget* const plot = control(CTRL_RAW_CHART)->findChild<QCustomPlot*>();
+        auto* const plot = control(CTRL_RAW_CHART)->findChild<QCustomPlot*>();
         const std::set<QObject*> changing{control(CTRL_RAW_1), control(CTRL_LAMP_BIT0),
                                           control(CTRL_LAMP_BIT1), plot};
         for (const auto& [widget, texts] : painted) {
@@ -163,6 +165,9 @@ private slots:
             QVERIFY(texts.size() <= static_cast<int>(frames) + 1);
         }
         QVERIFY(painted[plot].size() >= 2 && painted[control(CTRL_RAW_1)].size() >= 2);
+        // Of the chart, only the traces' rect: axes, grid and legend stay as they were.
+        QVERIFY(!chartPainted.isEmpty());
+        QVERIFY(plot->axisRect()->rect().contains(chartPainted.boundingRect()));
     }
 
     void chartsSwitchAndKeepTheirHistories() {

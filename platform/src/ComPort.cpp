@@ -36,9 +36,8 @@ ComPort::ComPort(int number) : m_number(number) {
     // or a wait of the program's, which emit readyRead synchronously.
     connect(&m_port, &QSerialPort::readyRead, this, &ComPort::queueNotificationCheck);
     connect(&m_port, &QSerialPort::errorOccurred, this, &ComPort::onError);
-    m_restTimer.setSingleShot(true);
-    m_restTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_restTimer, &QTimer::timeout, this, [this] { restUntilDue(0); });
+    connect(&m_restTimer, &PreciseTimer::timeout, this,
+            [this] { restUntilDue(missingForNotification()); });
 }
 
 int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBits, int stopBits) {
@@ -123,7 +122,8 @@ int ComPort::write(const char* data, int count) {
     const QDeadlineTimer deadline(m_timeout);
     while (m_port.bytesToWrite() > 0 && !deadline.hasExpired() && usable())
         m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
-    dropUntil(start + lineTime(static_cast<int>(queued)));
+    m_requestLeftLine = start + lineTime(static_cast<int>(queued));
+    dropUntil(m_requestLeftLine);
     settle();
     return static_cast<int>(queued);
 }
@@ -199,7 +199,7 @@ void ComPort::settle() {
     const bool notifying = m_callback && (m_eventMask & kComEventNotifyCount);
     if (!notifying)
         setWakeThreshold(0);
-    restUntilDue(notifying ? m_notifyCount - waiting : 0);
+    restUntilDue(missingForNotification());
     if (waiting >= m_notifyCount)
         return;
     m_armed = true;
@@ -213,18 +213,25 @@ void ComPort::restUntilDue(int missing) {
     QSocketNotifier* notifier = readNotifier();
     if (!notifier)
         return;
-    // Bytes the device holds already count, and one may be on its way. Qt's timers fire up to
-    // a millisecond late: watching starts early enough that the last byte is not noticed late.
-    constexpr std::chrono::milliseconds kTimerSlack{1};
-    const int onTheirWay = missing - ttyQueuedBytes(m_port) - 1;
-    const auto rest =
-        std::chrono::floor<std::chrono::milliseconds>(lineTime(std::max(onTheirWay, 0))) -
-        kTimerSlack;
-    notifier->setEnabled(rest.count() <= 0);
-    if (rest.count() > 0)
-        m_restTimer.start(rest);
-    else
+    // Bytes the device holds already count, and one may be on its way.
+    const int toCome = missing - ttyQueuedBytes(m_port);
+    const Clock::time_point now = Clock::now();
+    const Clock::time_point due =
+        std::max(now + lineTime(toCome - 1), m_requestLeftLine + lineTime(missing));
+    const bool resting = toCome > 0 && due > now;
+    notifier->setEnabled(!resting);
+    if (resting) {
+        m_restTimer.start(due - now);
+        if (Toolkit* toolkit = Toolkit::current())
+            toolkit->dispatcher().expectWakeAt(due);
+    } else {
         m_restTimer.stop();
+    }
+}
+
+int ComPort::missingForNotification() const {
+    const bool notifying = m_callback && (m_eventMask & kComEventNotifyCount);
+    return notifying ? m_notifyCount - static_cast<int>(m_input.size()) : 0;
 }
 
 QSocketNotifier* ComPort::readNotifier() const {

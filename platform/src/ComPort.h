@@ -6,13 +6,13 @@
 #pragma once
 
 #include "DeviceLock.h"
+#include "PreciseTimer.h"
 
 #include <platform/serial.h>
 
 #include <QByteArray>
 #include <QSerialPort>
 #include <QSocketNotifier>
-#include <QTimer>
 
 #include <chrono>
 
@@ -55,10 +55,12 @@ private:
     // below the notify count, and sets when the device is to wake the event loop next.
     void settle();
     void setWakeThreshold(int bytes);
-    // Bytes come no faster than the line brings them. Until the missing ones can all be there,
-    // QSerialPort need not watch the device: each byte would wake the user-interface thread
-    // only to find the frame still incomplete.
+    // Bytes come no faster than the line brings them, and a reply's not before its request
+    // has left the line. Until the missing ones can all be there, QSerialPort need not watch
+    // the device: each byte would wake the user-interface thread only to find the frame still
+    // incomplete.
     void restUntilDue(int missing);
+    int missingForNotification() const;
     QSocketNotifier* readNotifier() const;
     QByteArray takeFromQt();
     // Moves what the driver holds into the input queue, waiting at most the given time for it.
@@ -94,8 +96,9 @@ private:
     bool m_flushedSinceRequest = false;
     // Bytes the device must hold before a wait for input returns, as last set on it.
     int m_wakeThreshold = 0;
+    Clock::time_point m_requestLeftLine;
     // Ends the rest from watching the device.
-    QTimer m_restTimer;
+    PreciseTimer m_restTimer;
 };
 
 } // namespace platform

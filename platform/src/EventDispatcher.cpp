@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace platform {
 
 void EventDispatcher::post(std::function<void()> call) {
@@ -64,7 +66,12 @@ void EventDispatcher::waitForEvents(bool bounded) {
         m_wakeTimer->setTimerType(Qt::PreciseTimer);
         m_wakeTimer->setSingleShot(true);
     }
-    m_wakeTimer->start(kLongestSleep);
+    // A time-out may end at most 20 ms late; a wake expected within 19 ms comes soon enough.
+    constexpr std::chrono::milliseconds kLatestLook{19};
+    const auto untilExpected = std::chrono::ceil<std::chrono::milliseconds>(
+        m_expectedWake - std::chrono::steady_clock::now());
+    m_wakeTimer->start(untilExpected <= kLatestLook ? std::max(kLongestSleep, untilExpected)
+                                                    : kLongestSleep);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 

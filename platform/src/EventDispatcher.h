@@ -38,6 +38,11 @@ public:
     // line, so that a live view's frame wakes the program no more often.
     static constexpr std::chrono::milliseconds kLongestSleep{17};
 
+    // Something will wake the event loop at this moment (a port's rest ends). A bounded wait
+    // that would otherwise end just before it waits for it instead, as long as a time-out
+    // still ends in time.
+    void expectWakeAt(std::chrono::steady_clock::time_point moment) { m_expectedWake = moment; }
+
     // Paints what the program has set, and handles nothing else: before a wait that lets no
     // events through, so that the operator sees what the program has shown meanwhile.
     static void paintPending();
@@ -48,6 +53,7 @@ private:
 
     std::deque<std::function<void()>> m_pending;
     std::unique_ptr<QTimer> m_wakeTimer;
+    std::chrono::steady_clock::time_point m_expectedWake;
     bool m_quitRequested = false;
     int m_returnCode = 0;
 };

@@ -1,4 +1,5 @@
 #include "StripChart.h"
+#include "TracePlot.h"
 
 #include <platform/ui.h>
 
@@ -15,7 +16,7 @@ const QList<QColor> kDefaultColors{QColor(0x1f, 0x77, 0xb4), QColor(0xd6, 0x27, 
                                    QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b)};
 } // namespace
 
-StripChart::StripChart(QWidget* parent) : QWidget(parent), m_plot(new QCustomPlot(this)) {
+StripChart::StripChart(QWidget* parent) : QWidget(parent), m_plot(new TracePlot(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_plot);
@@ -195,7 +196,7 @@ void StripChart::redraw() {
     if (rescaled || m_wholePlotStale)
         m_plot->replot();
     else
-        m_traceLayer->replot();
+        m_plot->replotLayer(m_traceLayer);
     m_wholePlotStale = false;
 }
 

@@ -9,10 +9,11 @@
 #include <deque>
 #include <vector>
 
-class QCustomPlot;
 class QCPLayer;
 
 namespace platform {
+
+class TracePlot;
 
 class StripChart : public QWidget {
     Q_OBJECT
@@ -56,7 +57,7 @@ private:
     // Fits the value axis to the values; true when its range changed.
     bool fitValueAxis(bool any, double low, double high);
 
-    QCustomPlot* m_plot;
+    TracePlot* m_plot;
     QCPLayer* m_traceLayer = nullptr;
     bool m_redrawQueued = false;
     bool m_wholePlotStale = true;

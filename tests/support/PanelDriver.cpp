@@ -118,8 +118,10 @@ PaintLog::PaintLog() {
 }
 
 bool PaintLog::eventFilter(QObject* object, QEvent* event) {
-    if (event->type() == QEvent::Paint)
+    if (event->type() == QEvent::Paint) {
         texts[object] << object->property("text").toString();
+        regions[object] += static_cast<QPaintEvent*>(event)->region();
+    }
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include <platform/ui.h>
 #include <shared/ProgramState.h>
 
+#include <QRegion>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -54,6 +55,7 @@ public:
     bool eventFilter(QObject* object, QEvent* event) override;
 
     std::map<QObject*, QStringList> texts;
+    std::map<QObject*, QRegion> regions;
 };
 
 QString statusText();
