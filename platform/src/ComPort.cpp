@@ -214,7 +214,7 @@ void ComPort::restUntilDue(int missing) {
     if (!notifier)
         return;
     // Bytes the device holds already count, and one may be on its way.
-    const int toCome = missing - ttyQueuedBytes(m_port);
+    const int toCome = missing > 0 ? missing - ttyQueuedBytes(m_port) : 0;
     const Clock::time_point now = Clock::now();
     const Clock::time_point due =
         std::max(now + lineTime(toCome - 1), m_requestLeftLine + lineTime(missing));

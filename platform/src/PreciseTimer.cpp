@@ -45,6 +45,7 @@ void PreciseTimer::start(std::chrono::nanoseconds interval) {
         setting.it_value.tv_nsec = static_cast<long>((interval - seconds).count());
         if (timerfd_settime(m_handle, 0, &setting, nullptr) == 0) {
             m_notifier->setEnabled(true);
+            m_armed = true;
             return;
         }
     }
@@ -55,7 +56,8 @@ void PreciseTimer::start(std::chrono::nanoseconds interval) {
 void PreciseTimer::stop() {
     m_fallback.stop();
 #ifdef Q_OS_LINUX
-    if (m_handle >= 0) {
+    if (m_armed) {
+        m_armed = false;
         const itimerspec disarmed{};
         timerfd_settime(m_handle, 0, &disarmed, nullptr);
         m_notifier->setEnabled(false);
@@ -69,6 +71,7 @@ void PreciseTimer::expired() {
     if (::read(m_handle, &expirations, sizeof expirations) != sizeof expirations)
         return;
     m_notifier->setEnabled(false);
+    m_armed = false;
 #endif
     emit timeout();
 }

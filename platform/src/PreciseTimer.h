@@ -30,6 +30,7 @@ private:
     void expired();
 
     int m_handle = -1;
+    bool m_armed = false;
     QSocketNotifier* m_notifier = nullptr;
     QTimer m_fallback;
 };
