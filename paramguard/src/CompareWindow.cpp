@@ -30,6 +30,8 @@ CompareWindow::CompareWindow(QWidget* panel)
         m_table->setItem(row, 0, new QTableWidgetItem(QLatin1String(kParameters[row].name)));
     layout->addWidget(
         new QLabel(QStringLiteral("Values marked \u2260 differ from the panel's."), this));
+    m_table->resizeColumnToContents(0);
+    m_table->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_table);
 
     auto* buttons = new QHBoxLayout;
@@ -52,7 +54,7 @@ CompareWindow::CompareWindow(QWidget* panel)
         m_take[column] = take;
     }
     layout->addLayout(buttons);
-    resize(640, 520);
+    resize(660, 640);
 }
 
 void CompareWindow::showColumn(Column column, const SetRead& read) {
@@ -86,8 +88,7 @@ void CompareWindow::markDifferences() {
             QFont font = item->font();
             font.setBold(differs);
             item->setFont(font);
-            if (differs)
-                item->setBackground(QColor(0xff, 0xe0, 0xb2));
+            item->setBackground(differs ? QBrush(QColor(0xff, 0xe0, 0xb2)) : QBrush());
         }
     }
 }

@@ -43,7 +43,11 @@ public:
         m_compareButton->setToolTip(QStringLiteral(
             "Compare the panel with the sensor's RAM and EEPROM and a parameter file (Ctrl+D)"));
         m_compareButton->setAccessibleName(QStringLiteral("Compare"));
-        insertAfter(platform::controlWidget(panel, CTRL_SEND), m_compareButton);
+        QWidget* send = platform::controlWidget(panel, CTRL_SEND);
+        m_compareButton->setMinimumSize(send->minimumSize());
+        m_compareButton->setSizePolicy(send->sizePolicy());
+        insertAfter(send, m_compareButton);
+        QWidget::setTabOrder(send, m_compareButton);
         connect(m_compareButton, &QPushButton::clicked, this, [self = QPointer<Guard>(this)] {
             platform::postCall([self] {
                 if (self)
@@ -52,7 +56,7 @@ public:
         });
         // Compare talks to the sensor as Get does, so it is there when Get is.
         get->installEventFilter(this);
-        m_marks = std::make_unique<UnsentMarks>(panel, m_compareButton);
+        m_marks = std::make_unique<UnsentMarks>(panel, platform::controlWidget(panel, CTRL_FILE));
         for (const Parameter& parameter : kParameters) {
             QWidget* control = platform::controlWidget(panel, parameter.control);
             if (auto* spin = qobject_cast<QSpinBox*>(control))

@@ -51,6 +51,9 @@ UnsentMarks::UnsentMarks(int panel, QWidget* countAfter) {
     m_count = new QLabel(countAfter->parentWidget());
     m_count->setObjectName(QStringLiteral("unsentCount"));
     m_count->setAccessibleName(QStringLiteral("Unsent values"));
+    // As wide as the longest count, so that the row does not move as the count changes.
+    m_count->setMinimumWidth(
+        m_count->fontMetrics().horizontalAdvance(QStringLiteral("* 12 values not sent")));
     insertAfter(countAfter, m_count);
     show({});
 }

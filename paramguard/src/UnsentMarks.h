@@ -1,6 +1,6 @@
 // Shows which parameter controls hold a value not yet sent: an asterisk and bold type on the
 // control's label, a word in its accessible description and tooltip, and a count beside the
-// transfer buttons.
+// transfer targets.
 #pragma once
 
 #include "ParameterSet.h"
