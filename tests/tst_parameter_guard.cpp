@@ -117,6 +117,7 @@ private slots:
         QCOMPARE(m_asked, std::vector<int>{1});
         QCOMPARE(ordersSent(m_tool->sensor()), discard ? std::vector<int>{2} : std::vector<int>{});
         QCOMPARE(shown(CTRL_REFERENCE), discard ? 400 : 333);
+        QCOMPARE(unsentCount(), discard ? "No unsent changes" : "* 1 value not sent");
     }
 
     void compareReadsWithoutTouchingTheProgram_data() {
