@@ -136,7 +136,12 @@ private slots:
         click(CTRL_EEPROM);
         if (silent) {
             (*m_tool)->setFault(sim::Fault::Silent);
-            useClock(m_tool->sensor(), 0);
+            // A Get pressed while Compare waits does not go out.
+            platform::setTimerSource([now = 0.0, pressed = false]() mutable {
+                if (!std::exchange(pressed, true))
+                    click(CTRL_GET, false);
+                return now += 0.5;
+            });
         }
         guardWidget<QPushButton>("compareButton")->click();
         dispatchPending();

@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace paramguard {
@@ -29,6 +31,9 @@ namespace {
 
 constexpr int kReadRamOrder = 2;
 constexpr int kReadEepromOrder = 4;
+// The controls that start an exchange with the sensor.
+constexpr int kLinkControls[] = {CTRL_GET,          CTRL_SEND, CTRL_TEACH,
+                                 CTRL_BUTTON_TEACH, CTRL_RUN,  CTRL_PORT};
 
 // One per main panel: follows the program's transfers and the operator's edits.
 class Guard : public QObject {
@@ -75,6 +80,10 @@ public:
     bool allow(int panel, int control, int event) {
         if (panel != m_panel)
             return true;
+        // While Compare waits for the sensor, no other exchange may take its reply.
+        if (m_comparing && std::find(std::begin(kLinkControls), std::end(kLinkControls), control) !=
+                               std::end(kLinkControls))
+            return false;
         if (control == CTRL_GET && event == kEventCommit)
             return allowGet();
         if (control == CTRL_SEND && event == kEventLeftClick && target == EEPROM)
