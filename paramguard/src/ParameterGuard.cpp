@@ -107,8 +107,9 @@ public:
     }
 
     // A value the program shows is no change of the operator's: what a Get, a file or the
-    // live view brings is the set last read. Only the write-back after a failed Get, and a
-    // column taken from the comparison, leave the set last read as it was.
+    // live view brings is the set last read. The program shows a received frame while rx_flag
+    // is up, and a read that failed has cleared it: the write-back after a failed Get, like a
+    // column taken from the comparison, leaves the set last read as it was.
     void programValue(int panel, int control) {
         const std::optional<int> position = positionOf(control);
         if (panel != m_panel || !position)
