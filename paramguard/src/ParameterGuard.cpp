@@ -1,24 +1,21 @@
 #include <paramguard/ParameterGuard.h>
 
-#include "CompareWindow.h"
+#include "Comparison.h"
 #include "Dialogs.h"
 #include "ParameterSet.h"
 #include "SetReads.h"
 #include "UnsentMarks.h"
 
 #include <com232/com232.h>
-#include <gui/gui.h>
 #include <platform/attach.h>
 #include <platform/follow.h>
 #include <platform/ui.h>
 #include <shared/ControlIds.h>
-#include <shared/ShellVariables.h>
+#include <shared/ParameterVariables.h>
 
 #include <QComboBox>
-#include <QEvent>
 #include <QFile>
 #include <QPointer>
-#include <QPushButton>
 #include <QSpinBox>
 
 #include <algorithm>
@@ -29,8 +26,6 @@ namespace paramguard {
 
 namespace {
 
-constexpr int kReadRamOrder = 2;
-constexpr int kReadEepromOrder = 4;
 // The controls that start an exchange with the sensor.
 constexpr int kLinkControls[] = {CTRL_GET,          CTRL_SEND, CTRL_TEACH,
                                  CTRL_BUTTON_TEACH, CTRL_RUN,  CTRL_PORT};
@@ -40,27 +35,7 @@ class Guard : public QObject {
 public:
     Guard(int panel, QWidget* widget, linklog::LinkLog& log)
         : QObject(widget), m_panel(panel), m_widget(widget), m_log(log),
-          m_baseline(panelSet(panel)) {
-        QWidget* get = platform::controlWidget(panel, CTRL_GET);
-        m_compareButton = new QPushButton(QStringLiteral("Compare"), widget);
-        m_compareButton->setObjectName(QStringLiteral("compareButton"));
-        m_compareButton->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
-        m_compareButton->setToolTip(QStringLiteral(
-            "Compare the panel with the sensor's RAM and EEPROM and a parameter file (Ctrl+D)"));
-        m_compareButton->setAccessibleName(QStringLiteral("Compare"));
-        QWidget* send = platform::controlWidget(panel, CTRL_SEND);
-        m_compareButton->setMinimumSize(send->minimumSize());
-        m_compareButton->setSizePolicy(send->sizePolicy());
-        insertAfter(send, m_compareButton);
-        QWidget::setTabOrder(send, m_compareButton);
-        connect(m_compareButton, &QPushButton::clicked, this, [self = QPointer<Guard>(this)] {
-            platform::postCall([self] {
-                if (self)
-                    self->compare();
-            });
-        });
-        // Compare talks to the sensor as Get does, so it is there when Get is.
-        get->installEventFilter(this);
+          m_baseline(panelSet(panel)), m_comparison(new Comparison(panel, widget, log)) {
         m_marks = std::make_unique<UnsentMarks>(panel, platform::controlWidget(panel, CTRL_FILE));
         for (const Parameter& parameter : kParameters) {
             QWidget* control = platform::controlWidget(panel, parameter.control);
@@ -71,18 +46,12 @@ public:
         }
     }
 
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::EnabledChange)
-            m_compareButton->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
-        return false;
-    }
-
     bool allow(int panel, int control, int event) {
         if (panel != m_panel)
             return true;
         // While Compare waits for the sensor, no other exchange may take its reply.
-        if (m_comparing && std::find(std::begin(kLinkControls), std::end(kLinkControls), control) !=
-                               std::end(kLinkControls))
+        if (m_comparison->busy() && std::find(std::begin(kLinkControls), std::end(kLinkControls),
+                                              control) != std::end(kLinkControls))
             return false;
         if (control == CTRL_GET && event == kEventCommit)
             return allowGet();
@@ -116,9 +85,9 @@ public:
             return;
         unsigned short value = 0;
         GetCtrlVal(m_panel, control, &value);
-        if (!m_takingColumn && m_fileGet) {
+        if (!m_comparison->takingColumn() && m_fileGet) {
             m_baseline[*position] = value;
-        } else if (!m_takingColumn && rx_flag == 1) {
+        } else if (!m_comparison->takingColumn() && rx_flag == 1) {
             m_baseline[*position] = value;
             if (!m_lastRead)
                 m_lastRead = panelSet(m_panel);
@@ -200,73 +169,6 @@ private:
         m_teachBefore.reset();
     }
 
-    CompareWindow* window() {
-        if (!m_compare) {
-            m_compare = new CompareWindow(m_widget);
-            connect(m_compare, &CompareWindow::compareAgain, this, [self = QPointer<Guard>(this)] {
-                platform::postCall([self] {
-                    if (self)
-                        self->compare();
-                });
-            });
-            connect(m_compare, &CompareWindow::addFile, this, &Guard::addFile);
-            connect(m_compare, &CompareWindow::takeIntoPanel, this, &Guard::take);
-        }
-        return m_compare;
-    }
-
-    void compare() {
-        if (m_comparing || !m_compareButton->isEnabled())
-            return;
-        m_comparing = true;
-        CompareWindow* shown = window();
-        shown->show();
-        shown->raise();
-        shown->showColumn(kPanelColumn, {panelSet(m_panel), {}});
-        for (const auto& [column, readOrder] :
-             {std::pair{kRamColumn, kReadRamOrder}, std::pair{kEepromColumn, kReadEepromOrder}}) {
-            const SetRead read = readSensorSet(readOrder);
-            if (!read.words)
-                m_log.append(linklog::EntryKind::Error,
-                             QStringLiteral("Compare: %1: %2")
-                                 .arg(column == kRamColumn ? QStringLiteral("RAM")
-                                                           : QStringLiteral("EEPROM"),
-                                      read.problem));
-            if (m_compare)
-                m_compare->showColumn(column, read);
-        }
-        if (m_compare && !m_comparedFile.isEmpty())
-            m_compare->showColumn(kFileColumn, readParameterFile(m_comparedFile));
-        m_comparing = false;
-    }
-
-    void addFile() {
-        char path[kMaxPathnameLen] = {};
-        if (FileSelectPopup(proj_dir, "ZULpara.dat", "*.dat", "Parameter file to compare",
-                            kButtonLoad, 0, 1, 1, 1, path) <= 0)
-            return;
-        m_comparedFile = QFile::decodeName(path);
-        const SetRead read = readParameterFile(m_comparedFile);
-        if (!read.words)
-            m_log.append(linklog::EntryKind::Error,
-                         QStringLiteral("Compare: %1").arg(read.problem));
-        window()->showColumn(kFileColumn, read);
-    }
-
-    void take(Column column) {
-        const std::optional<ParameterSet> words = window()->column(column);
-        if (!words)
-            return;
-        m_takingColumn = true;
-        for (int i = 0; i < kPanelWords; ++i)
-            SetCtrlVal(m_panel, kParameters[i].control, (*words)[i]);
-        m_takingColumn = false;
-        DimToleranceForMode(static_cast<unsigned short>((*words)[4]));
-        refresh();
-        window()->showColumn(kPanelColumn, {panelSet(m_panel), {}});
-        note(QStringLiteral("Compare: values taken into the panel, not sent yet"));
-    }
-
     void note(const QString& text) { m_log.append(linklog::EntryKind::Note, text); }
 
     const int m_panel;
@@ -277,14 +179,10 @@ private:
     std::optional<ParameterSet> m_lastRead; // from the sensor only
     std::unique_ptr<UnsentMarks> m_marks;
     std::vector<int> m_shown;
-    QPushButton* m_compareButton;
-    QPointer<CompareWindow> m_compare;
-    QString m_comparedFile;
+    Comparison* m_comparison;
     std::optional<ParameterSet> m_teachBefore;
     bool m_readBack = false;
     bool m_fileGet = false;
-    bool m_takingColumn = false;
-    bool m_comparing = false;
     bool m_askEeprom = true;
 };
 
