@@ -23,7 +23,10 @@ void postControlEvent(int handle, int id, int event) {
         if (!control || !control->callback)
             return;
         if (control->widget->isEnabled() && control->widget->isVisible())
-            control->callback(handle, id, event, nullptr, 0, 0);
+            Toolkit::current()->followHooks.runCallback(
+                handle, id, event, [callback = control->callback, handle, id, event] {
+                    callback(handle, id, event, nullptr, 0, 0);
+                });
     });
 }
 

@@ -7,6 +7,7 @@
 
 #include "ComPorts.h"
 #include "EventDispatcher.h"
+#include "FollowHooks.h"
 #include "PanelContract.h"
 #include "PanelRegistry.h"
 #include "PendingValues.h"
@@ -40,6 +41,7 @@ public:
     FileSelectAnswer fileSelectAnswer;
     // What the service tools run on every panel built.
     std::vector<PanelHook> panelHooks;
+    FollowHooks followHooks;
 
 private:
     explicit Toolkit(std::unique_ptr<QApplication> application);

@@ -150,7 +150,10 @@ int SetCtrlVal(int panel, int control, int value) {
     platform::Control* found = findControl(panel, control);
     if (!found)
         return kBadHandle;
-    return platform::setControlValue(*found, value) ? 0 : kBadArgument;
+    if (!platform::setControlValue(*found, value))
+        return kBadArgument;
+    platform::Toolkit::current()->followHooks.programSetValue(panel, control);
+    return 0;
 }
 
 int SetCtrlVal(int panel, int control, const char* value) {

@@ -39,8 +39,10 @@ int showPanelFile() {
     return panelHandle;
 }
 
-void startTool() {
+void startTool(const std::function<void()>& attachTools) {
     freshProgram();
+    if (attachTools)
+        attachTools();
     RegisterMainPanel();
     if (showPanelFile() < 0)
         qFatal("the panel file does not load");

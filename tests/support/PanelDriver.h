@@ -24,8 +24,8 @@ void freshProgram();
 // Then the panel file next to the test program with whatever callbacks are registered, shown.
 int showPanelFile();
 // Then the tool as it stands before its device start-up step: the application's callbacks,
-// the panel file, the start-up values, the panel shown.
-void startTool();
+// the panel file, the start-up values, the panel shown; service tools attached by attachTools.
+void startTool(const std::function<void()>& attachTools = {});
 
 QWidget* panelWidget();
 QWidget* control(int id);

@@ -18,9 +18,9 @@
 
 namespace testing {
 
-ToolWithSensor::ToolWithSensor() {
+ToolWithSensor::ToolWithSensor(const std::function<void()>& attachTools) {
     restart();
-    startTool();
+    startTool(attachTools);
     useClock(m_sensor);
 }
 

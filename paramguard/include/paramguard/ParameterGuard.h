@@ -1,0 +1,38 @@
+// Guards the parameter set on every main panel loaded after attach(): marks values changed on
+// the panel and not yet sent, asks before a Get replaces them, compares the panel with the
+// sensor's RAM and EEPROM and a parameter file, asks before an EEPROM write, and logs what a
+// teach changed. Needs a running toolkit.
+#pragma once
+
+#include <linklog/LinkLog.h>
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace paramguard {
+
+void attach(linklog::LinkLog& log);
+
+// One word of an EEPROM write: its name, the value to be written, the value last read from
+// the sensor (none before the first read).
+struct EepromRow {
+    QString name;
+    int value;
+    std::optional<int> lastRead;
+};
+
+struct EepromAnswer {
+    bool write = false;
+    bool stopAsking = false; // for the rest of the session
+};
+
+// Answer the questions instead of the dialogs (tests); an empty function restores the dialog.
+using DiscardAnswer = std::function<bool(int unsentCount)>;
+void setDiscardAnswer(DiscardAnswer answer);
+using EepromConfirm = std::function<EepromAnswer(const std::vector<EepromRow>& rows)>;
+void setEepromAnswer(EepromConfirm answer);
+
+} // namespace paramguard

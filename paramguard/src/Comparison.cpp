@@ -1,0 +1,117 @@
+#include "Comparison.h"
+
+#include "UnsentMarks.h"
+
+#include <gui/gui.h>
+#include <platform/attach.h>
+#include <platform/follow.h>
+#include <platform/ui.h>
+#include <shared/ControlIds.h>
+#include <shared/ShellVariables.h>
+
+#include <QEvent>
+#include <QFile>
+#include <QPushButton>
+
+namespace paramguard {
+
+namespace {
+constexpr int kReadRamOrder = 2;
+constexpr int kReadEepromOrder = 4;
+} // namespace
+
+Comparison::Comparison(int panel, QWidget* widget, linklog::LinkLog& log)
+    : QObject(widget), m_panel(panel), m_widget(widget), m_log(log),
+      m_button(new QPushButton(QStringLiteral("Compare"), widget)) {
+    m_button->setObjectName(QStringLiteral("compareButton"));
+    m_button->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+    m_button->setToolTip(QStringLiteral(
+        "Compare the panel with the sensor's RAM and EEPROM and a parameter file (Ctrl+D)"));
+    m_button->setAccessibleName(QStringLiteral("Compare"));
+    QWidget* send = platform::controlWidget(panel, CTRL_SEND);
+    m_button->setMinimumSize(send->minimumSize());
+    m_button->setSizePolicy(send->sizePolicy());
+    insertAfter(send, m_button);
+    QWidget::setTabOrder(send, m_button);
+    connect(m_button, &QPushButton::clicked, this, &Comparison::postCompare);
+    // Compare talks to the sensor as Get does, so it is there when Get is.
+    platform::controlWidget(panel, CTRL_GET)->installEventFilter(this);
+}
+
+bool Comparison::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::EnabledChange)
+        m_button->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
+    return false;
+}
+
+void Comparison::postCompare() {
+    // Run where callbacks run: the reads wait for the sensor as a callback does.
+    platform::postCall([self = QPointer<Comparison>(this)] {
+        if (self)
+            self->compare();
+    });
+}
+
+void Comparison::compare() {
+    if (m_comparing || !m_button->isEnabled())
+        return;
+    m_comparing = true;
+    CompareWindow* shown = window();
+    shown->show();
+    shown->raise();
+    shown->showColumn(kPanelColumn, {panelSet(m_panel), {}});
+    for (const auto& [column, readOrder] :
+         {std::pair{kRamColumn, kReadRamOrder}, std::pair{kEepromColumn, kReadEepromOrder}}) {
+        const SetRead read = readSensorSet(readOrder);
+        if (!read.words)
+            m_log.append(
+                linklog::EntryKind::Error,
+                QStringLiteral("Compare: %1: %2")
+                    .arg(column == kRamColumn ? QStringLiteral("RAM") : QStringLiteral("EEPROM"),
+                         read.problem));
+        // The window may have been closed for good while the sensor was asked.
+        if (m_window)
+            m_window->showColumn(column, read);
+    }
+    if (m_window && !m_file.isEmpty())
+        m_window->showColumn(kFileColumn, readParameterFile(m_file));
+    m_comparing = false;
+}
+
+void Comparison::addFile() {
+    char path[kMaxPathnameLen] = {};
+    if (FileSelectPopup(proj_dir, "ZULpara.dat", "*.dat", "Parameter file to compare", kButtonLoad,
+                        0, 1, 1, 1, path) <= 0)
+        return;
+    m_file = QFile::decodeName(path);
+    const SetRead read = readParameterFile(m_file);
+    if (!read.words)
+        m_log.append(linklog::EntryKind::Error, QStringLiteral("Compare: %1").arg(read.problem));
+    window()->showColumn(kFileColumn, read);
+}
+
+void Comparison::take(Column column) {
+    const std::optional<ParameterSet> words = window()->column(column);
+    if (!words)
+        return;
+    m_takingColumn = true;
+    for (int i = 0; i < kPanelWords; ++i)
+        SetCtrlVal(m_panel, kParameters[i].control, (*words)[i]);
+    m_takingColumn = false;
+    DimToleranceForMode(static_cast<unsigned short>((*words)[4]));
+    window()->showColumn(kPanelColumn, {panelSet(m_panel), {}});
+    m_log.append(linklog::EntryKind::Note,
+                 QStringLiteral("Compare: values taken into the panel, not sent yet"));
+}
+
+CompareWindow* Comparison::window() {
+    if (!m_window) {
+        m_window = new CompareWindow(m_widget);
+        connect(m_window, &CompareWindow::compareAgain, this, &Comparison::postCompare);
+        connect(m_window, &CompareWindow::addFile, this, &Comparison::addFile);
+        connect(m_window, &CompareWindow::takeIntoPanel, this, &Comparison::take);
+    }
+    return m_window;
+}
+
+} // namespace paramguard

@@ -1,0 +1,43 @@
+// The Compare command: its button beside Send, its window, and the reads behind it, which
+// leave the program's state as they found it.
+#pragma once
+
+#include "CompareWindow.h"
+
+#include <linklog/LinkLog.h>
+
+#include <QPointer>
+
+class QPushButton;
+
+namespace paramguard {
+
+class Comparison : public QObject {
+public:
+    Comparison(int panel, QWidget* widget, linklog::LinkLog& log);
+
+    // Waiting for the sensor: no other exchange may start meanwhile.
+    bool busy() const { return m_comparing; }
+    // Writing a column into the panel: values the operator chose, not read.
+    bool takingColumn() const { return m_takingColumn; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void postCompare();
+    void compare();
+    void addFile();
+    void take(Column column);
+    CompareWindow* window();
+
+    const int m_panel;
+    QWidget* const m_widget;
+    linklog::LinkLog& m_log;
+    QPushButton* m_button;
+    QPointer<CompareWindow> m_window;
+    QString m_file;
+    bool m_comparing = false;
+    bool m_takingColumn = false;
+};
+
+} // namespace paramguard

@@ -1,0 +1,101 @@
+#include "Dialogs.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace paramguard {
+
+namespace {
+
+DiscardAnswer g_discardAnswer;
+EepromConfirm g_eepromAnswer;
+
+QTableWidgetItem* cell(const QString& text, bool differs) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled);
+    if (differs) {
+        QFont font = item->font();
+        font.setBold(true);
+        item->setFont(font);
+    }
+    return item;
+}
+
+} // namespace
+
+void setDiscardAnswer(DiscardAnswer answer) {
+    g_discardAnswer = std::move(answer);
+}
+
+void setEepromAnswer(EepromConfirm answer) {
+    g_eepromAnswer = std::move(answer);
+}
+
+bool askDiscard(QWidget* parent, int unsentCount) {
+    if (g_discardAnswer)
+        return g_discardAnswer(unsentCount);
+    QMessageBox box(
+        QMessageBox::Question, QStringLiteral("Unsent changes"),
+        unsentCount == 1
+            ? QStringLiteral("1 value changed on the panel has not been sent.")
+            : QStringLiteral("%1 values changed on the panel have not been sent.").arg(unsentCount),
+        QMessageBox::NoButton, parent);
+    box.setInformativeText(QStringLiteral("Get replaces them with the values it reads."));
+    QPushButton* discard =
+        box.addButton(QStringLiteral("&Discard and get"), QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == discard;
+}
+
+EepromAnswer askEepromWrite(QWidget* parent, const std::vector<EepromRow>& rows) {
+    if (g_eepromAnswer)
+        return g_eepromAnswer(rows);
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Write to EEPROM"));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(
+        QStringLiteral("These values will be stored in the sensor's EEPROM. Rows marked \u2260 "
+                       "differ from the values last read from the sensor."),
+        &dialog));
+    auto* table = new QTableWidget(static_cast<int>(rows.size()), 3, &dialog);
+    table->setHorizontalHeaderLabels(
+        {QStringLiteral("Parameter"), QStringLiteral("To write"), QStringLiteral("Last read")});
+    table->verticalHeader()->hide();
+    table->setAccessibleName(QStringLiteral("Values to write"));
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        const EepromRow& word = rows[row];
+        const bool differs = word.lastRead && *word.lastRead != word.value;
+        table->setItem(row, 0, cell(word.name, differs));
+        table->setItem(
+            row, 1,
+            cell((differs ? QStringLiteral("\u2260 ") : QString()) + QString::number(word.value),
+                 differs));
+        table->setItem(
+            row, 2,
+            cell(word.lastRead ? QString::number(*word.lastRead) : QStringLiteral("-"), differs));
+    }
+    table->resizeColumnsToContents();
+    layout->addWidget(table);
+    auto* stopAsking =
+        new QCheckBox(QStringLiteral("&Do not ask again until the tool is closed"), &dialog);
+    layout->addWidget(stopAsking);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &dialog);
+    buttons->addButton(QStringLiteral("&Write to EEPROM"), QDialogButtonBox::AcceptRole);
+    buttons->button(QDialogButtonBox::Cancel)->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    const bool write = dialog.exec() == QDialog::Accepted;
+    return {write, write && stopAsking->isChecked()};
+}
+
+} // namespace paramguard

@@ -1,0 +1,28 @@
+// How the Qt-side service tools follow the program's own events: they may hold back an
+// operator's action before its callback runs, hear when it has run, tell a value the program
+// set from one the operator changed, and run code where callbacks run.
+#pragma once
+
+#include <functional>
+
+namespace platform {
+
+// Asked before a control's callback runs for an operator's action (or a call posted for one);
+// false keeps the callback from running.
+using CallbackGate = std::function<bool(int panel, int control, int event)>;
+void onBeforeCallback(CallbackGate gate);
+
+// Told once such a callback has returned.
+using CallbackHook = std::function<void(int panel, int control, int event)>;
+void onAfterCallback(CallbackHook hook);
+
+// Told whenever the program sets a control's value with SetCtrlVal; an operator's change of a
+// value raises no such word.
+using ProgramValueHook = std::function<void(int panel, int control)>;
+void onProgramValue(ProgramValueHook hook);
+
+// Runs the call where callbacks run: at the next dispatch of RunUserInterface or
+// ProcessSystemEvents, so that it may wait on the link as a callback does.
+void postCall(std::function<void()> call);
+
+} // namespace platform

@@ -1,0 +1,43 @@
+#include "FollowHooks.h"
+
+#include "Toolkit.h"
+
+namespace platform {
+
+void FollowHooks::runCallback(int panel, int control, int event,
+                              const std::function<void()>& callback) {
+    // By index: a gate may let events through, and a tool attached meanwhile adds to the list.
+    for (std::size_t i = 0; i < gates.size(); ++i)
+        if (!gates[i](panel, control, event))
+            return;
+    callback();
+    for (std::size_t i = 0; i < afterCallback.size(); ++i)
+        afterCallback[i](panel, control, event);
+}
+
+void FollowHooks::programSetValue(int panel, int control) const {
+    for (const ProgramValueHook& hook : programValue)
+        hook(panel, control);
+}
+
+void onBeforeCallback(CallbackGate gate) {
+    if (Toolkit* toolkit = Toolkit::current())
+        toolkit->followHooks.gates.push_back(std::move(gate));
+}
+
+void onAfterCallback(CallbackHook hook) {
+    if (Toolkit* toolkit = Toolkit::current())
+        toolkit->followHooks.afterCallback.push_back(std::move(hook));
+}
+
+void onProgramValue(ProgramValueHook hook) {
+    if (Toolkit* toolkit = Toolkit::current())
+        toolkit->followHooks.programValue.push_back(std::move(hook));
+}
+
+void postCall(std::function<void()> call) {
+    if (Toolkit* toolkit = Toolkit::current())
+        toolkit->dispatcher().post(std::move(call));
+}
+
+} // namespace platform

@@ -1,0 +1,234 @@
+// Unsent changes, the question before Get, the comparison with the sensor's RAM and EEPROM and
+// a file, the confirmed EEPROM write and the teach report, through the real panel against the
+// simulated sensor.
+#include "SensorLink.h"
+
+#include <linklog/LinkLog.h>
+#include <paramguard/ParameterGuard.h>
+
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+using namespace testing;
+using sim::Words;
+
+namespace {
+
+const Words kRam{600, 700, 400, 90, 0, 1, 2, 1, 3, 110, 710, 410, 12, 13, 14, 15};
+const Words kEeprom{600, 700, 401, 90, 0, 0, 2, 1, 3, 110, 710, 410, 12, 13, 14, 16};
+
+QString unsentCount() {
+    return panelWidget()->findChild<QLabel*>(QStringLiteral("unsentCount"))->text();
+}
+
+template <typename T>
+T* guardWidget(const char* name) {
+    return panelWidget()->findChild<T*>(QLatin1String(name));
+}
+
+QString cell(int row, int column) {
+    return guardWidget<QTableWidget>("compareTable")->item(row, column)->text();
+}
+
+} // namespace
+
+class ParameterGuard : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_tool = std::make_unique<ToolWithSensor>([this] { paramguard::attach(m_log); });
+        (*m_tool)->setRam(kRam);
+        (*m_tool)->setEeprom(kEeprom);
+        m_tool->connect();
+        m_asked.clear();
+        paramguard::setDiscardAnswer([this](int count) {
+            m_asked.push_back(count);
+            return m_discard;
+        });
+    }
+    void cleanup() { m_tool.reset(); }
+
+    void marksFollowTheOperatorNotTheProgram() {
+        QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
+        typeInto(CTRL_REFERENCE, 333);
+        typeInto(CTRL_POLARITY, 0);
+        QCOMPARE(unsentCount(), QStringLiteral("* 2 values not sent"));
+        QVERIFY(control(CTRL_REFERENCE)->accessibleDescription().startsWith("Changed"));
+        QCOMPARE(panelWidget()->findChild<QLabel*>("referenceLabel")->text(), "Reference *");
+        click(CTRL_SEND);
+        QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
+        QCOMPARE(panelWidget()->findChild<QLabel*>("referenceLabel")->text(), "Reference");
+
+        // The live view shows the sensor's values in parameter fields: not the operator's.
+        Words live = kRam;
+        live[5] = 999;
+        live[9] = 1000;
+        (*m_tool)->setMeasurementOverride(live);
+        platform::setTimerSource([stopped = false]() mutable {
+            if (!stopped && shown(CTRL_POWER0) == 999) {
+                stopped = true;
+                click(CTRL_STOP, false);
+            }
+            return 1000.0;
+        });
+        click(CTRL_RUN);
+        useClock(m_tool->sensor());
+        QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
+
+        // A teach reads back what the sensor now holds, and says what changed.
+        (*m_tool)->setMeasurementOverride(std::nullopt);
+        typeInto(CTRL_TEACH_AB, 150);
+        click(CTRL_TEACH);
+        QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
+        const QString report = m_log.entries().back().text;
+        QVERIFY2(report.startsWith("Teach reference: the sensor changed Reference 333 \u2192 "),
+                 qPrintable(report));
+
+        // A Send that fails leaves the mark, and so does a Get that fails after it.
+        CloseCom(com);
+        useClock(m_tool->sensor(), 0);
+        typeInto(CTRL_POWER1, 321);
+        click(CTRL_SEND);
+        QCOMPARE(statusText(), QStringLiteral("Error writing para to RAM"));
+        QCOMPARE(unsentCount(), QStringLiteral("* 1 value not sent"));
+        m_discard = true;
+        click(CTRL_GET);
+        QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
+        QCOMPARE(unsentCount(), QStringLiteral("* 1 value not sent"));
+    }
+
+    void getOverUnsentChangesAsksFirst_data() {
+        QTest::addColumn<bool>("discard");
+        QTest::newRow("cancel") << false;
+        QTest::newRow("discard") << true;
+    }
+    void getOverUnsentChangesAsksFirst() {
+        QFETCH(bool, discard);
+        click(CTRL_GET);
+        QCOMPARE(m_asked.size(), size_t(0));
+        m_tool->sensor().clearReceivedFrames();
+        typeInto(CTRL_REFERENCE, 333);
+        m_discard = discard;
+        click(CTRL_GET);
+        QCOMPARE(m_asked, std::vector<int>{1});
+        QCOMPARE(ordersSent(m_tool->sensor()), discard ? std::vector<int>{2} : std::vector<int>{});
+        QCOMPARE(shown(CTRL_REFERENCE), discard ? 400 : 333);
+        QCOMPARE(unsentCount(), discard ? "No unsent changes" : "* 1 value not sent");
+    }
+
+    void compareReadsWithoutTouchingTheProgram_data() {
+        QTest::addColumn<bool>("silent");
+        QTest::newRow("answering") << false;
+        QTest::newRow("silent") << true;
+    }
+    void compareReadsWithoutTouchingTheProgram() {
+        QFETCH(bool, silent);
+        typeInto(CTRL_REFERENCE, 333);
+        const Words panel = shownWords();
+        GetPanelValues();
+        CopyVarsToPP();
+        pp[15] = 77;
+        const Words packet = std::to_array(pp);
+        click(CTRL_EEPROM);
+        if (silent) {
+            (*m_tool)->setFault(sim::Fault::Silent);
+            // A Get pressed while Compare waits does not go out.
+            platform::setTimerSource([now = 0.0, pressed = false]() mutable {
+                if (!std::exchange(pressed, true))
+                    click(CTRL_GET, false);
+                return now += 0.5;
+            });
+        }
+        guardWidget<QPushButton>("compareButton")->click();
+        dispatchPending();
+        QVERIFY((*m_tool)->waitForFrames(2, 5s));
+        QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{2, 4}));
+        QCOMPARE(shownWords(), panel);
+        QCOMPARE(std::to_array(pp), packet);
+        QCOMPARE(target, EEPROM);
+        QCOMPARE(reference, 333);
+        QCOMPARE(cell(2, 1), "333");
+        if (silent) {
+            QCOMPARE(cell(0, 2), "No answer within 2 s");
+            QVERIFY(!guardWidget<QPushButton>("takeRAM")->isEnabled());
+        } else {
+            QCOMPARE(cell(2, 2), "\u2260 400");
+            QCOMPARE(cell(5, 3), "\u2260 0");
+            QCOMPARE(cell(6, 3), "2");
+        }
+        if (!silent)
+            compareWithFileAndTakeEeprom();
+        // Button teach afterwards sends the packet as it was before.
+        m_tool->sensor().clearReceivedFrames();
+        click(CTRL_BUTTON_TEACH);
+        QVERIFY((*m_tool)->waitForFrames(1, 5s));
+        QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0]), packet);
+    }
+
+    void eepromWriteIsConfirmed_data() {
+        QTest::addColumn<bool>("write");
+        QTest::addColumn<bool>("stopAsking");
+        QTest::addColumn<std::vector<int>>("orders");
+        QTest::newRow("cancelled") << false << false << std::vector<int>{4};
+        QTest::newRow("written") << true << false << std::vector<int>{3, 3, 4};
+        QTest::newRow("written, not asked again") << true << true << std::vector<int>{3, 3, 4};
+    }
+    void eepromWriteIsConfirmed() {
+        QFETCH(bool, write);
+        QFETCH(bool, stopAsking);
+        QFETCH(std::vector<int>, orders);
+        std::vector<std::vector<paramguard::EepromRow>> asked;
+        paramguard::setEepromAnswer([&](const std::vector<paramguard::EepromRow>& rows) {
+            asked.push_back(rows);
+            return paramguard::EepromAnswer{write, stopAsking};
+        });
+        click(CTRL_RAM);
+        typeInto(CTRL_REFERENCE, 333);
+        click(CTRL_SEND);
+        QVERIFY((*m_tool)->waitForFrames(1, 5s));
+        QCOMPARE(asked.size(), size_t(0));
+        m_tool->sensor().clearReceivedFrames();
+        click(CTRL_EEPROM);
+        click(CTRL_SEND);
+        click(CTRL_SEND);
+        // A Get, answered, comes after whatever the Sends put on the line.
+        click(CTRL_GET);
+        QCOMPARE(ordersSent(m_tool->sensor()), orders);
+        QCOMPARE(asked.size(), size_t(stopAsking ? 1 : 2));
+        QCOMPARE(asked[0][2].value, 333);
+        QCOMPARE(asked[0][2].lastRead, std::optional<int>(400));
+        QCOMPARE((*m_tool)->eeprom()[2], write ? 333 : 401);
+        paramguard::setEepromAnswer({});
+    }
+
+private:
+    void compareWithFileAndTakeEeprom() {
+        // A file that cannot be read says so and changes nothing; a column taken into the
+        // panel counts as unsent.
+        QTemporaryDir dir;
+        const QString bad = dir.filePath(QStringLiteral("bad.dat"));
+        platform::setFileSelectAnswer([&bad](const auto&, std::string& path) {
+            path = bad.toStdString();
+            return kExistingFileSelected;
+        });
+        guardWidget<QPushButton>("addFile")->click();
+        QCOMPARE(cell(0, 4), "bad.dat: not readable as a parameter file");
+        guardWidget<QPushButton>("takeEEPROM")->click();
+        QCOMPARE(shownWords(),
+                 (Words{600, 700, 401, 90, 0, 0, 2, 1, 3, 110, 710, 410, 12, 13, 14, 15}));
+        QCOMPARE(reference, 333);
+        QCOMPARE(unsentCount(), QStringLiteral("* 2 values not sent"));
+    }
+
+    linklog::LinkLog m_log;
+    std::unique_ptr<ToolWithSensor> m_tool;
+    std::vector<int> m_asked;
+    bool m_discard = false;
+};
+
+QTEST_MAIN(ParameterGuard)
+#include "tst_parameter_guard.moc"
