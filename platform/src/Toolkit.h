@@ -12,6 +12,7 @@
 #include "PendingValues.h"
 
 #include <platform/attach.h>
+#include <platform/linkevents.h>
 #include <platform/overrides.h>
 
 #include <QApplication>
@@ -40,6 +41,8 @@ public:
     FileSelectAnswer fileSelectAnswer;
     // What the service tools run on every panel built.
     std::vector<PanelHook> panelHooks;
+    std::vector<PortHook> portHooks;
+    std::vector<TextHook> textHooks;
 
 private:
     explicit Toolkit(std::unique_ptr<QApplication> application);
