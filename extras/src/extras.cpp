@@ -1,11 +1,18 @@
 #include <extras/extras.h>
 
 #include <linklog/LinkLog.h>
+#include <linkstate/linkstate.h>
+#include <logpanel/logpanel.h>
+#include <portlist/PortList.h>
 
 #include <QCoreApplication>
 
 void AttachServiceTools() {
     // Lives as long as the application object, which outlives every panel.
-    [[maybe_unused]] auto* log =
+    auto* log =
         new linklog::LinkLog(linklog::LinkLog::kDefaultCapacity, QCoreApplication::instance());
+    logpanel::installLogPanel(*log);
+    // The state shows beside the port, and the button that names a device between them.
+    linkstate::installStateIndicator();
+    portlist::installPortList();
 }

@@ -1,0 +1,58 @@
+#include "LinkState.h"
+
+namespace linkstate {
+
+using platform::PortEventKind;
+
+void LinkState::onPortEvent(const platform::PortEvent& event, int portInUse) {
+    if (event.port != portInUse)
+        return;
+    switch (event.kind) {
+    case PortEventKind::Opened:
+        m_state = State::Open;
+        break;
+    case PortEventKind::OpenFailed:
+        m_state = State::CannotOpen;
+        break;
+    case PortEventKind::Gone:
+        m_state = State::Gone;
+        break;
+    case PortEventKind::Received:
+        // A read that got less than it waited for ran out of time.
+        m_state = event.bytes.size() < event.expected ? State::Unanswered : State::Answered;
+        break;
+    case PortEventKind::Sent:
+    case PortEventKind::Dropped:
+        return;
+    }
+    m_device = event.device;
+    m_cause = event.cause;
+}
+
+void LinkState::onStatusText(const QString& text) {
+    // The texts the waits show when their reply does not come.
+    if (m_state != State::Gone && m_state != State::CannotOpen &&
+        (text == QLatin1String("Timeout-RS-232...") ||
+         text == QLatin1String("Timeout RS232-Line!")))
+        m_state = State::Unanswered;
+}
+
+QString stateText(State state) {
+    switch (state) {
+    case State::NotOpen:
+        return QStringLiteral("not open");
+    case State::Open:
+        return QStringLiteral("open");
+    case State::Answered:
+        return QStringLiteral("answered");
+    case State::Unanswered:
+        return QStringLiteral("no answer");
+    case State::CannotOpen:
+        return QStringLiteral("cannot open");
+    case State::Gone:
+        return QStringLiteral("device gone");
+    }
+    return {};
+}
+
+} // namespace linkstate
