@@ -39,8 +39,10 @@ int showPanelFile() {
     return panelHandle;
 }
 
-void startTool() {
+void startTool(const std::function<void()>& attach) {
     freshProgram();
+    if (attach)
+        attach();
     RegisterMainPanel();
     if (showPanelFile() < 0)
         qFatal("the panel file does not load");

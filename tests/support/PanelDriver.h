@@ -23,8 +23,9 @@ void freshProgram();
 // Then the panel file next to the test program with whatever callbacks are registered, shown.
 int showPanelFile();
 // Then the tool as it stands before its device start-up step: the application's callbacks,
-// the panel file, the start-up values, the panel shown.
-void startTool();
+// the panel file (after `attach` has attached service tools), the start-up values, the panel
+// shown.
+void startTool(const std::function<void()>& attach = {});
 
 QWidget* panelWidget();
 QWidget* control(int id);

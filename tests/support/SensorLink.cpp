@@ -18,9 +18,9 @@
 
 namespace testing {
 
-ToolWithSensor::ToolWithSensor() {
+ToolWithSensor::ToolWithSensor(const std::function<void()>& attach) {
     restart();
-    startTool();
+    startTool(attach);
     useClock(m_sensor);
 }
 

@@ -22,7 +22,7 @@ namespace testing {
 class ToolWithSensor {
 public:
     // The tool as it stands before its device start-up step, on a clock that stands still.
-    ToolWithSensor();
+    explicit ToolWithSensor(const std::function<void()>& attach = {});
     ~ToolWithSensor();
     ToolWithSensor(const ToolWithSensor&) = delete;
     ToolWithSensor& operator=(const ToolWithSensor&) = delete;
