@@ -125,6 +125,8 @@ private slots:
         QFETCH(bool, unplug);
         QFETCH(QString, state);
         start(false);
+        if (!run && fault == Fault::Silent)
+            useClock(m_tool->sensor(), 0);
         if (!run)
             (*m_tool)->setFault(fault);
         m_tool->connect();
@@ -253,10 +255,12 @@ private:
         return !control(CTRL_RAW_1)->isEnabled() && !control(CTRL_LAMP_BIT0)->isEnabled();
     }
 
-    // What the opened log shows.
-    static QString logText() {
+    // What the opened log shows once it shows every entry.
+    QString logText() const {
         named<QToolButton>("Log")->setChecked(true);
-        return named<QPlainTextEdit>("Log entries")->toPlainText();
+        auto* view = named<QPlainTextEdit>("Log entries");
+        waitUntil([&] { return view->blockCount() == static_cast<int>(m_log->entries().size()); });
+        return view->toPlainText();
     }
 
     QList<portlist::PortInfo> m_present;

@@ -30,10 +30,9 @@ void LinkState::onPortEvent(const platform::PortEvent& event, int portInUse) {
 }
 
 void LinkState::onStatusText(const QString& text) {
-    // The texts the waits show when their reply does not come.
+    // Every wait whose reply does not come says so with a text of this start.
     if (m_state != State::Gone && m_state != State::CannotOpen &&
-        (text == QLatin1String("Timeout-RS-232...") ||
-         text == QLatin1String("Timeout RS232-Line!")))
+        text.startsWith(QLatin1String("Timeout")))
         m_state = State::Unanswered;
 }
 

@@ -7,19 +7,24 @@ namespace logpanel {
 using linklog::EntryKind;
 using platform::PortEventKind;
 
+namespace {
+QString portOf(const platform::PortEvent& event) {
+    return QStringLiteral("COM%1 %2").arg(event.port).arg(event.device);
+}
+} // namespace
+
 void LinkFeed::onPortEvent(const platform::PortEvent& event) {
-    const QString port = QStringLiteral("COM%1 %2").arg(event.port).arg(event.device);
     switch (event.kind) {
     case PortEventKind::Opened:
         m_cause.clear();
-        m_log.append(EntryKind::Note, port + QStringLiteral(" opened"));
+        m_log.append(EntryKind::Note, portOf(event) + QStringLiteral(" opened"));
         return;
     case PortEventKind::OpenFailed:
-        m_cause = port + QStringLiteral(": ") + event.cause;
+        m_cause = portOf(event) + QStringLiteral(": ") + event.cause;
         return;
     case PortEventKind::Gone:
         m_log.append(EntryKind::Error,
-                     port + QStringLiteral(" has gone, port closed: ") + event.cause);
+                     portOf(event) + QStringLiteral(" has gone, port closed: ") + event.cause);
         return;
     default:
         break;

@@ -17,6 +17,8 @@ namespace logpanel {
 
 namespace {
 
+constexpr std::chrono::milliseconds kShowEvery{250};
+
 QString lineOf(const linklog::Entry& entry) {
     return entry.time.toString(QStringLiteral("HH:mm:ss.zzz  ")) + entry.text;
 }
@@ -88,6 +90,9 @@ LogPanel::LogPanel(linklog::LinkLog& log, LinkFeed& feed, SavePathAsker asker, i
             [this] { QApplication::clipboard()->setText(text()); });
     connect(save, &QPushButton::clicked, this, &LogPanel::save);
     connect(&log, &linklog::LinkLog::appended, this, &LogPanel::show);
+    m_showTimer.setSingleShot(true);
+    m_showTimer.setInterval(kShowEvery);
+    connect(&m_showTimer, &QTimer::timeout, this, &LogPanel::showPending);
 }
 
 QString LogPanel::text() const {
@@ -100,6 +105,8 @@ QString LogPanel::text() const {
 void LogPanel::setOpen(bool open) {
     m_toggle->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
     // A closed log shows nothing and costs nothing: its text is made when it opens.
+    m_pending.clear();
+    m_showTimer.stop();
     if (open)
         m_entries->setPlainText(text().chopped(1));
     else
@@ -108,8 +115,16 @@ void LogPanel::setOpen(bool open) {
 }
 
 void LogPanel::show(const linklog::Entry& entry) {
-    if (m_body->isVisible())
-        m_entries->appendPlainText(lineOf(entry));
+    if (!m_body->isVisible())
+        return;
+    m_pending << lineOf(entry);
+    if (!m_showTimer.isActive())
+        m_showTimer.start();
+}
+
+void LogPanel::showPending() {
+    m_entries->appendPlainText(m_pending.join(QLatin1Char('\n')));
+    m_pending.clear();
 }
 
 void LogPanel::save() {

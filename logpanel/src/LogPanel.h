@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 namespace logpanel {
@@ -23,6 +24,7 @@ public:
 private:
     void setOpen(bool open);
     void show(const linklog::Entry& entry);
+    void showPending();
     void save();
 
     linklog::LinkLog& m_log;
@@ -31,6 +33,10 @@ private:
     QToolButton* m_toggle;
     QWidget* m_body;
     QPlainTextEdit* m_entries;
+    // Lines not shown yet: a live view's traffic is shown a few times a second, not a frame
+    // at a time, since each showing lays out and paints the text.
+    QStringList m_pending;
+    QTimer m_showTimer;
 };
 
 } // namespace logpanel
