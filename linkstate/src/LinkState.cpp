@@ -4,9 +4,9 @@ namespace linkstate {
 
 using platform::PortEventKind;
 
-void LinkState::onPortEvent(const platform::PortEvent& event, int portInUse) {
+bool LinkState::onPortEvent(const platform::PortEvent& event, int portInUse) {
     if (event.port != portInUse)
-        return;
+        return false;
     switch (event.kind) {
     case PortEventKind::Opened:
         m_state = State::Open;
@@ -23,10 +23,11 @@ void LinkState::onPortEvent(const platform::PortEvent& event, int portInUse) {
         break;
     case PortEventKind::Sent:
     case PortEventKind::Dropped:
-        return;
+        return false;
     }
     m_device = event.device;
     m_cause = event.cause;
+    return true;
 }
 
 void LinkState::onStatusText(const QString& text) {

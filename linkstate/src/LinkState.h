@@ -11,8 +11,9 @@ enum class State { NotOpen, Open, Answered, Unanswered, CannotOpen, Gone };
 
 class LinkState {
 public:
-    // Events of other ports than the one in use change nothing.
-    void onPortEvent(const platform::PortEvent& event, int portInUse);
+    // Events of other ports than the one in use change nothing. False for an event that
+    // cannot change the state.
+    bool onPortEvent(const platform::PortEvent& event, int portInUse);
     void onStatusText(const QString& text);
 
     State state() const { return m_state; }

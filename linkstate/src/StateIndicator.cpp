@@ -51,8 +51,8 @@ public:
     }
 
     void onPortEvent(const platform::PortEvent& event) {
-        m_state.onPortEvent(event, com);
-        show();
+        if (m_state.onPortEvent(event, com))
+            show();
     }
 
     void onText(int control, const QString& text) {
@@ -66,11 +66,12 @@ private:
     void show() {
         // Every frame of a live view comes by here: only a change is shown.
         const State state = m_state.state();
-        const QString shown = m_state.device() + m_state.cause();
-        if (!m_window || (state == m_shownState && shown == m_shown))
+        if (!m_window || (state == m_shownState && m_state.device() == m_shownDevice &&
+                          m_state.cause() == m_shownCause))
             return;
         m_shownState = state;
-        m_shown = shown;
+        m_shownDevice = m_state.device();
+        m_shownCause = m_state.cause();
         const QString text = stateText(state);
         m_label->setText(text);
         m_label->setStyleSheet(QStringLiteral("color: %1; font-weight: bold").arg(colourOf(state)));
@@ -86,8 +87,8 @@ private:
                 ? m_title
                 : QStringLiteral("%1 - %2, %3").arg(m_title, m_state.device(), text));
         for (const int id : kShownValues)
-            if (QWidget* shown = platform::controlWidget(m_panel, id))
-                shown->setEnabled(!m_state.stale());
+            if (QWidget* value = platform::controlWidget(m_panel, id))
+                value->setEnabled(!m_state.stale());
     }
 
     int m_panel;
@@ -96,7 +97,8 @@ private:
     QLabel* m_label;
     LinkState m_state;
     std::optional<State> m_shownState;
-    QString m_shown;
+    QString m_shownDevice;
+    QString m_shownCause;
 };
 
 } // namespace

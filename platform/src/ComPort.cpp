@@ -282,7 +282,8 @@ void ComPort::drop(const QByteArray& bytes) {
 
 void ComPort::report(PortEventKind kind, const QByteArray& bytes, int expected,
                      const QString& cause) const {
-    notifyPortEvent({kind, m_number, m_device, bytes, expected, cause});
+    if (hasPortHooks())
+        notifyPortEvent({kind, m_number, m_device, bytes, expected, cause});
 }
 
 void ComPort::onError(QSerialPort::SerialPortError error) {

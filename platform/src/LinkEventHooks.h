@@ -5,6 +5,8 @@
 
 namespace platform {
 
+// Whether anyone listens: an event costs a copy of its bytes.
+bool hasPortHooks();
 void notifyPortEvent(const PortEvent& event);
 void notifyTextSet(int panel, int control, const QString& text);
 

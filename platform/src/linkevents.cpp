@@ -15,6 +15,11 @@ void onTextSet(TextHook hook) {
         toolkit->textHooks.push_back(std::move(hook));
 }
 
+bool hasPortHooks() {
+    Toolkit* toolkit = Toolkit::current();
+    return toolkit && !toolkit->portHooks.empty();
+}
+
 void notifyPortEvent(const PortEvent& event) {
     if (Toolkit* toolkit = Toolkit::current())
         for (const PortHook& hook : toolkit->portHooks)

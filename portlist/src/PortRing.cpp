@@ -59,16 +59,22 @@ PortRing::PortRing(int panel, QComboBox* ring, PortSource source, DevicePathAske
     // The list is read again whenever it opens; the button follows the drop-down's dimming.
     ring->view()->parentWidget()->installEventFilter(this);
     ring->installEventFilter(this);
-    platform::onPortEvent([this](const platform::PortEvent& event) {
-        if (event.kind == platform::PortEventKind::Opened)
-            m_numbers.opened(event.port);
-        else if (event.kind == platform::PortEventKind::Gone)
-            m_numbers.lost(event.port);
-        else
-            return;
-        list();
+    // The hook outlives a discarded panel.
+    platform::onPortEvent([self = QPointer<PortRing>(this)](const platform::PortEvent& event) {
+        if (self)
+            self->onPortEvent(event);
     });
     refresh();
+}
+
+void PortRing::onPortEvent(const platform::PortEvent& event) {
+    if (event.kind == platform::PortEventKind::Opened)
+        m_numbers.opened(event.port);
+    else if (event.kind == platform::PortEventKind::Gone)
+        m_numbers.lost(event.port);
+    else
+        return;
+    list();
 }
 
 void PortRing::refresh() {

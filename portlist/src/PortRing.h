@@ -4,6 +4,7 @@
 
 #include "PortNumbers.h"
 
+#include <platform/linkevents.h>
 #include <portlist/PortList.h>
 
 #include <QComboBox>
@@ -25,6 +26,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void onPortEvent(const platform::PortEvent& event);
     void list();
     void nameDevice();
     // The number the program uses, or the start-up port before it has chosen one.
