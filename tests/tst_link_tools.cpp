@@ -7,6 +7,8 @@
 #include <logpanel/logpanel.h>
 #include <portlist/PortList.h>
 
+#include <TrafficText.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -76,7 +78,8 @@ private slots:
         QCOMPARE(state(), QStringLiteral("device gone"));
         QVERIFY(stale());
         QVERIFY(items().first().endsWith("[gone]"));
-        QVERIFY(logText().contains("COM1 " + first + " has gone, port closed"));
+        // Said once, however often the lost device was tried meanwhile.
+        QCOMPARE(logText().count("COM1 " + first + " has gone, port closed"), 1);
         // Back under a new name with the same serial number: marked, and nothing sent yet.
         m_tool->restart();
         unsetenv("NALVO_COM1");
@@ -201,6 +204,28 @@ private slots:
         QCOMPARE(lines[2].mid(14), "<- 36 bytes  " + hex(sim::encodeFrame(2, kRam)));
         QVERIFY(
             QRegularExpression("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  <- ").match(lines[2]).hasMatch());
+    }
+
+    void trafficMarksShortAndExtraBytes_data() {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("expected");
+        const QByteArray bytes("\x00\x55\x00\x07\x0d", 5);
+        QTest::newRow("request") << logpanel::sentText(bytes)
+                                 << "-> 7 firmware info (5 bytes)  00 55 00 07 0D";
+        QTest::newRow("unknown order") << logpanel::sentText(QByteArray("\x00\x55\x00\x0a", 4))
+                                       << "-> 10 unknown order (4 bytes)  00 55 00 0A";
+        QTest::newRow("whole reply")
+            << logpanel::receivedText(bytes, 5) << "<- 5 bytes  00 55 00 07 0D";
+        QTest::newRow("short reply")
+            << logpanel::receivedText(bytes, 64) << "<- 5 bytes, SHORT by 59 of 64  00 55 00 07 0D";
+        QTest::newRow("extra") << logpanel::droppedText("\r\n")
+                               << "<- 2 EXTRA bytes dropped  0D 0A";
+    }
+
+    void trafficMarksShortAndExtraBytes() {
+        QFETCH(QString, shown);
+        QFETCH(QString, expected);
+        QCOMPARE(shown, expected);
     }
 
     void logKeepsItsLastEntriesAndSavesThem() {
