@@ -112,6 +112,9 @@ void PortRing::list() {
         if (number == inUse)
             m_ring->setCurrentIndex(m_ring->count() - 1);
     }
+    // The list is as wide as its longest entry, which may be wider than the drop-down.
+    constexpr int kScrollBarRoom = 24;
+    m_ring->view()->setMinimumWidth(m_ring->view()->sizeHintForColumn(0) + kScrollBarRoom);
 }
 
 int PortRing::portInUse() {
