@@ -35,11 +35,11 @@ void start(QProcess& tool, const QString& program, bool display, const QString& 
     tool.start(program);
 }
 
-// Waits until the tool's window is mapped; its id, or 0.
+// Waits until the tool's window is mapped (its title may name the device); its id, or 0.
 unsigned long waitForWindow() {
     QProcess search;
-    search.start(QStringLiteral("xdotool"),
-                 {"search", "--sync", "--onlyvisible", "--name", "^T-KOR-ZUL Sensor Service$"});
+    search.start(QStringLiteral("xdotool"), {"search", "--sync", "--onlyvisible", "--name",
+                                             "^T-KOR-ZUL Sensor Service( - .*)?$"});
     if (!search.waitForFinished(30000))
         search.kill();
     return search.readAllStandardOutput().split('\n').value(0).toULong();

@@ -1,5 +1,7 @@
 #include "ComPort.h"
 
+#include "LinkEventHooks.h"
+#include "OpenCause.h"
 #include "Toolkit.h"
 #include "TtyWakeThreshold.h"
 
@@ -7,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace platform {
 
@@ -45,17 +48,16 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
     m_lost = false;
     m_wakeThreshold = 0;
     m_armed = true;
-    switch (m_lock.take(device)) {
-    case DeviceLock::Result::NoSuchDevice:
-        return kComErrNoSuchPort;
-    case DeviceLock::Result::InUse:
-        return kComErrCannotOpen;
-    case DeviceLock::Result::Taken:
-        break;
+    m_device = device;
+    const DeviceLock::Result locked = m_lock.take(device);
+    if (locked != DeviceLock::Result::Taken) {
+        report(PortEventKind::OpenFailed, {}, 0, lockFailureCause(locked, m_lock.error()));
+        return locked == DeviceLock::Result::NoSuchDevice ? kComErrNoSuchPort : kComErrCannotOpen;
     }
     m_port.setPortName(device);
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = m_port.error();
+        report(PortEventKind::OpenFailed, {}, 0, openFailureCause(error, m_port.errorString()));
         close();
         return mapOpenError(error);
     }
@@ -70,11 +72,13 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
         m_port.setStopBits(stopBits == 1 ? QSerialPort::OneStop : QSerialPort::TwoStop) &&
         m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
+        report(PortEventKind::OpenFailed, {}, 0, m_port.errorString());
         close();
         return kComErrIo;
     }
     m_baudRate = baudRate;
     m_bitsPerByte = kStartBits + dataBits + (parity != 0 ? 1 : 0) + stopBits;
+    report(PortEventKind::Opened);
     return 0;
 }
 
@@ -109,7 +113,7 @@ int ComPort::write(const char* data, int count) {
     // What has come in since a flush cannot answer this request either. Without a flush,
     // what is waiting stays: whether it counts is the sender's to say.
     if (m_flushedSinceRequest)
-        m_input.clear();
+        drop(std::exchange(m_input, {}));
     else
         pull(std::chrono::milliseconds(0));
     m_flushedSinceRequest = false;
@@ -117,6 +121,7 @@ int ComPort::write(const char* data, int count) {
     const qint64 queued = m_port.write(data, count);
     if (queued < 0)
         return kComErrIo;
+    report(PortEventKind::Sent, QByteArray(data, static_cast<int>(queued)));
     // QSerialPort holds written bytes until the event loop runs; push them out now.
     m_port.flush();
     const QDeadlineTimer deadline(m_timeout);
@@ -139,6 +144,7 @@ int ComPort::read(char* data, int count) {
         pull(std::chrono::milliseconds(deadline.remainingTime()));
     const auto got = std::min<qsizetype>(count, m_input.size());
     std::memcpy(data, m_input.constData(), static_cast<size_t>(got));
+    report(PortEventKind::Received, m_input.first(got), count);
     m_input.remove(0, got);
     settle();
     return static_cast<int>(got);
@@ -159,8 +165,9 @@ int ComPort::inputQueueLength() {
 void ComPort::flushInput() {
     if (!usable())
         return;
+    m_input += takeFromQt();
+    drop(std::exchange(m_input, {}));
     m_port.clear(QSerialPort::Input);
-    m_input.clear();
     m_flushedSinceRequest = true;
     settle();
 }
@@ -254,7 +261,7 @@ void ComPort::dropUntil(Clock::time_point requestLeftLine) {
             return;
         // All that Qt has read came in before now, while the request was still on the line.
         // What comes later is left alone: it may be the reply.
-        takeFromQt();
+        drop(takeFromQt());
         waitForInput(std::chrono::ceil<std::chrono::milliseconds>(requestLeftLine - now));
     }
 }
@@ -268,9 +275,22 @@ ComPort::Clock::duration ComPort::lineTime(int bytes) const {
 }
 
 bool ComPort::usable() {
-    if (m_lost && m_port.isOpen())
+    if (m_lost && m_port.isOpen()) {
         close();
+        report(PortEventKind::Gone, {}, 0, m_lostCause);
+    }
     return m_port.isOpen();
+}
+
+void ComPort::drop(const QByteArray& bytes) {
+    if (!bytes.isEmpty())
+        report(PortEventKind::Dropped, bytes);
+}
+
+void ComPort::report(PortEventKind kind, const QByteArray& bytes, int expected,
+                     const QString& cause) const {
+    if (hasPortHooks())
+        notifyPortEvent({kind, m_number, m_device, bytes, expected, cause});
 }
 
 void ComPort::onError(QSerialPort::SerialPortError error) {
@@ -289,6 +309,7 @@ void ComPort::onError(QSerialPort::SerialPortError error) {
         // the event loop instead, once.
         if (!m_lost) {
             m_lost = true;
+            m_lostCause = m_port.errorString();
             QMetaObject::invokeMethod(
                 this, [this] { usable(); }, Qt::QueuedConnection);
         }

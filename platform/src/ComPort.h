@@ -8,6 +8,7 @@
 #include "DeviceLock.h"
 #include "PreciseTimer.h"
 
+#include <platform/linkevents.h>
 #include <platform/serial.h>
 
 #include <QByteArray>
@@ -73,8 +74,14 @@ private:
     Clock::duration lineTime(int bytes) const;
     // After the device has gone, the port closes; true when it is (still) usable.
     bool usable();
+    // Bytes that no read will see.
+    void drop(const QByteArray& bytes);
+    void report(PortEventKind kind, const QByteArray& bytes = {}, int expected = 0,
+                const QString& cause = {}) const;
 
     int m_number;
+    QString m_device;
+    QString m_lostCause;
     QSerialPort m_port;
     DeviceLock m_lock;
     // The bytes received and not yet read, oldest first.

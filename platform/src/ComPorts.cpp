@@ -1,5 +1,7 @@
 #include "ComPorts.h"
 
+#include "Toolkit.h"
+
 #include <platform/serial.h>
 
 namespace platform {
@@ -18,11 +20,26 @@ ComPort* ComPorts::find(int number) {
     return it == m_ports.end() ? nullptr : it->second.get();
 }
 
+void ComPorts::setDevice(int number, const QString& device) {
+    if (device.isEmpty())
+        m_devices.erase(number);
+    else
+        m_devices[number] = device;
+}
+
+QString ComPorts::device(int number) const {
+    const auto it = m_devices.find(number);
+    return it == m_devices.end() ? QString() : it->second;
+}
+
 QString deviceForPort(int number) {
     const QString mapped =
         qEnvironmentVariable(qPrintable(QStringLiteral("NALVO_COM%1").arg(number)));
     if (!mapped.isEmpty())
         return mapped;
+    if (Toolkit* toolkit = Toolkit::current())
+        if (QString found = toolkit->ports().device(number); !found.isEmpty())
+            return found;
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(number);
 #else

@@ -3,6 +3,8 @@
 
 #include "ComPort.h"
 
+#include <platform/linkevents.h>
+
 #include <QString>
 
 #include <map>
@@ -17,11 +19,13 @@ public:
     // The port with this number if it has been used.
     ComPort* find(int number);
 
+    // The devices found on the machine or named by the operator, by number.
+    void setDevice(int number, const QString& device);
+    QString device(int number) const;
+
 private:
     std::map<int, std::unique_ptr<ComPort>> m_ports;
+    std::map<int, QString> m_devices;
 };
-
-// NALVO_COM<n> when set, else the platform's default device for port n.
-QString deviceForPort(int number);
 
 } // namespace platform

@@ -2,6 +2,8 @@
 
 #include "Toolkit.h"
 
+#include <platform/linkevents.h>
+
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -118,6 +120,10 @@ private:
 };
 
 } // namespace
+
+void raiseControlEvent(int panel, int control, int event) {
+    postControlEvent(panel, control, event);
+}
 
 void connectControlEvents(int handle, Panel& panel) {
     auto* filter = new ControlEventFilter(handle, panel.widget.get());

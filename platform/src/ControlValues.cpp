@@ -1,5 +1,7 @@
 #include "ControlValues.h"
 
+#include <platform/attach.h>
+
 #include "Lamp.h"
 #include "TextPlacement.h"
 #include "Toolkit.h"
@@ -14,7 +16,7 @@ namespace platform {
 
 namespace {
 
-constexpr int kValueRole = Qt::UserRole;
+constexpr int kValueRole = kRingValueRole;
 // Marks the item a drop-down adds to show a value that none of its own items carries.
 constexpr int kExtraItemRole = Qt::UserRole + 1;
 

@@ -19,10 +19,12 @@ DeviceLock::Result DeviceLock::take(const QString& device) {
         device.contains(QLatin1Char('/')) ? device : QStringLiteral("/dev/") + device;
     m_fd =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    m_error = m_fd < 0 ? errno : 0;
     if (m_fd < 0)
         return errno == ENOENT || errno == ENODEV || errno == ENXIO ? Result::NoSuchDevice
                                                                     : Result::InUse;
     if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        m_error = errno;
         release();
         return Result::InUse;
     }

@@ -19,9 +19,12 @@ public:
 
     Result take(const QString& device);
     void release();
+    // The system's error number of the last take that failed.
+    int error() const { return m_error; }
 
 private:
     int m_fd = -1;
+    int m_error = 0;
 };
 
 } // namespace platform

@@ -13,6 +13,7 @@
 #include "PendingValues.h"
 
 #include <platform/attach.h>
+#include <platform/linkevents.h>
 #include <platform/overrides.h>
 
 #include <QApplication>
@@ -42,6 +43,8 @@ public:
     // What the service tools run on every panel built.
     std::vector<PanelHook> panelHooks;
     FollowHooks followHooks;
+    std::vector<PortHook> portHooks;
+    std::vector<TextHook> textHooks;
 
 private:
     explicit Toolkit(std::unique_ptr<QApplication> application);

@@ -3,6 +3,7 @@
 #include <platform/util.h>
 
 #include "ControlValues.h"
+#include "LinkEventHooks.h"
 #include "PanelLoader.h"
 #include "ProjectDir.h"
 #include "StripChart.h"
@@ -161,7 +162,11 @@ int SetCtrlVal(int panel, int control, const char* value) {
     if (!found || !value)
         return kBadHandle;
     // One byte is one character: a sensor's text shows as it came, whatever the locale.
-    return platform::setControlText(*found, QString::fromLatin1(value)) ? 0 : kBadArgument;
+    const QString text = QString::fromLatin1(value);
+    if (!platform::setControlText(*found, text))
+        return kBadArgument;
+    platform::notifyTextSet(panel, control, text);
+    return 0;
 }
 
 int SetCtrlAttribute(int panel, int control, int attribute, int value) {

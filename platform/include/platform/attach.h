@@ -18,4 +18,7 @@ void onPanelLoaded(PanelHook hook);
 QWidget* panelWidget(int panel);
 QWidget* controlWidget(int panel, int control);
 
+// The item data role that holds a drop-down item's value.
+constexpr int kRingValueRole = Qt::UserRole;
+
 } // namespace platform

@@ -1,0 +1,50 @@
+#include "TrafficText.h"
+
+#include <array>
+
+namespace logpanel {
+
+namespace {
+
+// A request's order word, at bytes 2 and 3.
+constexpr int kOrderOffset = 2;
+constexpr std::array<const char*, 10> kOrderNames{
+    "",           "write RAM", "read RAM",      "write EEPROM", "read EEPROM",
+    "echo check", "teach",     "firmware info", "measurement",  "data block"};
+
+QString hex(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+} // namespace
+
+QString sentText(const QByteArray& bytes) {
+    if (bytes.size() < kOrderOffset + 2)
+        return QStringLiteral("-> %1 bytes  %2").arg(bytes.size()).arg(hex(bytes));
+    const int order = static_cast<unsigned char>(bytes[kOrderOffset]) * 256 +
+                      static_cast<unsigned char>(bytes[kOrderOffset + 1]);
+    const QString name = order > 0 && order < static_cast<int>(kOrderNames.size())
+                             ? QString::fromLatin1(kOrderNames[static_cast<std::size_t>(order)])
+                             : QStringLiteral("unknown order");
+    return QStringLiteral("-> %1 %2 (%3 bytes)  %4")
+        .arg(order)
+        .arg(name)
+        .arg(bytes.size())
+        .arg(hex(bytes));
+}
+
+QString receivedText(const QByteArray& bytes, int expected) {
+    if (bytes.size() < expected)
+        return QStringLiteral("<- %1 bytes, SHORT by %2 of %3  %4")
+            .arg(bytes.size())
+            .arg(expected - bytes.size())
+            .arg(expected)
+            .arg(hex(bytes));
+    return QStringLiteral("<- %1 bytes  %2").arg(bytes.size()).arg(hex(bytes));
+}
+
+QString droppedText(const QByteArray& bytes) {
+    return QStringLiteral("<- %1 EXTRA bytes dropped  %2").arg(bytes.size()).arg(hex(bytes));
+}
+
+} // namespace logpanel

@@ -1,0 +1,45 @@
+// What the seam tells the service tools about the link: each port's opens (and why one
+// failed), the bytes that cross the line, a device that has gone, and the texts the program
+// shows. Also the port map's hand for devices found on the machine or named by the operator.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+namespace platform {
+
+enum class PortEventKind { Opened, OpenFailed, Gone, Sent, Received, Dropped };
+
+struct PortEvent {
+    PortEventKind kind;
+    int port;
+    QString device;
+    // Sent, Received (what the read took) and Dropped (bytes no read will see).
+    QByteArray bytes;
+    // Received: how many the read asked for.
+    int expected = 0;
+    // OpenFailed and Gone: why, as far as the system says.
+    QString cause;
+};
+
+using PortHook = std::function<void(const PortEvent& event)>;
+using TextHook = std::function<void(int panel, int control, const QString& text)>;
+
+// Hooks are kept until CloseToolkit.
+void onPortEvent(PortHook hook);
+// Runs whenever the program sets a control's text.
+void onTextSet(TextHook hook);
+
+// The device port n stands for unless NALVO_COM<n> names one; an empty name forgets it.
+void setPortDevice(int number, const QString& device);
+// NALVO_COM<n> when set, else the device set above, else the platform's default.
+QString deviceForPort(int number);
+// True when NALVO_COM<n> names port n's device.
+bool portDeviceFromEnvironment(int number);
+
+// Queues a control event as if the operator had raised it.
+void raiseControlEvent(int panel, int control, int event);
+
+} // namespace platform

@@ -1,0 +1,158 @@
+#include "PortRing.h"
+
+#include <platform/attach.h>
+#include <platform/linkevents.h>
+#include <platform/ui.h>
+#include <shared/ControlIds.h>
+#include <shared/LinkVariables.h>
+
+#include <QAbstractItemView>
+#include <QBoxLayout>
+#include <QEvent>
+#include <QInputDialog>
+
+namespace portlist {
+
+namespace {
+
+constexpr int kStartUpPort = 1;
+
+bool fromEnvironment(int number) {
+    return platform::portDeviceFromEnvironment(number);
+}
+
+QString itemText(int number, const PortInfo& info, PortState state) {
+    QString text = QStringLiteral("COM%1  %2").arg(number).arg(info.device);
+    if (!info.description.isEmpty())
+        text += QStringLiteral("  %1").arg(info.description);
+    if (!info.serialNumber.isEmpty())
+        text += QStringLiteral(" (%1)").arg(info.serialNumber);
+    if (state == PortState::Gone)
+        text += QStringLiteral("  [gone]");
+    else if (state == PortState::Back)
+        text += QStringLiteral("  [back: choose to reconnect]");
+    return text;
+}
+
+QString askForPath(QWidget* parent) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Connect to a device"));
+    dialog.setLabelText(QStringLiteral("Device path (a /dev/serial/by-id link, a terminal):"));
+    dialog.setTextValue(QStringLiteral("/dev/"));
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue().trimmed() : QString();
+}
+
+} // namespace
+
+PortRing::PortRing(int panel, QComboBox* ring, PortSource source, DevicePathAsker asker)
+    : QObject(ring), m_panel(panel), m_ring(ring), m_nameButton(new QToolButton),
+      m_source(source ? std::move(source) : presentPorts),
+      m_asker(asker ? std::move(asker) : askForPath) {
+    m_nameButton->setText(QStringLiteral("…"));
+    m_nameButton->setAccessibleName(QStringLiteral("Connect to a device by path"));
+    m_nameButton->setToolTip(
+        QStringLiteral("Connect to a device by its path, such as a /dev/serial/by-id link; it "
+                       "becomes the next port number"));
+    if (auto* layout = qobject_cast<QBoxLayout*>(ring->parentWidget()->layout()))
+        layout->insertWidget(layout->indexOf(ring) + 1, m_nameButton);
+    connect(m_nameButton, &QToolButton::clicked, this, &PortRing::nameDevice);
+    // The list is read again whenever it opens; the button follows the drop-down's dimming.
+    ring->view()->parentWidget()->installEventFilter(this);
+    ring->installEventFilter(this);
+    // The hook outlives a discarded panel.
+    platform::onPortEvent([self = QPointer<PortRing>(this)](const platform::PortEvent& event) {
+        if (self)
+            self->onPortEvent(event);
+    });
+    refresh();
+}
+
+void PortRing::onPortEvent(const platform::PortEvent& event) {
+    if (event.kind == platform::PortEventKind::Opened)
+        m_numbers.opened(event.port);
+    else if (event.kind == platform::PortEventKind::Gone)
+        m_numbers.lost(event.port);
+    else
+        return;
+    list();
+}
+
+void PortRing::refresh() {
+    QList<PortInfo> present = m_source();
+    // A device the environment gives a number to has no other.
+    present.removeIf([](const PortInfo& info) {
+        for (int number = 1; number <= kMaxComPort; ++number)
+            if (fromEnvironment(number) && platform::deviceForPort(number) == info.device)
+                return true;
+        return false;
+    });
+    m_numbers.update(present, fromEnvironment);
+    list();
+}
+
+void PortRing::list() {
+    if (!m_ring)
+        return;
+    const int inUse = portInUse();
+    std::map<int, QString> items;
+    for (const PortEntry& entry : m_numbers.entries(inUse)) {
+        platform::setPortDevice(entry.number, entry.info.device);
+        if (!fromEnvironment(entry.number))
+            items[entry.number] = itemText(entry.number, entry.info, entry.state);
+    }
+    for (int number = 1; number <= kMaxComPort; ++number)
+        if (fromEnvironment(number) || (number == inUse && !items.count(number)))
+            items[number] = itemText(number, {platform::deviceForPort(number), {}, {}, {}, false},
+                                     PortState::Present);
+    const QSignalBlocker quiet(m_ring);
+    m_ring->clear();
+    for (const auto& [number, text] : items) {
+        m_ring->addItem(text);
+        m_ring->setItemData(m_ring->count() - 1, number, platform::kRingValueRole);
+        if (number == inUse)
+            m_ring->setCurrentIndex(m_ring->count() - 1);
+    }
+    // The list is as wide as its longest entry, which may be wider than the drop-down.
+    constexpr int kScrollBarRoom = 24;
+    m_ring->view()->setMinimumWidth(m_ring->view()->sizeHintForColumn(0) + kScrollBarRoom);
+}
+
+int PortRing::portInUse() {
+    return com > 0 ? com : kStartUpPort;
+}
+
+void PortRing::nameDevice() {
+    const QString device = m_asker(m_ring->window());
+    if (device.isEmpty())
+        return;
+    const int number = m_numbers.name(device, fromEnvironment);
+    if (number == 0)
+        return;
+    platform::setPortDevice(number, device);
+    list();
+    m_ring->setCurrentIndex(m_ring->findData(number, platform::kRingValueRole));
+    // Connected as a port chosen from the list is.
+    platform::raiseControlEvent(m_panel, CTRL_PORT, kEventCommit);
+}
+
+bool PortRing::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ring && event->type() == QEvent::EnabledChange)
+        m_nameButton->setEnabled(m_ring->isEnabled());
+    else if (watched != m_ring && event->type() == QEvent::Show) {
+        const int listed = m_ring->count();
+        refresh();
+        // The list opened at the size it had: open it again to fit.
+        if (m_ring->count() != listed)
+            QMetaObject::invokeMethod(m_ring, &QComboBox::showPopup, Qt::QueuedConnection);
+    }
+    return false;
+}
+
+void installPortList(PortSource source, DevicePathAsker asker) {
+    platform::onPanelLoaded([source, asker](int panel, QWidget*) {
+        if (auto* ring = qobject_cast<QComboBox*>(platform::controlWidget(panel, CTRL_PORT)))
+            new PortRing(panel, ring, source, asker);
+    });
+}
+
+} // namespace portlist

@@ -1,0 +1,299 @@
+// The link as the service tools show it, on the real panel and a pseudo-terminal: the ports
+// the machine has, a device named by path, the link's state at a glance, a pulled and
+// plugged cable, and the log with its causes, its traffic view and its bound.
+#include "SensorLink.h"
+
+#include <linkstate/linkstate.h>
+#include <logpanel/logpanel.h>
+#include <portlist/PortList.h>
+
+#include <TrafficText.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <unistd.h>
+
+using namespace testing;
+using sim::Fault;
+
+namespace {
+const QString kFirmware = QStringLiteral("T-KOR-ZUL simulated sensor 1.0");
+const sim::Words kRam{510, 520, 530, 40, 0, 1, 0, 0, 0, 110, 720, 430, 1, 2, 3, 4};
+const portlist::PortInfo kBuiltIn0{"/dev/ttyS0", {}, {}, {}, false};
+const portlist::PortInfo kBuiltIn1{"/dev/ttyS1", {}, {}, {}, false};
+
+portlist::PortInfo adapter(const QString& device) {
+    return {device, "FT232R USB UART", "A1B2", {}, true};
+}
+
+QString hex(const sim::Frame& frame) {
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(frame.data()),
+                                          static_cast<qsizetype>(frame.size()))
+                                   .toHex(' ')
+                                   .toUpper());
+}
+
+template <typename T>
+T* named(const QString& name) {
+    for (T* widget : panelWidget()->findChildren<T*>())
+        if (widget->accessibleName() == name)
+            return widget;
+    return nullptr;
+}
+} // namespace
+
+class LinkTools : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() {
+        m_tool.reset();
+        unsetenv("NALVO_COM2");
+    }
+
+    void portsPresentKeepTheirNumbersAndAPulledAdapterComesBack() {
+        setenv("NALVO_COM2", "/dev/nalvo-env", 1);
+        start(true);
+        m_tool->connect();
+        const QString first = m_present.last().device;
+        QCOMPARE(items(),
+                 (QStringList{"COM1  " + first + "  FT232R USB UART (A1B2)", "COM2  /dev/nalvo-env",
+                              "COM3  /dev/ttyS0", "COM4  /dev/ttyS1"}));
+        QCOMPARE(state(), QStringLiteral("answered"));
+        QVERIFY(panelWidget()->windowTitle().contains(first));
+        // Pulled during a Get: the port closes, the state says so, the values look stale.
+        (*m_tool)->stop();
+        m_present.removeLast();
+        useClock(m_tool->sensor(), 0);
+        click(CTRL_GET);
+        QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
+        QCOMPARE(state(), QStringLiteral("device gone"));
+        QVERIFY(stale());
+        QVERIFY(items().first().endsWith("[gone]"));
+        // Said once, however often the lost device was tried meanwhile.
+        QCOMPARE(logText().count("COM1 " + first + " has gone, port closed"), 1);
+        // Back under a new name with the same serial number: marked, and nothing sent yet.
+        m_tool->restart();
+        unsetenv("NALVO_COM1");
+        m_present.append(adapter(QString::fromStdString((*m_tool)->devicePath())));
+        QVERIFY(items().first().endsWith("[back: choose to reconnect]"));
+        QCOMPARE(ordersSent(m_tool->sensor()), std::vector<int>{});
+        useClock(m_tool->sensor());
+        chooseItem(CTRL_PORT, 0);
+        dispatchPending();
+        QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{5, 2, 7}));
+        QCOMPARE(state(), QStringLiteral("answered"));
+        QVERIFY(!stale());
+        QVERIFY(items().first().endsWith("(A1B2)"));
+    }
+
+    void namedDeviceBecomesTheNextPortAndConnects() {
+        start(false);
+        m_tool->connect();
+        const QByteArray old = qgetenv("NALVO_COM1");
+        m_tool->restart();
+        setenv("NALVO_COM1", old.constData(), 1);
+        m_named = QString::fromStdString((*m_tool)->devicePath());
+        named<QToolButton>("Connect to a device by path")->click();
+        dispatchPending();
+        QCOMPARE(com, 4); // after port 1 and the two built-in ports
+        QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{5, 2, 7}));
+        QCOMPARE(statusText(), kFirmware);
+        QVERIFY(items().contains("COM4  " + m_named));
+    }
+
+    void stateFollowsEveryOutcome_data() {
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<bool>("run");
+        QTest::addColumn<bool>("unplug");
+        QTest::addColumn<QString>("state");
+        QTest::newRow("answered") << Fault::None << false << false << "answered";
+        QTest::newRow("wrong echo") << Fault::WrongEcho << false << false << "answered";
+        QTest::newRow("silent") << Fault::Silent << false << false << "no answer";
+        QTest::newRow("live view, then silent") << Fault::Silent << true << false << "no answer";
+        QTest::newRow("live view, unplugged") << Fault::None << true << true << "device gone";
+    }
+
+    void stateFollowsEveryOutcome() {
+        QFETCH(Fault, fault);
+        QFETCH(bool, run);
+        QFETCH(bool, unplug);
+        QFETCH(QString, state);
+        start(false);
+        if (!run && fault == Fault::Silent)
+            useClock(m_tool->sensor(), 0);
+        if (!run)
+            (*m_tool)->setFault(fault);
+        m_tool->connect();
+        if (run) {
+            auto now = std::make_shared<double>(0.0);
+            platform::setTimerSource([this, fault, unplug, now] {
+                if (m_tool->sensor().receivedFrames().size() == 3) {
+                    (*m_tool)->setFault(fault);
+                    if (unplug)
+                        (*m_tool)->stop();
+                }
+                return *now += m_tool->sensor().receivedFrames().size() >= 3 ? 0.125 : 0.0;
+            });
+            click(CTRL_RUN);
+            QVERIFY(shown(CTRL_RAW_1) != 0); // dimmed, not cleared
+        }
+        QCOMPARE(this->state(), state);
+        QCOMPARE(stale(), state != QLatin1String("answered"));
+    }
+
+    void openFailuresNameTheirCause_data() {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("missing") << "/dev/nalvo-missing"
+                                 << "No serial port found  (COM2 "
+                                    "/dev/nalvo-missing: does not exist)";
+        QTest::newRow("in use") << ""
+                                << "Cannot open port  (COM2 %1: in use by another program)";
+        QTest::newRow("no permission") << "locked"
+                                       << "Cannot open port  (COM2 %1: permission "
+                                          "denied: on Linux the user must be in the "
+                                          "group that owns the device (usually dialout))";
+    }
+
+    void openFailuresNameTheirCause() {
+        QFETCH(QString, device);
+        QFETCH(QString, logged);
+        start(false);
+        m_tool->connect();
+        QTemporaryDir dir;
+        if (device.isEmpty())
+            device = QString::fromStdString((*m_tool)->devicePath());
+        else if (device == QLatin1String("locked")) {
+            device = dir.filePath("locked");
+            QFile file(device);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.setPermissions({}));
+        }
+        setenv("NALVO_COM2", device.toLocal8Bit().constData(), 1);
+        com = 2;
+        // Root passes every mode: open as nobody, as an operator outside the group would.
+        const bool root =
+            geteuid() == 0 && QTest::currentDataTag() == QLatin1String("no permission");
+        QVERIFY(!root || seteuid(65534) == 0);
+        InitRS232(com);
+        QVERIFY(!root || seteuid(0) == 0);
+        QCOMPARE(logText().split('\n').last().mid(14), QString(logged).replace("%1", device));
+        QCOMPARE(state(), QStringLiteral("cannot open"));
+    }
+
+    void trafficShowsAnExchangeInHex() {
+        start(false);
+        m_tool->connect();
+        (*m_tool)->setRam(kRam);
+        logText();
+        named<QCheckBox>("Traffic")->click();
+        click(CTRL_GET);
+        // The request, the text shown while waiting, the reply.
+        QStringList lines = logText().split('\n');
+        lines = lines.mid(lines.indexOf(QRegularExpression(".{14}-> .*")));
+        QCOMPARE(lines[0].mid(14),
+                 "-> 2 read RAM (36 bytes)  " + hex(m_tool->sensor().receivedFrames().back()));
+        QCOMPARE(lines[2].mid(14), "<- 36 bytes  " + hex(sim::encodeFrame(2, kRam)));
+        QVERIFY(
+            QRegularExpression("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  <- ").match(lines[2]).hasMatch());
+    }
+
+    void trafficMarksShortAndExtraBytes_data() {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("expected");
+        const QByteArray bytes("\x00\x55\x00\x07\x0d", 5);
+        QTest::newRow("request") << logpanel::sentText(bytes)
+                                 << "-> 7 firmware info (5 bytes)  00 55 00 07 0D";
+        QTest::newRow("unknown order") << logpanel::sentText(QByteArray("\x00\x55\x00\x0a", 4))
+                                       << "-> 10 unknown order (4 bytes)  00 55 00 0A";
+        QTest::newRow("whole reply")
+            << logpanel::receivedText(bytes, 5) << "<- 5 bytes  00 55 00 07 0D";
+        QTest::newRow("short reply")
+            << logpanel::receivedText(bytes, 64) << "<- 5 bytes, SHORT by 59 of 64  00 55 00 07 0D";
+        QTest::newRow("extra") << logpanel::droppedText("\r\n")
+                               << "<- 2 EXTRA bytes dropped  0D 0A";
+    }
+
+    void trafficMarksShortAndExtraBytes() {
+        QFETCH(QString, shown);
+        QFETCH(QString, expected);
+        QCOMPARE(shown, expected);
+    }
+
+    void logKeepsItsLastEntriesAndSavesThem() {
+        start(false, 3);
+        m_tool->connect();
+        for (int i = 0; i < 3; ++i)
+            click(CTRL_GET);
+        QCOMPARE(logText().split('\n').size(), 3);
+        QTemporaryDir dir;
+        m_savePath = dir.filePath("log.txt");
+        named<QPushButton>("Save log")->click();
+        QFile saved(m_savePath);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(saved.readAll()), logText() + '\n');
+        m_savePath = dir.filePath("no/such/dir/log.txt");
+        named<QPushButton>("Save log")->click();
+        QVERIFY(statusText().startsWith("Log not saved: "));
+    }
+
+private:
+    // With `discover`, port 1's sensor is not named by the environment but found as a USB
+    // adapter beside two built-in ports.
+    void start(bool discover, std::size_t capacity = linklog::LinkLog::kDefaultCapacity) {
+        m_tool.reset();
+        m_present = {kBuiltIn1, kBuiltIn0};
+        m_tool = std::make_unique<ToolWithSensor>([this, discover, capacity] {
+            if (discover) {
+                m_present.append(adapter(qEnvironmentVariable("NALVO_COM1")));
+                unsetenv("NALVO_COM1");
+            }
+            m_log = std::make_unique<linklog::LinkLog>(capacity);
+            logpanel::installLogPanel(*m_log, [this](QWidget*) { return m_savePath; });
+            linkstate::installStateIndicator();
+            portlist::installPortList([this] { return m_present; },
+                                      [this](QWidget*) { return m_named; });
+        });
+    }
+
+    // The items as the drop-down lists them once it has been opened.
+    static QStringList items() {
+        auto* ring = control<QComboBox>(CTRL_PORT);
+        ring->showPopup();
+        ring->hidePopup();
+        QStringList texts;
+        for (int i = 0; i < ring->count(); ++i)
+            texts << ring->itemText(i);
+        return texts;
+    }
+
+    static QString state() { return named<QLabel>("Link state")->text(); }
+    static bool stale() {
+        return !control(CTRL_RAW_1)->isEnabled() && !control(CTRL_LAMP_BIT0)->isEnabled();
+    }
+
+    // What the opened log shows once it shows every entry.
+    QString logText() const {
+        named<QToolButton>("Log")->setChecked(true);
+        auto* view = named<QPlainTextEdit>("Log entries");
+        waitUntil([&] { return view->blockCount() == static_cast<int>(m_log->entries().size()); });
+        return view->toPlainText();
+    }
+
+    QList<portlist::PortInfo> m_present;
+    QString m_named;
+    QString m_savePath;
+    std::unique_ptr<linklog::LinkLog> m_log;
+    std::unique_ptr<ToolWithSensor> m_tool;
+};
+
+QTEST_MAIN(LinkTools)
+#include "tst_link_tools.moc"
