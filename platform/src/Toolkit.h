@@ -40,6 +40,7 @@ public:
     FileSelectAnswer fileSelectAnswer;
     // What the service tools run on every panel built.
     std::vector<PanelHook> panelHooks;
+    std::vector<ChartHook> chartHooks;
 
 private:
     explicit Toolkit(std::unique_ptr<QApplication> application);
