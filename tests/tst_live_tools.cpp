@@ -9,7 +9,7 @@
 
 #include <QClipboard>
 #include <qcustomplot.h>
-#include <QLCDNumber>
+#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
@@ -26,17 +26,11 @@ const Words kMeasurement{101, 202, 303, 404, 505, 606, 707, 808, 909, 999, 3, 30
 QCustomPlot* rawPlot() {
     return control(CTRL_RAW_CHART)->findChild<QCustomPlot*>();
 }
+const QCPGraphDataContainer& raw1() {
+    return *rawPlot()->graph(0)->data();
+}
 QPushButton* button(const char* name) {
     return panelWidget()->findChild<QPushButton*>(QLatin1String(name));
-}
-double newestRaw1() {
-    return (rawPlot()->graph(0)->data()->constEnd() - 1)->value;
-}
-std::vector<double> keys(int trace) {
-    std::vector<double> all;
-    for (const QCPGraphData& point : *rawPlot()->graph(trace)->data())
-        all.push_back(point.key);
-    return all;
 }
 void chooseHistory(int index) {
     auto* ring = panelWidget()->findChild<QComboBox*>(QStringLiteral("historyRing"));
@@ -50,10 +44,12 @@ void answerFileDialog(const QString& path) {
         return kNewFileSelected;
     });
 }
-QStringList linesOf(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+// The measurement with word 0 and the inputs word taken from n.
+Words wordsFor(std::size_t n) {
+    Words words = kMeasurement;
+    words[0] = static_cast<std::uint16_t>(n);
+    words[10] = static_cast<std::uint16_t>(n % 4);
+    return words;
 }
 
 } // namespace
@@ -68,9 +64,9 @@ private slots:
         m_tool->connect();
         m_log = std::make_unique<linklog::LinkLog>();
         m_frames = 0;
+        m_step = 0.5;
         platform::onChartPlotted([this](int, int, std::span<const double>) { ++m_frames; });
         m_tools = livetools::addLiveTools(panelHandle, *m_log);
-        m_step = 0.5;
     }
 
     void cleanup() {
@@ -82,24 +78,29 @@ private slots:
         double heldOnChart = 0;
         int heldOnDisplay = 0;
         run([&] {
-            (*m_tool)->setMeasurementOverride(wordsFor(requests()));
+            // Input 1 lit before the pause, input 2 after it.
+            Words words = wordsFor(requests());
+            words[10] = button("pauseButton")->isChecked() ? 2 : 1;
+            (*m_tool)->setMeasurementOverride(words);
             if (requests() == 4 && !button("pauseButton")->isChecked()) {
                 QTest::mouseClick(button("pauseButton"), Qt::LeftButton);
-                heldOnChart = newestRaw1();
+                heldOnChart = (raw1().constEnd() - 1)->value;
                 heldOnDisplay = shown(CTRL_RAW_1);
             } else if (requests() == 10) {
                 click(CTRL_STOP, false);
             }
         });
         QCOMPARE(button("pauseButton")->text(), QStringLiteral("Resume"));
-        QCOMPARE(newestRaw1(), heldOnChart);
+        QCOMPARE((raw1().constEnd() - 1)->value, heldOnChart);
         QCOMPARE(shown(CTRL_RAW_1), heldOnDisplay);
-        // The system's history went on.
+        QCOMPARE(shown(CTRL_LAMP_BIT0) * 10 + shown(CTRL_LAMP_BIT1), 10);
+        // The system's history went on; resuming shows it.
         const double present = arrayRAW[HISTORY * RAW_TRACES - 5];
         QVERIFY(present > heldOnChart + 3);
         QTest::mouseClick(button("pauseButton"), Qt::LeftButton);
         QCOMPARE(shown(CTRL_RAW_1), int(present));
-        QVERIFY(waitUntil([present] { return newestRaw1() == present; }));
+        QCOMPARE(shown(CTRL_LAMP_BIT0) * 10 + shown(CTRL_LAMP_BIT1), 1);
+        QVERIFY(waitUntil([present] { return (raw1().constEnd() - 1)->value == present; }));
     }
 
     void zoomHoldsUntilDoubleClickAndReadoutNamesEveryTrace() {
@@ -114,8 +115,7 @@ private slots:
         QTest::mouseDClick(plot, Qt::LeftButton, {}, plot->rect().center());
         QVERIFY(waitUntil([&] { return plot->xAxis->range() == fitted; }));
         // The newest sample, under the mouse.
-        const int x = static_cast<int>(plot->xAxis->coordToPixel(100));
-        QTest::mouseMove(plot, {x, plot->height() / 2});
+        QTest::mouseMove(plot, {int(plot->xAxis->coordToPixel(100)), plot->height() / 2});
         const auto& history = m_tools->rawView().history();
         QCOMPARE(panelWidget()->findChild<QLabel*>(QStringLiteral("cursorReadout"))->text(),
                  QStringLiteral("%1 s: Raw 1 101, Raw 2 202, Raw 3 303, Raw 4 404, "
@@ -136,15 +136,16 @@ private slots:
         m_step = 5.0;
         runFor(130);
         chooseHistory(choice);
-        const std::vector<double> shownKeys = keys(0);
-        QCOMPARE(int(shownKeys.size()), points);
-        QCOMPARE(shownKeys.back() - shownKeys.front(), (points - 1) * 5.0);
+        const double newest = (raw1().constEnd() - 1)->key;
+        QCOMPARE(raw1().size(), points);
+        QCOMPARE(newest - raw1().constBegin()->key, (points - 1) * 5.0);
         QCOMPARE(rawPlot()->xAxis->label(), QStringLiteral("Time (s)"));
-        QCOMPARE(rawPlot()->xAxis->range().upper, shownKeys.back());
-        // The next frame moves the view on.
+        QCOMPARE(rawPlot()->xAxis->range().upper, newest);
+        QCOMPARE(int(m_tools->rawView().history().samples().size()), 121);
+        // The next frames move the view on.
         runFor(2);
-        QCOMPARE(int(keys(0).size()), points);
-        QVERIFY(keys(0).back() > shownKeys.back());
+        QCOMPARE(raw1().size(), points);
+        QVERIFY((raw1().constEnd() - 1)->key > newest);
     }
 
     void eachRunStartIsMarked() {
@@ -154,15 +155,14 @@ private slots:
         // Between the last sample of one run and the first of the next, in both views.
         for (const int choice : {0, 2}) {
             chooseHistory(choice);
-            QVERIFY(waitUntil([] { return rawPlot()->graph(0)->data()->size() > 2; }));
+            QVERIFY(waitUntil([] { return raw1().size() > 2; }));
             std::vector<double> marks;
             for (int i = 0; i < rawPlot()->itemCount(); ++i)
                 if (auto* line = qobject_cast<QCPItemStraightLine*>(rawPlot()->item(i));
                     line && line->visible())
                     marks.push_back(line->point1->coords().x());
-            QVERIFY2(marks.size() == 2, qPrintable(QString::number(marks.size())));
-            const auto& data = *rawPlot()->graph(0)->data();
-            const auto first = data.findBegin(marks.back(), false);
+            QCOMPARE(marks.size(), std::size_t{2});
+            const auto first = raw1().findBegin(marks.back(), false);
             QCOMPARE(first->value, 111.0);
             QCOMPARE((first - 1)->value, 101.0);
         }
@@ -170,44 +170,74 @@ private slots:
 
     void recordingKeepsEveryFrameAsShown() {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("run.csv"));
-        answerFileDialog(path);
+        answerFileDialog(dir.filePath(QStringLiteral("run.csv")));
         QTest::mouseClick(button("recordButton"), Qt::LeftButton);
         std::vector<Words> plotted;
         platform::onChartPlotted([&plotted](int, int, std::span<const double>) {
             plotted.push_back(std::to_array(pp));
         });
-        m_step = 0.25;
+        std::optional<PaintLog> paints;
+        std::map<QObject*, QStringList> painted;
         run([&] {
             (*m_tool)->setMeasurementOverride(wordsFor(requests()));
-            if (requests() == 12)
+            if (requests() == 3 && !paints)
+                paints.emplace();
+            if (requests() == 12 && paints) {
+                painted = std::exchange(paints->texts, {});
+                paints.reset();
                 click(CTRL_STOP, false);
+            }
         });
+        // Recording paints nothing beyond what the frames change.
+        const std::set<QObject*> changing{control(CTRL_RAW_1), control(CTRL_LAMP_BIT0),
+                                          control(CTRL_LAMP_BIT1), rawPlot()};
+        for (const auto& entry : painted)
+            QVERIFY2(changing.count(entry.first) == 1, qPrintable(entry.first->objectName()));
         QTest::mouseClick(button("recordButton"), Qt::LeftButton);
-        const QStringList lines = linesOf(path);
+        QFile file(dir.filePath(QStringLiteral("run.csv")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines =
+            QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 4 + int(plotted.size()));
         QVERIFY(lines[0].startsWith(QLatin1String("# ")));
         QVERIFY(lines[2].endsWith(QLatin1String("T-KOR-ZUL simulated sensor 1.0")));
         QCOMPARE(lines[3].count(QLatin1Char(',')), 27);
         for (std::size_t row = 0; row < plotted.size(); ++row) {
             const QStringList fields = lines[4 + int(row)].split(QLatin1Char(','));
-            QVERIFY(QDateTime::fromString(fields[0], Qt::ISODateWithMs).isValid());
             const Words& words = plotted[row];
+            QVERIFY(QDateTime::fromString(fields[0], Qt::ISODateWithMs).isValid());
             QCOMPARE(fields[1].toDouble(), m_step * double(row + 1));
-            for (int i = 0; i < 16; ++i)
-                QCOMPARE(fields[2 + i].toInt(), int(words[std::size_t(i)]));
-            const QStringList shown{QString::number(words[0]),
-                                    "202",
-                                    "303",
-                                    "404",
-                                    "505",
-                                    QString::number(reference),
-                                    "",
-                                    "",
-                                    QString::number(words[10] & 1),
-                                    QString::number(words[10] >> 1)};
-            QCOMPARE(fields.mid(18), shown);
+            QStringList received;
+            for (const std::uint16_t word : words)
+                received << QString::number(word);
+            QCOMPARE(fields.mid(2, 16), received);
+            QCOMPARE(fields.mid(18).join(','), QStringLiteral("%1,202,303,404,505,%2,,,%3,%4")
+                                                   .arg(words[0])
+                                                   .arg(reference)
+                                                   .arg(words[10] & 1)
+                                                   .arg(words[10] >> 1));
         }
+    }
+
+    void theFileDialogLetsTheRunGoOn() {
+        QTemporaryDir dir;
+        platform::setFileSelectAnswer({});
+        std::size_t openedAt = 0;
+        run([&] {
+            auto* dialog = panelWidget()->findChild<QFileDialog*>();
+            if (requests() == 2 && openedAt == 0) {
+                openedAt = requests();
+                QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+            } else if (dialog && dialog->isVisible() && requests() == openedAt + 5) {
+                dialog->setDirectory(dir.path());
+                QMetaObject::invokeMethod(dialog, "accept"); // what its accept button does
+            } else if (requests() == openedAt + 10) {
+                click(CTRL_STOP, false);
+            }
+        });
+        QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
+        QVERIFY(button("recordButton")->isChecked());
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("live-view.csv"))).size() > 0);
     }
 
     void recordingThatCannotWriteStopsAndSaysSo_data() {
@@ -230,8 +260,8 @@ private slots:
         if (limited)
             runFor(15);
         setrlimit(RLIMIT_FSIZE, &before);
-        const QString expected = limited ? "Recording stopped: cannot write " : "Cannot record to ";
-        QVERIFY2(statusText().startsWith(expected), qPrintable(statusText()));
+        const QString said = limited ? "Recording stopped: cannot write " : "Cannot record to ";
+        QVERIFY2(statusText().startsWith(said), qPrintable(statusText()));
         QCOMPARE(m_log->entries().back().kind, linklog::EntryKind::Error);
         QVERIFY(!button("recordButton")->isChecked());
         QCOMPARE(QFileInfo::exists(path), limited);
@@ -272,14 +302,6 @@ private:
             if (requests() == stopAt)
                 click(CTRL_STOP, false);
         });
-    }
-
-    // The measurement with word 0 and the inputs word taken from n.
-    static Words wordsFor(std::size_t n) {
-        Words words = kMeasurement;
-        words[0] = static_cast<std::uint16_t>(n);
-        words[10] = static_cast<std::uint16_t>(n % 4);
-        return words;
     }
 
     std::size_t requests() { return (*m_tool)->receivedFrames().size(); }

@@ -40,9 +40,17 @@ void ChartView::takeFrame(double time, std::span<const double> newest) {
     m_framesShown = m_history.framesSeen();
     if (timed()) {
         appendTimed(m_history.samples().back());
+        // Redrawn once the view has moved by a pixel, not for every frame: ten minutes on a
+        // few hundred pixels move a pixel a second.
+        const double pixelSeconds = m_span / std::max(m_plot->axisRect()->width(), 1);
+        if (time - m_lastTimedReplot < pixelSeconds)
+            return;
+        m_lastTimedReplot = time;
         if (m_fitting)
             fitPlotted();
+        placeRunMarks();
         m_plot->replot(QCustomPlot::rpQueuedReplot);
+        return;
     }
     placeRunMarks();
 }

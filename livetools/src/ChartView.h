@@ -62,6 +62,7 @@ private:
     bool m_fitting = true;
     // The frames the plot shows: all seen, unless paused.
     std::uint64_t m_framesShown = 0;
+    double m_lastTimedReplot = 0.0;
     std::vector<QCPItemStraightLine*> m_runMarks;
     QCPItemText* m_pausedNote;
 };

@@ -104,7 +104,7 @@ void LiveToolsPanel::addControls() {
         addButton(row, tr("Record..."),
                   tr("Write every measurement frame to a CSV file until stopped"), "recordButton");
     m_record->setCheckable(true);
-    connect(m_record, &QPushButton::toggled, this, &LiveToolsPanel::startOrStopRecording);
+    connect(m_record, &QPushButton::clicked, this, &LiveToolsPanel::startOrStopRecording);
     connect(
         addButton(row, tr("Export..."), tr("Save the chart shown as PNG or PDF"), "exportButton"),
         &QPushButton::clicked, this, &LiveToolsPanel::exportChart);
@@ -175,23 +175,30 @@ void LiveToolsPanel::setSpan(int choice) {
     m_norm->setSpan(seconds);
 }
 
-void LiveToolsPanel::startOrStopRecording(bool start) {
-    if (!start) {
+void LiveToolsPanel::startOrStopRecording() {
+    if (m_recording.isOpen()) {
         stopRecording();
         return;
     }
-    const QString path = chooseFile("live-view.csv", "*.csv", "Record the live view to");
+    // Checked once a file records.
+    m_record->setChecked(false);
+    chooseFile(QStringLiteral("live-view.csv"), QStringLiteral("*.csv"),
+               tr("Record the live view to"),
+               [this](const QString& path) { startRecording(path); });
+}
+
+void LiveToolsPanel::startRecording(const QString& path) {
+    if (path.isEmpty())
+        return;
     const QStringList comments{tr("Nalvo-ZUridozU10 live-view recording started %1")
                                    .arg(QDateTime::currentDateTime().toString(Qt::ISODateWithMs)),
                                tr("Port COM%1: %2").arg(com).arg(platform::portDevice(com)),
                                tr("Firmware: %1").arg(QString::fromLatin1(szVersion))};
-    if (path.isEmpty() || !m_recording.open(path, comments)) {
-        if (!path.isEmpty())
-            fail(tr("Cannot record to %1: %2").arg(path, m_recording.error()));
-        const QSignalBlocker quiet(m_record);
-        m_record->setChecked(false);
+    if (!m_recording.open(path, comments)) {
+        fail(tr("Cannot record to %1: %2").arg(path, m_recording.error()));
         return;
     }
+    m_record->setChecked(true);
     m_record->setText(tr("Stop recording"));
     m_log.append(linklog::EntryKind::Note, tr("Recording the live view to %1").arg(path));
 }
@@ -202,22 +209,23 @@ void LiveToolsPanel::stopRecording() {
             linklog::EntryKind::Note,
             tr("Recording ended: %1 frames in %2").arg(m_recording.rows()).arg(m_recording.path()));
     m_recording.close();
-    const QSignalBlocker quiet(m_record);
     m_record->setChecked(false);
     m_record->setText(tr("Record..."));
 }
 
 void LiveToolsPanel::exportChart() {
-    QString path = chooseFile("chart.png", "*.png *.pdf", "Export the chart to");
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) &&
-        !path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        path += QLatin1String(".png");
-    if (chosenView().save(path))
-        m_log.append(linklog::EntryKind::Note, tr("Chart exported to %1").arg(path));
-    else
-        fail(tr("Cannot export the chart to %1").arg(path));
+    chooseFile(QStringLiteral("chart.png"), QStringLiteral("*.png *.pdf"),
+               tr("Export the chart to"), [this](QString path) {
+                   if (path.isEmpty())
+                       return;
+                   if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) &&
+                       !path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+                       path += QLatin1String(".png");
+                   if (chosenView().save(path))
+                       m_log.append(linklog::EntryKind::Note, tr("Chart exported to %1").arg(path));
+                   else
+                       fail(tr("Cannot export the chart to %1").arg(path));
+               });
 }
 
 void LiveToolsPanel::copyValues() {
@@ -243,14 +251,10 @@ ChartView& LiveToolsPanel::chosenView() {
     return value(m_panel, CTRL_SIGNAL_TYPE) == 0 ? *m_raw : *m_norm;
 }
 
-QString LiveToolsPanel::chooseFile(const char* fileSpec, const char* types, const char* title) {
-    std::array<char, kMaxPathnameLen> chosen{};
-    const bool restrict = std::string_view(types).find(' ') == std::string_view::npos;
-    const int result = FileSelectPopup(proj_dir, fileSpec, types, title, kButtonOk, 0,
-                                       restrict ? 1 : 0, 1, 1, chosen.data());
-    if (result < 0)
-        fail(tr("Cannot choose a file: the path is too long"));
-    return result > 0 ? QFile::decodeName(chosen.data()) : QString();
+void LiveToolsPanel::chooseFile(const QString& fileName, const QString& filter,
+                                const QString& title, std::function<void(const QString&)> chosen) {
+    platform::chooseFileToSave(platform::panelWidget(m_panel), QFile::decodeName(proj_dir),
+                               fileName, filter, title, std::move(chosen));
 }
 
 void LiveToolsPanel::fail(const QString& text) {

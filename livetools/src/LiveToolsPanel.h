@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <span>
 
 class QComboBox;
@@ -34,13 +35,16 @@ private:
     void record(const RecordedFrame& frame);
     void setPaused(bool paused);
     void setSpan(int choice);
-    void startOrStopRecording(bool start);
+    void startOrStopRecording();
+    void startRecording(const QString& path);
     void stopRecording();
     void exportChart();
     void copyValues();
     // The chart the signal type chooses.
     ChartView& chosenView();
-    QString chooseFile(const char* fileSpec, const char* types, const char* title);
+    // The file dialog, which lets a live view go on meanwhile.
+    void chooseFile(const QString& fileName, const QString& filter, const QString& title,
+                    std::function<void(const QString&)> chosen);
     void fail(const QString& text);
 
     int m_panel;

@@ -23,6 +23,13 @@ void onChartPlotted(ChartHook hook);
 // writes to it (reads give what the program wrote); thawed, it shows the present at once.
 void freezeControl(int panel, int control, bool frozen);
 
+// The file dialog for a file to write, which does not hold up the program meanwhile (a live
+// view goes on): `chosen` gets the path, or an empty one when the operator cancels. Tests
+// answer it as they answer FileSelectPopup.
+void chooseFileToSave(QWidget* parent, const QString& directory, const QString& fileName,
+                      const QString& filter, const QString& title,
+                      std::function<void(const QString&)> chosen);
+
 // The device a serial port number stands for.
 QString portDevice(int port);
 
