@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <sys/resource.h>
@@ -121,6 +122,11 @@ private slots:
                  QStringLiteral("%1 s: Raw 1 101, Raw 2 202, Raw 3 303, Raw 4 404, "
                                 "Teach threshold 999")
                      .arg(history.samples().back().time - history.origin(), 0, 'f', 2));
+        // The legend entry's tooltip names the word the trace comes from.
+        const QPoint entry = plot->legend->itemWithPlottable(plot->graph(4))->outerRect().center();
+        QHelpEvent help(QEvent::ToolTip, entry, plot->mapToGlobal(entry));
+        QApplication::sendEvent(plot, &help);
+        QVERIFY(QToolTip::text().contains(QLatin1String("word 9 of the measurement frame")));
     }
 
     void longerHistoriesShowTheLastMinutesByTime_data() {
