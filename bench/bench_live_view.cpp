@@ -1,7 +1,9 @@
 // Measures the live view against the simulated sensor, offscreen and on a real X server
 // (Xvfb, the xcb platform), and prints each figure beside its goal: the refresh rate on a
 // paced 19200-baud line, the processor time and wake-ups it costs (also with the log's traffic
-// view on), the panel at rest, one refresh, and how late the waits of a silent sensor end.
+// view on), the panel at rest, one refresh, and how late the waits of a silent sensor end; then
+// the live view once more with a recording running and ten minutes of history shown, and what
+// that history takes in memory.
 //
 //   bench_live_view [seconds]   the live view's duration on each platform, 30 by default
 //
@@ -16,8 +18,13 @@
 #include <platform/ui.h>
 #include <shared/ControlIds.h>
 
+#include <LiveToolsPanel.h>
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
@@ -141,9 +148,10 @@ private:
 
 using Figures = std::map<std::string, double>;
 
-// The live view for the given time. The loop reads the clock once with rx_flag raised for every
-// reply, as it sends the next request: that reading marks the frame. Its figures' names start
-// with the prefix.
+// The live view for the given time. The loop reads the clock once with rx_flag raised and the
+// frame shown for every reply, as it sends the next request: that reading marks the frame.
+// (The live view's tools read it too while the frame is shown.) Its figures' names start with
+// the prefix.
 void measureLiveView(double duration, Figures& figures, const std::string& prefix = {}) {
     SensorProcess sensor(nullptr);
     InitRS232(com);
@@ -156,7 +164,7 @@ void measureLiveView(double duration, Figures& figures, const std::string& prefi
     Meter window;
     platform::setTimerSource([&] {
         const double now = seconds(CLOCK_MONOTONIC);
-        if (rx_flag == 1) {
+        if (rx_flag == 1 && graphrefresh == 0) {
             if (lastFrame > 0.0)
                 cycles.push_back(now - lastFrame);
             lastFrame = now;
@@ -183,13 +191,56 @@ void measureLiveView(double duration, Figures& figures, const std::string& prefi
     CloseCom(com);
 }
 
-// The log opened and its traffic view on, as a technician watching the bytes has them.
-void showTraffic() {
+// The log opened and its traffic view on, as a technician watching the bytes has them, or both
+// closed again.
+void showTraffic(bool on) {
     for (QWidget* widget : QApplication::allWidgets())
         if (auto* button = qobject_cast<QAbstractButton*>(widget);
             button && (button->accessibleName() == QLatin1String("Log") ||
                        button->accessibleName() == QLatin1String("Traffic")))
-            button->setChecked(true);
+            button->setChecked(on);
+}
+
+double residentBytes() {
+    std::ifstream status("/proc/self/status");
+    const std::string key = "VmRSS:";
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(key, 0) == 0)
+            return 1024.0 * std::atof(line.c_str() + key.size());
+    return NAN;
+}
+
+// The live view again as an operator documents a commissioning: recording to a file, with the
+// last ten minutes shown, and those ten minutes filled with frames before it starts.
+void measureWithTools(double duration, Figures& figures) {
+    QWidget* panel = QApplication::activeWindow();
+    auto* tools = panel->findChild<livetools::LiveToolsPanel*>();
+    auto* history = panel->findChild<QComboBox*>(QStringLiteral("historyRing"));
+    history->setCurrentIndex(2);
+    emit history->activated(2);
+    const double before = residentBytes();
+    const double start = seconds(CLOCK_MONOTONIC) - 600.0;
+    double now = start;
+    platform::setTimerSource([&now] { return now; });
+    for (int frame = 0; now < start + 600.0; ++frame) {
+        now = start + frame / kLineLimit;
+        pp[0] = static_cast<unsigned short>(frame % 1000);
+        PlotRAWvalues();
+    }
+    figures["history.mb"] = (residentBytes() - before) / 1e6;
+    figures["history.model.mb"] = static_cast<double>(tools->rawView().history().memoryBytes() +
+                                                      tools->normView().history().memoryBytes()) /
+                                  1e6;
+    QTemporaryDir directory;
+    const std::string file = directory.filePath(QStringLiteral("bench.csv")).toStdString();
+    platform::setFileSelectAnswer([&file](const platform::FileSelectRequest&, std::string& path) {
+        path = file;
+        return kNewFileSelected;
+    });
+    auto* record = panel->findChild<QPushButton*>(QStringLiteral("recordButton"));
+    record->click();
+    measureLiveView(duration, figures, "tools.");
+    record->click();
 }
 
 // The panel shown and nothing running, the text cursor blinking in the first parameter field.
@@ -297,10 +348,12 @@ int measure(int argc, char** argv, double duration) {
     Figures figures;
     measureIdle(figures);
     measureLiveView(duration, figures);
-    showTraffic();
+    showTraffic(true);
     measureLiveView(duration, figures, "traffic.");
+    showTraffic(false);
     measureRefresh(figures);
     measureTimeouts(figures);
+    measureWithTools(duration, figures);
     for (const auto& [name, value] : figures)
         std::printf("%s %.6f\n", name.c_str(), value);
     DiscardPanel(panelHandle);
@@ -371,6 +424,18 @@ void printTable(const Figures& offscreen, const Figures& xcb) {
          ">= " + number(0.99 * kLineLimit, 2), 0.99 * kLineLimit, 0.99 * kLineLimit, true},
         {"live view, log open with traffic view: processor time, %", "traffic.cpu", 1,
          "<= 2.0 / 3.0", 2.0, 3.0, false},
+        {"recording, 10 min shown: frames/s", "tools.rate", 2, ">= " + number(0.99 * kLineLimit, 2),
+         0.99 * kLineLimit, 0.99 * kLineLimit, true},
+        {"recording, 10 min shown: processor time, % of one core", "tools.cpu", 1, "<= 2.0 / 3.0",
+         2.0, 3.0, false},
+        {"recording, 10 min shown: wake-ups per second", "tools.wakes", 0,
+         "<= " + number(perFrame, 0) + " (4 a frame)", perFrame, perFrame, false},
+        {"recording, 10 min shown: processor time per frame, ms", "tools.cpu.frame", 2, "", NAN,
+         NAN, false},
+        {"10-minute history: memory growth of the process, MB", "history.mb", 1, "< 10", 10.0, 10.0,
+         false},
+        {"10-minute history: samples kept by both charts, MB", "history.model.mb", 1, "", NAN, NAN,
+         false},
         {"one refresh: decode, plot, next request, processor ms (median)", "refresh", 3, "<= 0.2",
          0.2, 0.2, false},
         {"idle, panel shown: processor time, % of one core", "idle.cpu", 2, "<= 0.2", 0.2, 0.2,

@@ -2,6 +2,7 @@
 
 #include <linklog/LinkLog.h>
 #include <linkstate/linkstate.h>
+#include <livetools/LiveTools.h>
 #include <logpanel/logpanel.h>
 #include <paramguard/ParameterGuard.h>
 #include <portlist/PortList.h>
@@ -17,4 +18,5 @@ void AttachServiceTools() {
     linkstate::installStateIndicator();
     portlist::installPortList();
     paramguard::attach(*log);
+    livetools::attachLiveTools(*log);
 }

@@ -117,7 +117,11 @@ bool setControlValue(Control& control, qint64 value) {
     } else if (qobject_cast<QSpinBox*>(widget) || qobject_cast<QLCDNumber*>(widget)) {
         Toolkit::current()->pendingValues().hold(widget, value);
     } else if (auto* lamp = qobject_cast<Lamp*>(widget)) {
-        lamp->setOn(value != 0);
+        PendingValues& pending = Toolkit::current()->pendingValues();
+        if (pending.isFrozen(lamp))
+            pending.hold(lamp, value != 0);
+        else
+            lamp->setOn(value != 0);
     } else if (qobject_cast<QLabel*>(widget)) {
         return setControlText(control, QString::number(value));
     } else {
@@ -136,6 +140,8 @@ void applyPendingValues() {
             setSpinValue(spin, value.value);
         else if (auto* display = qobject_cast<QLCDNumber*>(value.widget))
             display->display(static_cast<int>(value.value));
+        else if (auto* lamp = qobject_cast<Lamp*>(value.widget))
+            lamp->setOn(value.value != 0);
     }
 }
 

@@ -128,6 +128,40 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
 
 namespace platform {
 
+void chooseFileToSave(QWidget* parent, const QString& directory, const QString& fileName,
+                      const QString& filter, const QString& title,
+                      std::function<void(const QString&)> chosen) {
+    const Toolkit* toolkit = Toolkit::current();
+    if (toolkit && toolkit->fileSelectAnswer) {
+        std::string path;
+        const FileSelectRequest request{QFile::encodeName(directory).toStdString(),
+                                        fileName.toStdString(), filter.toStdString(),
+                                        title.toStdString(), kButtonOk};
+        chosen(toolkit->fileSelectAnswer(request, path) > 0 ? QFile::decodeName(path.c_str())
+                                                            : QString());
+        return;
+    }
+    const bool restricted = filter.startsWith(QLatin1String("*.")) && !filter.contains(' ');
+    auto* dialog = new RestrictedFileDialog(title, startDirectory(directory),
+                                            restricted ? filter.mid(2) : QString());
+    dialog->setParent(parent, dialog->windowFlags());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilter(filter);
+    dialog->selectFile(fileName);
+    // The user's Qt settings lie in a scratch directory for as long as the dialog lives.
+    auto scratchSettings = std::make_shared<ScratchUserSettings>();
+    QObject::connect(dialog, &QFileDialog::finished, dialog,
+                     [dialog, chosen = std::move(chosen), scratchSettings](int result) {
+                         const QStringList files = dialog->selectedFiles();
+                         chosen(result == QDialog::Accepted && !files.isEmpty() ? files.constFirst()
+                                                                                : QString());
+                     });
+    dialog->open();
+}
+
 void setFileSelectAnswer(FileSelectAnswer answer) {
     if (Toolkit* toolkit = Toolkit::current())
         toolkit->fileSelectAnswer = std::move(answer);

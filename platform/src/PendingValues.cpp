@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+#include <algorithm>
 #include <utility>
 
 namespace platform {
@@ -58,7 +59,28 @@ std::optional<qint64> PendingValues::find(const QWidget* widget) const {
 }
 
 std::vector<PendingValues::Value> PendingValues::take() {
-    return std::exchange(m_values, {});
+    if (m_frozen.empty())
+        return std::exchange(m_values, {});
+    std::vector<Value> taken;
+    std::erase_if(m_values, [&](const Value& held) {
+        if (isFrozen(held.widget))
+            return false;
+        taken.push_back(held);
+        return true;
+    });
+    return taken;
+}
+
+void PendingValues::freeze(QWidget* widget, bool frozen) {
+    std::erase_if(m_frozen, [](const QPointer<QWidget>& gone) { return gone.isNull(); });
+    if (frozen && !isFrozen(widget))
+        m_frozen.emplace_back(widget);
+    else if (!frozen)
+        std::erase(m_frozen, widget);
+}
+
+bool PendingValues::isFrozen(const QWidget* widget) const {
+    return std::find(m_frozen.begin(), m_frozen.end(), widget) != m_frozen.end();
 }
 
 } // namespace platform

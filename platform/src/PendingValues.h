@@ -28,11 +28,15 @@ public:
 
     void hold(QWidget* widget, qint64 value);
     std::optional<qint64> find(const QWidget* widget) const;
-    // The values held, which are then no longer held.
+    // The values held for widgets that are not frozen, which are then no longer held.
     std::vector<Value> take();
+    // A frozen widget's values stay held until it thaws.
+    void freeze(QWidget* widget, bool frozen);
+    bool isFrozen(const QWidget* widget) const;
 
 private:
     std::vector<Value> m_values;
+    std::vector<QPointer<QWidget>> m_frozen;
     QObject* m_inputGuard;
 };
 

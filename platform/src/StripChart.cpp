@@ -4,9 +4,11 @@
 #include <platform/ui.h>
 
 #include <qcustomplot.h>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace platform {
 
@@ -40,7 +42,21 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent), m_plot(new TracePlot(
     m_plot->addLayer(QStringLiteral("traces"));
     m_traceLayer = m_plot->layer(QStringLiteral("traces"));
     m_traceLayer->setMode(QCPLayer::lmBuffered);
+    m_plot->installEventFilter(this);
     setNumTraces(1);
+}
+
+void StripChart::setFrozen(bool frozen) {
+    m_frozen = frozen;
+    m_wholePlotStale = true;
+    scheduleRedraw();
+}
+
+void StripChart::setFitting(bool fitting) {
+    m_fitting = fitting;
+    m_refit = fitting;
+    m_wholePlotStale = true;
+    scheduleRedraw();
 }
 
 void StripChart::setTraceNames(const QStringList& names) {
@@ -122,6 +138,22 @@ void StripChart::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
 }
 
+bool StripChart::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::eventFilter(watched, event);
+    const QPoint at = static_cast<QHelpEvent*>(event)->pos();
+    for (int t = 0; t < m_plot->graphCount() && t < m_traceSources.size(); ++t) {
+        const QCPAbstractLegendItem* item = m_plot->legend->itemWithPlottable(m_plot->graph(t));
+        if (item && item->outerRect().contains(at)) {
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), m_traceSources[t],
+                               m_plot);
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    return true;
+}
+
 void StripChart::fitLegend() {
     QCPLegend* legend = m_plot->legend;
     const int available = width() - 20;
@@ -170,6 +202,8 @@ void StripChart::scheduleRedraw() {
 
 void StripChart::redraw() {
     m_redrawQueued = false;
+    if (m_frozen)
+        return;
     const int screen = m_pointsPerScreen;
     double low = 0.0;
     double high = 0.0;
@@ -189,9 +223,11 @@ void StripChart::redraw() {
         }
         m_plot->graph(t)->setData(keys, values, true);
     }
-    const bool rescaled =
-        fitValueAxis(any, low, high) || m_plot->xAxis->range().upper != screen - 1;
-    m_plot->xAxis->setRange(0, screen - 1);
+    bool rescaled = false;
+    if (m_fitting) {
+        rescaled = fitValueAxis(any, low, high) || m_plot->xAxis->range().upper != screen - 1;
+        m_plot->xAxis->setRange(0, screen - 1);
+    }
     // When only the traces changed, redrawing their layer spares the axes, grid and legend.
     if (rescaled || m_wholePlotStale)
         m_plot->replot();
@@ -210,7 +246,7 @@ bool StripChart::fitValueAxis(bool any, double low, double high) {
     // The range follows the values with some room, and is left alone while they stay
     // inside it without shrinking much, so the axis does not jitter with every sample.
     const bool inside = low >= shown.lower && high <= shown.upper;
-    if (inside && span >= 0.4 * shown.size())
+    if (inside && span >= 0.4 * shown.size() && !std::exchange(m_refit, false))
         return false;
     m_plot->yAxis->setRange(low - 0.1 * span, high + 0.1 * span);
     return true;

@@ -1,6 +1,8 @@
 // A strip chart on QCustomPlot: a number of traces that share one time axis. Samples are
 // appended interleaved by trace; the chart shows the last "points per screen" of each trace.
-// Setting the number of traces or the points per screen starts the chart afresh.
+// Setting the number of traces or the points per screen starts the chart afresh. A frozen
+// chart keeps taking samples but leaves its plot alone; one that is not fitting leaves its
+// axes where the operator has zoomed or dragged them.
 #pragma once
 
 #include <QStringList>
@@ -20,6 +22,10 @@ class StripChart : public QWidget {
     Q_PROPERTY(QStringList traceNames READ traceNames WRITE setTraceNames)
     Q_PROPERTY(QStringList traceColors READ traceColors WRITE setTraceColors)
     Q_PROPERTY(QString valueAxisLabel READ valueAxisLabel WRITE setValueAxisLabel)
+    // Where each trace's values come from, shown as its legend entry's tooltip.
+    Q_PROPERTY(QStringList traceSources MEMBER m_traceSources)
+    Q_PROPERTY(bool frozen READ isFrozen WRITE setFrozen)
+    Q_PROPERTY(bool fitting READ isFitting WRITE setFitting)
 
 public:
     explicit StripChart(QWidget* parent = nullptr);
@@ -30,6 +36,11 @@ public:
     void setTraceColors(const QStringList& colors);
     QString valueAxisLabel() const;
     void setValueAxisLabel(const QString& label);
+
+    bool isFrozen() const { return m_frozen; }
+    void setFrozen(bool frozen);
+    bool isFitting() const { return m_fitting; }
+    void setFitting(bool fitting);
 
     int numTraces() const { return static_cast<int>(m_traces.size()); }
     void setNumTraces(int count);
@@ -47,6 +58,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void rebuildGraphs();
@@ -63,6 +75,11 @@ private:
     bool m_wholePlotStale = true;
     QStringList m_traceNames;
     QStringList m_traceColors;
+    QStringList m_traceSources;
+    bool m_frozen = false;
+    bool m_fitting = true;
+    // Fits the value axis at the next redraw even where it would be left alone.
+    bool m_refit = false;
     std::vector<std::deque<double>> m_traces;
     int m_pointsPerScreen = 100;
     int m_scrollMode = 1;

@@ -45,6 +45,7 @@ public:
     FollowHooks followHooks;
     std::vector<PortHook> portHooks;
     std::vector<TextHook> textHooks;
+    std::vector<ChartHook> chartHooks;
 
 private:
     explicit Toolkit(std::unique_ptr<QApplication> application);

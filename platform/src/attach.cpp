@@ -1,5 +1,7 @@
 #include "Toolkit.h"
 
+#include "ControlValues.h"
+
 #include <platform/attach.h>
 
 namespace platform {
@@ -7,6 +9,28 @@ namespace platform {
 void onPanelLoaded(PanelHook hook) {
     if (Toolkit* toolkit = Toolkit::current())
         toolkit->panelHooks.push_back(std::move(hook));
+}
+
+void onChartPlotted(ChartHook hook) {
+    if (Toolkit* toolkit = Toolkit::current())
+        toolkit->chartHooks.push_back(std::move(hook));
+}
+
+void freezeControl(int panel, int control, bool frozen) {
+    QWidget* widget = controlWidget(panel, control);
+    if (!widget)
+        return;
+    if (widget->metaObject()->indexOfProperty("frozen") >= 0) {
+        widget->setProperty("frozen", frozen);
+        return;
+    }
+    Toolkit::current()->pendingValues().freeze(widget, frozen);
+    if (!frozen)
+        applyPendingValues();
+}
+
+QString portDevice(int port) {
+    return deviceForPort(port);
 }
 
 QWidget* panelWidget(int panel) {

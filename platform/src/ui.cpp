@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kBadHandle = -1;
@@ -231,6 +233,10 @@ int PlotStripChart(int panel, int control, const void* array, int numberOfPoints
     if (!array || numberOfPoints < 0 || dataType != kTypeDouble || startingIndex < 0 ||
         skipCount != 0)
         return kBadArgument;
-    chart->append(static_cast<const double*>(array) + startingIndex, numberOfPoints);
+    const double* values = static_cast<const double*>(array) + startingIndex;
+    chart->append(values, numberOfPoints);
+    const int newest = std::min(chart->numTraces(), numberOfPoints);
+    for (const platform::ChartHook& hook : platform::Toolkit::current()->chartHooks)
+        hook(panel, control, {values + numberOfPoints - newest, static_cast<size_t>(newest)});
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <span>
 
 namespace platform {
 
@@ -13,6 +14,24 @@ using PanelHook = std::function<void(int panel, QWidget* widget)>;
 // Runs for every panel LoadPanel builds, before the program gets its handle. Hooks are kept
 // until CloseToolkit.
 void onPanelLoaded(PanelHook hook);
+
+// Runs whenever the program plots a strip chart, with the newest value of each trace.
+using ChartHook = std::function<void(int panel, int control, std::span<const double> newest)>;
+void onChartPlotted(ChartHook hook);
+
+// A frozen display, lamp or strip chart goes on showing what it shows while the program
+// writes to it (reads give what the program wrote); thawed, it shows the present at once.
+void freezeControl(int panel, int control, bool frozen);
+
+// The file dialog for a file to write, which does not hold up the program meanwhile (a live
+// view goes on): `chosen` gets the path, or an empty one when the operator cancels. Tests
+// answer it as they answer FileSelectPopup.
+void chooseFileToSave(QWidget* parent, const QString& directory, const QString& fileName,
+                      const QString& filter, const QString& title,
+                      std::function<void(const QString&)> chosen);
+
+// The device a serial port number stands for.
+QString portDevice(int port);
 
 // nullptr for a handle or id that is not loaded.
 QWidget* panelWidget(int panel);

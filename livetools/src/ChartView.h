@@ -1,0 +1,70 @@
+// How the operator looks at one strip chart: paused or live, the system's samples or the
+// last minutes by time, zoomed and dragged or fitted, with each run's start marked and a
+// readout of the traces under the mouse.
+#pragma once
+
+#include "TimedHistory.h"
+
+#include <QObject>
+#include <QString>
+
+#include <span>
+#include <vector>
+
+class QCPItemStraightLine;
+class QCPItemText;
+class QCustomPlot;
+
+namespace livetools {
+
+class ChartView : public QObject {
+    Q_OBJECT
+public:
+    // chart: the panel's strip chart, which draws the system's samples itself.
+    explicit ChartView(QWidget* chart);
+
+    // A frame the program has just plotted on the chart: the newest value of each trace.
+    void takeFrame(double time, std::span<const double> newest);
+    void markRunStart() { m_history.markRunStart(); }
+    // 0 for the system's samples, else the seconds of history shown, by time.
+    void setSpan(double seconds);
+    void setPaused(bool paused);
+    bool isPaused() const { return m_paused; }
+    // Back to the automatic fit after zooming or dragging.
+    void fitToData();
+    bool isFitting() const { return m_fitting; }
+    // The traces' values nearest to a point of the time axis, with their time.
+    QString readoutAt(double key) const;
+    // PNG, or PDF for a name ending in .pdf.
+    bool save(const QString& path) const;
+
+    const TimedHistory& history() const { return m_history; }
+    QCustomPlot* plot() const { return m_plot; }
+
+signals:
+    void readoutChanged(const QString& text);
+
+private:
+    bool timed() const { return m_span > 0.0; }
+    // The chart leaves its plot to this view while paused or showing time.
+    void updateChartMode();
+    void showTimed();
+    void appendTimed(const TimedHistory::Sample& sample);
+    void fitPlotted();
+    void placeRunMarks();
+    void stopFitting();
+
+    QWidget* m_chart;
+    QCustomPlot* m_plot;
+    TimedHistory m_history;
+    double m_span = 0.0;
+    bool m_paused = false;
+    bool m_fitting = true;
+    // The frames the plot shows: all seen, unless paused.
+    std::uint64_t m_framesShown = 0;
+    double m_lastTimedReplot = 0.0;
+    std::vector<QCPItemStraightLine*> m_runMarks;
+    QCPItemText* m_pausedNote;
+};
+
+} // namespace livetools

@@ -1,0 +1,71 @@
+#include "CsvRecording.h"
+
+#include <QRegularExpression>
+
+namespace livetools {
+
+QString csvHeaderRow() {
+    QStringList names{QStringLiteral("time"), QStringLiteral("seconds_since_run_start")};
+    for (int word = 0; word < 16; ++word)
+        names << QStringLiteral("word%1").arg(word);
+    names << QStringLiteral("raw1") << QStringLiteral("raw2") << QStringLiteral("raw3")
+          << QStringLiteral("raw4") << QStringLiteral("normalised") << QStringLiteral("reference")
+          << QStringLiteral("upper_threshold") << QStringLiteral("lower_threshold")
+          << QStringLiteral("input1") << QStringLiteral("input2");
+    return names.join(QLatin1Char(','));
+}
+
+QString csvRow(const RecordedFrame& frame) {
+    QStringList fields{frame.time.toString(Qt::ISODateWithMs),
+                       QString::number(frame.secondsSinceRunStart, 'f', 3)};
+    for (const unsigned short word : frame.words)
+        fields << QString::number(word);
+    for (const std::optional<double>& value : frame.shown)
+        fields << (value ? QString::number(*value, 'g', 12) : QString());
+    return fields.join(QLatin1Char(','));
+}
+
+QString csvField(const QString& text) {
+    static const QRegularExpression special(QStringLiteral("[,\"\r\n]"));
+    if (!text.contains(special))
+        return text;
+    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+bool CsvRecording::open(const QString& path, const QStringList& comments) {
+    close();
+    m_file.setFileName(path);
+    m_rows = 0;
+    // Unbuffered: each row reaches the file as it is written, and a full disk shows at once.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        m_error = m_file.errorString();
+        return false;
+    }
+    for (const QString& comment : comments)
+        if (!writeLine(csvField(QStringLiteral("# ") + comment)))
+            return false;
+    return writeLine(csvHeaderRow());
+}
+
+bool CsvRecording::write(const RecordedFrame& frame) {
+    if (!writeLine(csvRow(frame)))
+        return false;
+    ++m_rows;
+    return true;
+}
+
+void CsvRecording::close() {
+    m_file.close();
+}
+
+bool CsvRecording::writeLine(const QString& line) {
+    const QByteArray bytes = (line + QStringLiteral("\r\n")).toUtf8();
+    if (m_file.write(bytes) == bytes.size())
+        return true;
+    m_error = m_file.errorString();
+    m_file.close();
+    return false;
+}
+
+} // namespace livetools

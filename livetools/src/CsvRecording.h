@@ -1,0 +1,53 @@
+// A recording of the live view: one CSV row a measurement frame, written as it comes, so that
+// a crash or a pulled cable loses nothing already shown.
+#pragma once
+
+#include <QDateTime>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+namespace livetools {
+
+// One frame as received and as the panel showed it.
+struct RecordedFrame {
+    QDateTime time;
+    double secondsSinceRunStart;
+    std::array<unsigned short, 16> words;
+    // Raw 1 to 4, normalised signal, reference, upper and lower threshold, input 1 and 2;
+    // empty where the chart shown does not show the value.
+    std::array<std::optional<double>, 10> shown;
+};
+
+// The header row, and one row of a frame.
+QString csvHeaderRow();
+QString csvRow(const RecordedFrame& frame);
+// A field quoted where a spreadsheet or a CSV reader would otherwise split it.
+QString csvField(const QString& text);
+
+class CsvRecording {
+public:
+    // Creates the file and writes the comment lines and the header row; false with the
+    // reason in error() when it cannot.
+    bool open(const QString& path, const QStringList& comments);
+    // Writes one row through to the file; false, the file closed, when it cannot.
+    bool write(const RecordedFrame& frame);
+    void close();
+
+    bool isOpen() const { return m_file.isOpen(); }
+    QString path() const { return m_file.fileName(); }
+    QString error() const { return m_error; }
+    int rows() const { return m_rows; }
+
+private:
+    bool writeLine(const QString& line);
+
+    QFile m_file;
+    QString m_error;
+    int m_rows = 0;
+};
+
+} // namespace livetools

@@ -1,0 +1,276 @@
+#include "LiveToolsPanel.h"
+
+#include <livetools/LiveTools.h>
+
+#include <linklog/LinkLog.h>
+#include <platform/attach.h>
+#include <platform/ui.h>
+#include <platform/util.h>
+#include <shared/ControlIds.h>
+#include <shared/LinkVariables.h>
+#include <shared/ShellVariables.h>
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+
+#include <algorithm>
+#include <array>
+
+namespace livetools {
+
+namespace {
+
+// What Pause holds still besides the charts.
+constexpr std::array kDisplays{CTRL_RAW_1,     CTRL_RAW_2,      CTRL_RAW_3,
+                               CTRL_RAW_4,     CTRL_NORMALISED, CTRL_REPORTED_TOLERANCE,
+                               CTRL_LAMP_BIT0, CTRL_LAMP_BIT1};
+// The history choices: the system's samples, the last minute, the last ten minutes.
+constexpr std::array kSpans{0.0, 60.0, 600.0};
+
+int value(int panel, int control) {
+    int shown = 0;
+    GetCtrlVal(panel, control, &shown);
+    return shown;
+}
+
+QPushButton* addButton(QBoxLayout* row, const QString& text, const QString& tip, const char* name) {
+    auto* button = new QPushButton(text);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(tip);
+    row->addWidget(button);
+    return button;
+}
+
+} // namespace
+
+LiveToolsPanel::LiveToolsPanel(int panel, linklog::LinkLog& log)
+    : QObject(platform::panelWidget(panel)), m_panel(panel), m_log(log),
+      m_raw(new ChartView(platform::controlWidget(panel, CTRL_RAW_CHART))),
+      m_norm(new ChartView(platform::controlWidget(panel, CTRL_NORM_CHART))) {
+    addControls();
+    platform::onChartPlotted(
+        [self = QPointer(this)](int plotted, int control, std::span<const double> newest) {
+            if (self && plotted == self->m_panel)
+                self->takeFrame(control, newest);
+        });
+    connect(qobject_cast<QPushButton*>(platform::controlWidget(panel, CTRL_RUN)),
+            &QPushButton::clicked, this, [this] {
+                m_runStart = Timer();
+                m_raw->markRunStart();
+                m_norm->markRunStart();
+            });
+}
+
+void LiveToolsPanel::addControls() {
+    QWidget* chart = platform::controlWidget(m_panel, CTRL_RAW_CHART);
+    auto* column = qobject_cast<QBoxLayout*>(chart->parentWidget()->layout());
+    auto* row = new QHBoxLayout;
+    column->insertLayout(column->indexOf(chart), row);
+
+    m_pause = addButton(row, tr("Pause"),
+                        tr("Hold the chart and the displays still; the live view goes on "
+                           "reading (Ctrl+P)"),
+                        "pauseButton");
+    m_pause->setCheckable(true);
+    m_pause->setShortcut(QKeySequence(tr("Ctrl+P")));
+    connect(m_pause, &QPushButton::toggled, this, &LiveToolsPanel::setPaused);
+    QPushButton* fit =
+        addButton(row, tr("Fit"),
+                  tr("Back to the automatic fit after zooming or dragging; a double-click on "
+                     "the chart does the same"),
+                  "fitButton");
+    connect(fit, &QPushButton::clicked, this, [this] {
+        m_raw->fitToData();
+        m_norm->fitToData();
+    });
+
+    auto* spanLabel = new QLabel(tr("&History"));
+    m_span = new QComboBox;
+    m_span->setObjectName(QStringLiteral("historyRing"));
+    m_span->addItems({tr("100 samples"), tr("Last minute"), tr("Last 10 minutes")});
+    m_span->setToolTip(tr("How much of the history the chart shows"));
+    m_span->setFocusPolicy(Qt::StrongFocus);
+    spanLabel->setBuddy(m_span);
+    row->addWidget(spanLabel);
+    row->addWidget(m_span);
+    connect(m_span, &QComboBox::activated, this, &LiveToolsPanel::setSpan);
+
+    m_record =
+        addButton(row, tr("Record..."),
+                  tr("Write every measurement frame to a CSV file until stopped"), "recordButton");
+    m_record->setCheckable(true);
+    connect(m_record, &QPushButton::clicked, this, &LiveToolsPanel::startOrStopRecording);
+    connect(
+        addButton(row, tr("Export..."), tr("Save the chart shown as PNG or PDF"), "exportButton"),
+        &QPushButton::clicked, this, &LiveToolsPanel::exportChart);
+    QPushButton* copy = addButton(row, tr("Copy values"),
+                                  tr("Copy the displays, the lamps and the status line as "
+                                     "text (Ctrl+Shift+C)"),
+                                  "copyValuesButton");
+    copy->setShortcut(QKeySequence(tr("Ctrl+Shift+C")));
+    connect(copy, &QPushButton::clicked, this, &LiveToolsPanel::copyValues);
+    row->addStretch();
+
+    m_readout = new QLabel(tr("Point at the chart to read its values; the wheel zooms, "
+                              "dragging pans, a double-click fits"));
+    m_readout->setObjectName(QStringLiteral("cursorReadout"));
+    m_readout->setAccessibleName(tr("Chart readout"));
+    column->addWidget(m_readout);
+    for (ChartView* view : {m_raw, m_norm})
+        connect(view, &ChartView::readoutChanged, m_readout, &QLabel::setText);
+}
+
+void LiveToolsPanel::takeFrame(int control, std::span<const double> newest) {
+    if (control != CTRL_RAW_CHART && control != CTRL_NORM_CHART)
+        return;
+    const double now = Timer();
+    (control == CTRL_RAW_CHART ? m_raw : m_norm)->takeFrame(now, newest);
+    if (!m_recording.isOpen())
+        return;
+    RecordedFrame frame{QDateTime::currentDateTime(), now - m_runStart, {}, {}};
+    std::copy(std::begin(pp), std::end(pp), frame.words.begin());
+    if (control == CTRL_NORM_CHART && newest.size() >= 2) {
+        frame.shown[6] = newest[0];
+        frame.shown[7] = newest[1];
+    }
+    // The lamps are set after the chart: the row is completed once the frame is shown.
+    QMetaObject::invokeMethod(
+        this, [this, frame] { record(frame); }, Qt::QueuedConnection);
+}
+
+void LiveToolsPanel::record(const RecordedFrame& shownFrame) {
+    if (!m_recording.isOpen())
+        return;
+    RecordedFrame frame = shownFrame;
+    const std::array sources{CTRL_RAW_1,      CTRL_RAW_2,     CTRL_RAW_3,     CTRL_RAW_4,
+                             CTRL_NORMALISED, CTRL_REFERENCE, CTRL_LAMP_BIT0, CTRL_LAMP_BIT1};
+    const std::array columns{0, 1, 2, 3, 4, 5, 8, 9};
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        frame.shown[static_cast<std::size_t>(columns[i])] = value(m_panel, sources[i]);
+    if (!m_recording.write(frame)) {
+        fail(tr("Recording stopped: cannot write %1: %2")
+                 .arg(m_recording.path(), m_recording.error()));
+        stopRecording();
+    }
+}
+
+void LiveToolsPanel::setPaused(bool paused) {
+    for (const int display : kDisplays)
+        platform::freezeControl(m_panel, display, paused);
+    m_raw->setPaused(paused);
+    m_norm->setPaused(paused);
+    m_pause->setText(paused ? tr("Resume") : tr("Pause"));
+}
+
+void LiveToolsPanel::setSpan(int choice) {
+    // A new view shows the present.
+    m_pause->setChecked(false);
+    const double seconds = kSpans[static_cast<std::size_t>(std::clamp(choice, 0, 2))];
+    m_raw->setSpan(seconds);
+    m_norm->setSpan(seconds);
+}
+
+void LiveToolsPanel::startOrStopRecording() {
+    if (m_recording.isOpen()) {
+        stopRecording();
+        return;
+    }
+    // Checked once a file records.
+    m_record->setChecked(false);
+    chooseFile(QStringLiteral("live-view.csv"), QStringLiteral("*.csv"),
+               tr("Record the live view to"),
+               [this](const QString& path) { startRecording(path); });
+}
+
+void LiveToolsPanel::startRecording(const QString& path) {
+    if (path.isEmpty())
+        return;
+    const QStringList comments{tr("Nalvo-ZUridozU10 live-view recording started %1")
+                                   .arg(QDateTime::currentDateTime().toString(Qt::ISODateWithMs)),
+                               tr("Port COM%1: %2").arg(com).arg(platform::portDevice(com)),
+                               tr("Firmware: %1").arg(QString::fromLatin1(szVersion))};
+    if (!m_recording.open(path, comments)) {
+        fail(tr("Cannot record to %1: %2").arg(path, m_recording.error()));
+        return;
+    }
+    m_record->setChecked(true);
+    m_record->setText(tr("Stop recording"));
+    m_log.append(linklog::EntryKind::Note, tr("Recording the live view to %1").arg(path));
+}
+
+void LiveToolsPanel::stopRecording() {
+    if (m_recording.isOpen())
+        m_log.append(
+            linklog::EntryKind::Note,
+            tr("Recording ended: %1 frames in %2").arg(m_recording.rows()).arg(m_recording.path()));
+    m_recording.close();
+    m_record->setChecked(false);
+    m_record->setText(tr("Record..."));
+}
+
+void LiveToolsPanel::exportChart() {
+    chooseFile(QStringLiteral("chart.png"), QStringLiteral("*.png *.pdf"),
+               tr("Export the chart to"), [this](QString path) {
+                   if (path.isEmpty())
+                       return;
+                   if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) &&
+                       !path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+                       path += QLatin1String(".png");
+                   if (chosenView().save(path))
+                       m_log.append(linklog::EntryKind::Note, tr("Chart exported to %1").arg(path));
+                   else
+                       fail(tr("Cannot export the chart to %1").arg(path));
+               });
+}
+
+void LiveToolsPanel::copyValues() {
+    const auto lamp = [this](int control) {
+        return value(m_panel, control) ? tr("on") : tr("off");
+    };
+    const auto* status = qobject_cast<QLabel*>(platform::controlWidget(m_panel, CTRL_STATUS));
+    const QStringList lines{
+        tr("Time: %1").arg(QDateTime::currentDateTime().toString(Qt::ISODateWithMs)),
+        tr("Status: %1").arg(status ? status->text() : QString()),
+        tr("Raw 1: %1").arg(value(m_panel, CTRL_RAW_1)),
+        tr("Raw 2: %1").arg(value(m_panel, CTRL_RAW_2)),
+        tr("Raw 3: %1").arg(value(m_panel, CTRL_RAW_3)),
+        tr("Raw 4: %1").arg(value(m_panel, CTRL_RAW_4)),
+        tr("Normalised: %1").arg(value(m_panel, CTRL_NORMALISED)),
+        tr("Tolerance: %1").arg(value(m_panel, CTRL_REPORTED_TOLERANCE)),
+        tr("Input 1: %1").arg(lamp(CTRL_LAMP_BIT0)),
+        tr("Input 2: %1").arg(lamp(CTRL_LAMP_BIT1))};
+    QApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+}
+
+ChartView& LiveToolsPanel::chosenView() {
+    return value(m_panel, CTRL_SIGNAL_TYPE) == 0 ? *m_raw : *m_norm;
+}
+
+void LiveToolsPanel::chooseFile(const QString& fileName, const QString& filter,
+                                const QString& title, std::function<void(const QString&)> chosen) {
+    platform::chooseFileToSave(platform::panelWidget(m_panel), QFile::decodeName(proj_dir),
+                               fileName, filter, title, std::move(chosen));
+}
+
+void LiveToolsPanel::fail(const QString& text) {
+    SetCtrlVal(m_panel, CTRL_STATUS, text.toUtf8().constData());
+    m_log.append(linklog::EntryKind::Error, text);
+}
+
+void attachLiveTools(linklog::LinkLog& log) {
+    platform::onPanelLoaded([&log](int panel, QWidget*) { addLiveTools(panel, log); });
+}
+
+LiveToolsPanel* addLiveTools(int panel, linklog::LinkLog& log) {
+    if (!platform::controlWidget(panel, CTRL_RAW_CHART) ||
+        !platform::controlWidget(panel, CTRL_NORM_CHART))
+        return nullptr;
+    return new LiveToolsPanel(panel, log);
+}
+
+} // namespace livetools

@@ -1,0 +1,62 @@
+// The tools of one panel's live view, and what they keep: each chart's view and history,
+// and the recording.
+#pragma once
+
+#include "ChartView.h"
+#include "CsvRecording.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <span>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace linklog {
+class LinkLog;
+}
+
+namespace livetools {
+
+class LiveToolsPanel : public QObject {
+    Q_OBJECT
+public:
+    LiveToolsPanel(int panel, linklog::LinkLog& log);
+
+    ChartView& rawView() { return *m_raw; }
+    ChartView& normView() { return *m_norm; }
+
+private:
+    void addControls();
+    void takeFrame(int control, std::span<const double> newest);
+    void record(const RecordedFrame& frame);
+    void setPaused(bool paused);
+    void setSpan(int choice);
+    void startOrStopRecording();
+    void startRecording(const QString& path);
+    void stopRecording();
+    void exportChart();
+    void copyValues();
+    // The chart the signal type chooses.
+    ChartView& chosenView();
+    // The file dialog, which lets a live view go on meanwhile.
+    void chooseFile(const QString& fileName, const QString& filter, const QString& title,
+                    std::function<void(const QString&)> chosen);
+    void fail(const QString& text);
+
+    int m_panel;
+    linklog::LinkLog& m_log;
+    ChartView* m_raw;
+    ChartView* m_norm;
+    CsvRecording m_recording;
+    double m_runStart = 0.0;
+    QPushButton* m_pause = nullptr;
+    QPushButton* m_record = nullptr;
+    QComboBox* m_span = nullptr;
+    QLabel* m_readout = nullptr;
+};
+
+} // namespace livetools

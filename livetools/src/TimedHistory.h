@@ -1,0 +1,54 @@
+// What one chart has shown over the last minutes, time-stamped, with the frames that began
+// each run: the source of the longer views and of the cursor's time.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace livetools {
+
+class TimedHistory {
+public:
+    static constexpr std::size_t kMaxTraces = 5;
+    // Ten minutes, and the frames ten minutes hold at the line's rate with room to spare, so
+    // that a clock that stands still cannot grow it without bound.
+    static constexpr double kKeepSeconds = 600.0;
+    static constexpr std::size_t kMaxSamples = 20000;
+
+    struct Sample {
+        double time;
+        std::array<double, kMaxTraces> values;
+    };
+    struct RunStart {
+        double time;
+        std::uint64_t frame;
+    };
+
+    // Drops what falls out of the time kept.
+    void append(double time, std::span<const double> values);
+    // The next frame appended begins a run.
+    void markRunStart() { m_runPending = true; }
+
+    const std::deque<Sample>& samples() const { return m_samples; }
+    const std::deque<RunStart>& runStarts() const { return m_runStarts; }
+    // Frames appended so far, the dropped ones included; frame n is the n-th appended.
+    std::uint64_t framesSeen() const { return m_framesSeen; }
+    std::optional<double> timeOfFrame(std::uint64_t frame) const;
+    // The first frame's time: zero on the longer views' time axis.
+    double origin() const { return m_origin.value_or(0.0); }
+    std::size_t memoryBytes() const;
+
+private:
+    std::deque<Sample> m_samples;
+    std::deque<RunStart> m_runStarts;
+    std::uint64_t m_framesSeen = 0;
+    std::optional<double> m_origin;
+    bool m_runPending = false;
+};
+
+} // namespace livetools

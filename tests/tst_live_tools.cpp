@@ -1,0 +1,323 @@
+// The live view's tools through the real panel against the simulated sensor: pause, zoom and
+// fit, the cursor readout, the longer histories and run marks, recording, export and copy.
+#include "SensorLink.h"
+
+#include <linklog/LinkLog.h>
+#include <livetools/LiveTools.h>
+#include <LiveToolsPanel.h>
+#include <platform/attach.h>
+
+#include <QClipboard>
+#include <qcustomplot.h>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include <sys/resource.h>
+
+using namespace testing;
+using sim::Words;
+
+namespace {
+
+const Words kMeasurement{101, 202, 303, 404, 505, 606, 707, 808, 909, 999, 3, 30, 0, 0, 0, 0};
+
+QCustomPlot* rawPlot() {
+    return control(CTRL_RAW_CHART)->findChild<QCustomPlot*>();
+}
+const QCPGraphDataContainer& raw1() {
+    return *rawPlot()->graph(0)->data();
+}
+QPushButton* button(const char* name) {
+    return panelWidget()->findChild<QPushButton*>(QLatin1String(name));
+}
+void chooseHistory(int index) {
+    auto* ring = panelWidget()->findChild<QComboBox*>(QStringLiteral("historyRing"));
+    ring->showPopup();
+    ring->view()->setCurrentIndex(ring->model()->index(index, 0));
+    QTest::keyClick(ring->view(), Qt::Key_Return);
+}
+void answerFileDialog(const QString& path) {
+    platform::setFileSelectAnswer([path](const platform::FileSelectRequest&, std::string& chosen) {
+        chosen = path.toStdString();
+        return kNewFileSelected;
+    });
+}
+// The measurement with word 0 and the inputs word taken from n.
+Words wordsFor(std::size_t n) {
+    Words words = kMeasurement;
+    words[0] = static_cast<std::uint16_t>(n);
+    words[10] = static_cast<std::uint16_t>(n % 4);
+    return words;
+}
+
+} // namespace
+
+class LiveTools : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_tool = std::make_unique<ToolWithSensor>();
+        (*m_tool)->setMeasurementOverride(kMeasurement);
+        m_tool->connect();
+        m_log = std::make_unique<linklog::LinkLog>();
+        m_frames = 0;
+        m_step = 0.5;
+        platform::onChartPlotted([this](int, int, std::span<const double>) { ++m_frames; });
+        m_tools = livetools::addLiveTools(panelHandle, *m_log);
+    }
+
+    void cleanup() {
+        m_tool.reset();
+        m_log.reset();
+    }
+
+    void pauseHoldsTheViewWhileTheHistoriesMoveOn() {
+        double heldOnChart = 0;
+        int heldOnDisplay = 0;
+        run([&] {
+            // Input 1 lit before the pause, input 2 after it.
+            Words words = wordsFor(requests());
+            words[10] = button("pauseButton")->isChecked() ? 2 : 1;
+            (*m_tool)->setMeasurementOverride(words);
+            if (requests() == 4 && !button("pauseButton")->isChecked()) {
+                QTest::mouseClick(button("pauseButton"), Qt::LeftButton);
+                heldOnChart = (raw1().constEnd() - 1)->value;
+                heldOnDisplay = shown(CTRL_RAW_1);
+            } else if (requests() == 10) {
+                click(CTRL_STOP, false);
+            }
+        });
+        QCOMPARE(button("pauseButton")->text(), QStringLiteral("Resume"));
+        QCOMPARE((raw1().constEnd() - 1)->value, heldOnChart);
+        QCOMPARE(shown(CTRL_RAW_1), heldOnDisplay);
+        QCOMPARE(shown(CTRL_LAMP_BIT0) * 10 + shown(CTRL_LAMP_BIT1), 10);
+        // The system's history went on; resuming shows it.
+        const double present = arrayRAW[HISTORY * RAW_TRACES - 5];
+        QVERIFY(present > heldOnChart + 3);
+        QTest::mouseClick(button("pauseButton"), Qt::LeftButton);
+        QCOMPARE(shown(CTRL_RAW_1), int(present));
+        QCOMPARE(shown(CTRL_LAMP_BIT0) * 10 + shown(CTRL_LAMP_BIT1), 1);
+        QVERIFY(waitUntil([present] { return (raw1().constEnd() - 1)->value == present; }));
+    }
+
+    void zoomHoldsUntilDoubleClickAndReadoutNamesEveryTrace() {
+        runFor(4);
+        QCustomPlot* plot = rawPlot();
+        const QCPRange fitted = plot->xAxis->range();
+        QWheelEvent wheel(plot->rect().center(), plot->mapToGlobal(plot->rect().center()), {},
+                          {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plot, &wheel);
+        runFor(3);
+        QVERIFY(plot->xAxis->range().size() < fitted.size() * 0.9);
+        QTest::mouseDClick(plot, Qt::LeftButton, {}, plot->rect().center());
+        QVERIFY(waitUntil([&] { return plot->xAxis->range() == fitted; }));
+        // The newest sample, under the mouse.
+        QTest::mouseMove(plot, {int(plot->xAxis->coordToPixel(100)), plot->height() / 2});
+        const auto& history = m_tools->rawView().history();
+        QCOMPARE(panelWidget()->findChild<QLabel*>(QStringLiteral("cursorReadout"))->text(),
+                 QStringLiteral("%1 s: Raw 1 101, Raw 2 202, Raw 3 303, Raw 4 404, "
+                                "Teach threshold 999")
+                     .arg(history.samples().back().time - history.origin(), 0, 'f', 2));
+        // The legend entry's tooltip names the word the trace comes from.
+        const QPoint entry = plot->legend->itemWithPlottable(plot->graph(4))->outerRect().center();
+        QHelpEvent help(QEvent::ToolTip, entry, plot->mapToGlobal(entry));
+        QApplication::sendEvent(plot, &help);
+        QVERIFY(QToolTip::text().contains(QLatin1String("word 9 of the measurement frame")));
+    }
+
+    void longerHistoriesShowTheLastMinutesByTime_data() {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<int>("points");
+        QTest::newRow("last minute") << 1 << 13;
+        QTest::newRow("last 10 minutes") << 2 << 121;
+    }
+
+    void longerHistoriesShowTheLastMinutesByTime() {
+        QFETCH(int, choice);
+        QFETCH(int, points);
+        m_step = 5.0;
+        runFor(130);
+        chooseHistory(choice);
+        const double newest = (raw1().constEnd() - 1)->key;
+        QCOMPARE(raw1().size(), points);
+        QCOMPARE(newest - raw1().constBegin()->key, (points - 1) * 5.0);
+        QCOMPARE(rawPlot()->xAxis->label(), QStringLiteral("Time (s)"));
+        QCOMPARE(rawPlot()->xAxis->range().upper, newest);
+        QCOMPARE(int(m_tools->rawView().history().samples().size()), 121);
+        // The next frames move the view on.
+        runFor(2);
+        QCOMPARE(raw1().size(), points);
+        QVERIFY((raw1().constEnd() - 1)->key > newest);
+    }
+
+    void eachRunStartIsMarked() {
+        runFor(4);
+        (*m_tool)->setMeasurementOverride(wordsFor(111));
+        runFor(4);
+        // Between the last sample of one run and the first of the next, in both views.
+        for (const int choice : {0, 2}) {
+            chooseHistory(choice);
+            QVERIFY(waitUntil([] { return raw1().size() > 2; }));
+            std::vector<double> marks;
+            for (int i = 0; i < rawPlot()->itemCount(); ++i)
+                if (auto* line = qobject_cast<QCPItemStraightLine*>(rawPlot()->item(i));
+                    line && line->visible())
+                    marks.push_back(line->point1->coords().x());
+            QCOMPARE(marks.size(), std::size_t{2});
+            const auto first = raw1().findBegin(marks.back(), false);
+            QCOMPARE(first->value, 111.0);
+            QCOMPARE((first - 1)->value, 101.0);
+        }
+    }
+
+    void recordingKeepsEveryFrameAsShown() {
+        QTemporaryDir dir;
+        answerFileDialog(dir.filePath(QStringLiteral("run.csv")));
+        QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+        std::vector<Words> plotted;
+        platform::onChartPlotted([&plotted](int, int, std::span<const double>) {
+            plotted.push_back(std::to_array(pp));
+        });
+        std::optional<PaintLog> paints;
+        std::map<QObject*, QStringList> painted;
+        run([&] {
+            (*m_tool)->setMeasurementOverride(wordsFor(requests()));
+            if (requests() == 3 && !paints)
+                paints.emplace();
+            if (requests() == 12 && paints) {
+                painted = std::exchange(paints->texts, {});
+                paints.reset();
+                click(CTRL_STOP, false);
+            }
+        });
+        // Recording paints nothing beyond what the frames change.
+        const std::set<QObject*> changing{control(CTRL_RAW_1), control(CTRL_LAMP_BIT0),
+                                          control(CTRL_LAMP_BIT1), rawPlot()};
+        for (const auto& entry : painted)
+            QVERIFY2(changing.count(entry.first) == 1, qPrintable(entry.first->objectName()));
+        QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+        QFile file(dir.filePath(QStringLiteral("run.csv")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines =
+            QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4 + int(plotted.size()));
+        QVERIFY(lines[0].startsWith(QLatin1String("# ")));
+        QVERIFY(lines[2].endsWith(QLatin1String("T-KOR-ZUL simulated sensor 1.0")));
+        QCOMPARE(lines[3].count(QLatin1Char(',')), 27);
+        for (std::size_t row = 0; row < plotted.size(); ++row) {
+            const QStringList fields = lines[4 + int(row)].split(QLatin1Char(','));
+            const Words& words = plotted[row];
+            QVERIFY(QDateTime::fromString(fields[0], Qt::ISODateWithMs).isValid());
+            QCOMPARE(fields[1].toDouble(), m_step * double(row + 1));
+            QStringList received;
+            for (const std::uint16_t word : words)
+                received << QString::number(word);
+            QCOMPARE(fields.mid(2, 16), received);
+            QCOMPARE(fields.mid(18).join(','), QStringLiteral("%1,202,303,404,505,%2,,,%3,%4")
+                                                   .arg(words[0])
+                                                   .arg(reference)
+                                                   .arg(words[10] & 1)
+                                                   .arg(words[10] >> 1));
+        }
+    }
+
+    void theFileDialogLetsTheRunGoOn() {
+        QTemporaryDir dir;
+        platform::setFileSelectAnswer({});
+        std::size_t openedAt = 0;
+        run([&] {
+            auto* dialog = panelWidget()->findChild<QFileDialog*>();
+            if (requests() == 2 && openedAt == 0) {
+                openedAt = requests();
+                QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+            } else if (dialog && dialog->isVisible() && requests() == openedAt + 5) {
+                dialog->setDirectory(dir.path());
+                QMetaObject::invokeMethod(dialog, "accept"); // what its accept button does
+            } else if (requests() == openedAt + 10) {
+                click(CTRL_STOP, false);
+            }
+        });
+        QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
+        QVERIFY(button("recordButton")->isChecked());
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("live-view.csv"))).size() > 0);
+    }
+
+    void recordingThatCannotWriteStopsAndSaysSo_data() {
+        QTest::addColumn<bool>("limited");
+        QTest::newRow("directory that is a file") << false;
+        QTest::newRow("file size limit") << true;
+    }
+
+    void recordingThatCannotWriteStopsAndSaysSo() {
+        QFETCH(bool, limited);
+        QTemporaryDir dir;
+        QFile(dir.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly);
+        const QString path = dir.filePath(limited ? QStringLiteral("run.csv") : "file/run.csv");
+        answerFileDialog(path);
+        rlimit before{};
+        getrlimit(RLIMIT_FSIZE, &before);
+        const rlimit tight{1000, before.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &tight);
+        QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+        if (limited)
+            runFor(15);
+        setrlimit(RLIMIT_FSIZE, &before);
+        const QString said = limited ? "Recording stopped: cannot write " : "Cannot record to ";
+        QVERIFY2(statusText().startsWith(said), qPrintable(statusText()));
+        QCOMPARE(m_log->entries().back().kind, linklog::EntryKind::Error);
+        QVERIFY(!button("recordButton")->isChecked());
+        QCOMPARE(QFileInfo::exists(path), limited);
+        QVERIFY(QFileInfo(path).size() <= 1000);
+    }
+
+    void exportSavesImagesAndCopyTakesTheValues() {
+        runFor(3);
+        QTemporaryDir dir;
+        for (const char* name : {"chart.png", "chart.pdf"}) {
+            answerFileDialog(dir.filePath(QLatin1String(name)));
+            QTest::mouseClick(button("exportButton"), Qt::LeftButton);
+        }
+        QCOMPARE(QImage(dir.filePath(QStringLiteral("chart.png"))).size(), rawPlot()->size());
+        QFile pdf(dir.filePath(QStringLiteral("chart.pdf")));
+        QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+        QTest::mouseClick(button("copyValuesButton"), Qt::LeftButton);
+        const QString copied = QApplication::clipboard()->text();
+        for (const char* line : {"\nStatus: Line Ok!\n", "\nRaw 4: 404\n", "\nTolerance: 30\n",
+                                 "\nInput 1: on\n", "\nInput 2: on\n"})
+            QVERIFY2(copied.contains(QLatin1String(line)), line);
+    }
+
+private:
+    // Clicks Run; `during` runs at each reading of the clock, which moves m_step seconds a
+    // frame shown, and may act as the operator does. Returns when the run has ended.
+    void run(const std::function<void()>& during) {
+        platform::setTimerSource([this, during] {
+            during();
+            return m_step * double(m_frames);
+        });
+        click(CTRL_RUN);
+    }
+
+    void runFor(std::size_t more) {
+        const std::size_t stopAt = requests() + more;
+        run([this, stopAt] {
+            if (requests() == stopAt)
+                click(CTRL_STOP, false);
+        });
+    }
+
+    std::size_t requests() { return (*m_tool)->receivedFrames().size(); }
+
+    std::unique_ptr<ToolWithSensor> m_tool;
+    std::unique_ptr<linklog::LinkLog> m_log;
+    livetools::LiveToolsPanel* m_tools = nullptr;
+    double m_step = 0.5;
+    std::size_t m_frames = 0;
+};
+
+QTEST_MAIN(LiveTools)
+#include "tst_live_tools.moc"
