@@ -292,25 +292,14 @@ private slots:
     }
 
 private:
-    // Clicks Run; `during` runs at each reading of the clock, which moves m_step seconds a
-    // frame shown, and may act as the operator does. Returns when the run has ended.
+    // Timer() moves m_step seconds a frame shown.
     void run(const std::function<void()>& during) {
-        platform::setTimerSource([this, during] {
-            during();
-            return m_step * double(m_frames);
-        });
-        click(CTRL_RUN);
+        m_tool->run(during, [this] { return m_step * double(m_frames); });
     }
-
     void runFor(std::size_t more) {
-        const std::size_t stopAt = requests() + more;
-        run([this, stopAt] {
-            if (requests() == stopAt)
-                click(CTRL_STOP, false);
-        });
+        m_tool->runFor(more, [this] { return m_step * double(m_frames); });
     }
-
-    std::size_t requests() { return (*m_tool)->receivedFrames().size(); }
+    std::size_t requests() { return m_tool->requests(); }
 
     std::unique_ptr<ToolWithSensor> m_tool;
     std::unique_ptr<linklog::LinkLog> m_log;

@@ -290,26 +290,9 @@ private slots:
     }
 
 private:
-    // Clicks Run; `during` runs at each reading of the clock, once a pass of the loop, and may
-    // act as the operator does. Returns when the run has ended.
-    void run(const std::function<void()>& during) {
-        platform::setTimerSource([during] {
-            during();
-            return 0.0;
-        });
-        click(CTRL_RUN);
-    }
-
-    // A run that is stopped once the sensor has had this many more requests.
-    void runFor(std::size_t more) {
-        const std::size_t stopAt = requests() + more;
-        run([this, stopAt] {
-            if (requests() == stopAt)
-                click(CTRL_STOP, false);
-        });
-    }
-
-    std::size_t requests() { return (*m_tool)->receivedFrames().size(); }
+    void run(const std::function<void()>& during) { m_tool->run(during); }
+    void runFor(std::size_t more) { m_tool->runFor(more); }
+    std::size_t requests() { return m_tool->requests(); }
 
     std::unique_ptr<ToolWithSensor> m_tool;
 };

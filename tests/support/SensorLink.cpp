@@ -40,6 +40,25 @@ void ToolWithSensor::restart() {
     setenv("NALVO_COM1", m_sensor.devicePath().c_str(), 1);
 }
 
+void ToolWithSensor::run(const std::function<void()>& during,
+                         const std::function<double()>& clock) {
+    platform::setTimerSource([during, clock] {
+        during();
+        return clock ? clock() : 0.0;
+    });
+    click(CTRL_RUN);
+}
+
+void ToolWithSensor::runFor(std::size_t more, const std::function<double()>& clock) {
+    const std::size_t stopAt = requests() + more;
+    run(
+        [this, stopAt] {
+            if (requests() == stopAt)
+                click(CTRL_STOP, false);
+        },
+        clock);
+}
+
 std::vector<int> ordersSent(const sim::SimulatedSensor& sensor) {
     std::vector<int> orders;
     for (const sim::Frame& frame : sensor.receivedFrames())

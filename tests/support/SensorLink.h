@@ -34,6 +34,15 @@ public:
     // Starts the sensor again on a new device, which port 1 then stands for.
     void restart();
 
+    // The requests the sensor has received.
+    std::size_t requests() const { return m_sensor.receivedFrames().size(); }
+    // Clicks Run; `during` runs at each reading of the clock, once a pass of the loop, and may
+    // act as the operator does. Timer() reads `clock`, 0 without one. Returns when the run has
+    // ended.
+    void run(const std::function<void()>& during, const std::function<double()>& clock = {});
+    // A run that is stopped once the sensor has had this many more requests.
+    void runFor(std::size_t more, const std::function<double()>& clock = {});
+
 private:
     sim::SimulatedSensor m_sensor;
 };
