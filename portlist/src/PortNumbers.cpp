@@ -2,6 +2,8 @@
 
 #include <platform/serial.h>
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace portlist {
@@ -17,6 +19,14 @@ QString identity(const PortInfo& info) {
     return QStringLiteral("device:") + info.device;
 }
 
+// Windows names its ports COM<n>: such a port keeps its own number where that is free.
+int ownNumber(const PortInfo& info) {
+    static const QRegularExpression com(QStringLiteral(R"((?:^|\\)COM(\d+)$)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const int number = com.match(info.device).captured(1).toInt();
+    return number <= kMaxComPort ? number : 0;
+}
+
 // ttyS2 before ttyS10.
 bool listedBefore(const PortInfo& a, const PortInfo& b) {
     if (a.adapter != b.adapter)
@@ -30,6 +40,12 @@ bool listedBefore(const PortInfo& a, const PortInfo& b) {
 
 void PortNumbers::update(QList<PortInfo> present, const Taken& taken) {
     std::sort(present.begin(), present.end(), listedBefore);
+    // Ports that keep numbers of their own first, so that no other takes one of those.
+    const auto keepsOwn = [&](const PortInfo& info) {
+        const int own = ownNumber(info);
+        return own > 0 && !m_slots.count(own) && !taken(own);
+    };
+    std::stable_partition(present.begin(), present.end(), keepsOwn);
     std::map<int, bool> wasPresent;
     for (auto& [number, slot] : m_slots) {
         wasPresent[number] = slot.present;
@@ -40,7 +56,8 @@ void PortNumbers::update(QList<PortInfo> present, const Taken& taken) {
             return !entry.second.named && identity(entry.second.info) == identity(info);
         });
         if (known == m_slots.end()) {
-            if (const int number = nextFree(taken); number > 0)
+            const int number = keepsOwn(info) ? ownNumber(info) : nextFree(taken);
+            if (number > 0)
                 m_slots[number] = Slot{info};
             continue;
         }
