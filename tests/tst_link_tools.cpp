@@ -10,7 +10,9 @@
 #include <PortNumbers.h>
 #include <TrafficText.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -243,7 +245,7 @@ private slots:
         QCOMPARE(shown, expected);
     }
 
-    void logKeepsItsLastEntriesAndSavesThem() {
+    void logKeepsItsLastEntriesCopiesAndSavesThem() {
         start(false, 3);
         m_tool->connect();
         for (int i = 0; i < 3; ++i)
@@ -255,6 +257,8 @@ private slots:
         QFile saved(m_savePath);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(saved.readAll()), logText() + '\n');
+        named<QPushButton>("Copy log")->click();
+        QCOMPARE(QApplication::clipboard()->text(), logText() + '\n');
         m_savePath = dir.filePath("no/such/dir/log.txt");
         named<QPushButton>("Save log")->click();
         QVERIFY(statusText().startsWith("Log not saved: "));
