@@ -7,6 +7,7 @@
 #include <logpanel/logpanel.h>
 #include <portlist/PortList.h>
 
+#include <Lamp.h>
 #include <PortNumbers.h>
 #include <TrafficText.h>
 
@@ -295,8 +296,17 @@ private:
     }
 
     static QString state() { return named<QLabel>("Link state")->text(); }
+    // Greyed as the operator sees it: the display disabled, the lamp drawn unlike a current one
+    // in the same state.
     static bool stale() {
-        return !control(CTRL_RAW_1)->isEnabled() && !control(CTRL_LAMP_BIT0)->isEnabled();
+        auto* lamp = control<platform::Lamp>(CTRL_LAMP_BIT0);
+        platform::Lamp current;
+        current.resize(lamp->size());
+        current.setOn(lamp->isOn());
+        current.setOnColor(lamp->onColor());
+        const QPoint middle = lamp->rect().center();
+        return !control(CTRL_RAW_1)->isEnabled() &&
+               lamp->grab().toImage().pixel(middle) != current.grab().toImage().pixel(middle);
     }
 
     // What the opened log shows once it shows every entry.

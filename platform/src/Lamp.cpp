@@ -29,9 +29,11 @@ void Lamp::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const int side = std::min(width(), height()) - 2;
     const QRectF disc((width() - side) / 2.0, (height() - side) / 2.0, side, side);
-    const QColor lit = isEnabled() ? m_onColor : m_onColor.lighter(150);
+    // Dimmed, lit or not, while what it shows is stale.
+    if (!isEnabled())
+        painter.setOpacity(0.35);
     painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1.5));
-    painter.setBrush(m_on ? lit : QColor(0x55, 0x5b, 0x60));
+    painter.setBrush(m_on ? m_onColor : QColor(0x55, 0x5b, 0x60));
     painter.drawEllipse(disc);
 }
 
