@@ -7,6 +7,7 @@
 #include <paramguard/ParameterGuard.h>
 
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -99,6 +100,32 @@ private slots:
         click(CTRL_GET);
         QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
         QCOMPARE(unsentCount(), QStringLiteral("* 1 value not sent"));
+    }
+
+    void aFileSavedOrLoadedIsTheSetLastWritten() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ZULpara.dat"));
+        platform::setFileSelectAnswer([&path](const platform::FileSelectRequest&, std::string& to) {
+            to = path.toStdString();
+            return QFile::exists(path) ? kExistingFileSelected : kNewFileSelected;
+        });
+        click(CTRL_FILE);
+        typeInto(CTRL_REFERENCE, 333);
+        click(CTRL_SEND);
+        QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
+        // A file that holds another set: loaded, it is the set last read.
+        Words inFile = shownWords();
+        inFile[2] = 250;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        for (const std::uint16_t word : inFile)
+            file.write(QByteArray::number(word) + '\n');
+        file.close();
+        typeInto(CTRL_REFERENCE, 444);
+        m_discard = true;
+        click(CTRL_GET);
+        QCOMPARE(shown(CTRL_REFERENCE), 250);
+        QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
     }
 
     void getOverUnsentChangesAsksFirst_data() {
