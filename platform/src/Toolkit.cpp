@@ -47,6 +47,12 @@ void Toolkit::start(int& argc, char** argv) {
         return;
     std::unique_ptr<QApplication> application;
     if (!QCoreApplication::instance()) {
+        // Qt's own event loop rather than glib's. Glib signals its wake-up descriptor for every
+        // event posted and every change to the descriptors it watches, a dozen system calls in
+        // each frame of a live view, and its loop costs more to go round. Nothing here needs
+        // glib's loop: the dialogs are Qt's own, none native.
+        if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+            qputenv("QT_NO_GLIB", "1");
         QCoreApplication::setApplicationName(QStringLiteral("Nalvo-ZUridozU10"));
         const QtMessageHandler previous = qInstallMessageHandler(startUpMessages);
         application = std::make_unique<QApplication>(argc, argv);
