@@ -9,7 +9,9 @@ void LinkLog::append(EntryKind kind, const QString& text) {
         return;
     if (m_entries.size() == m_capacity)
         m_entries.pop_front();
-    m_entries.push_back({QDateTime::currentDateTime(), kind, text});
+    // Stamped in UTC, shown in local time: the local time zone costs a look at the system's
+    // zone file each time, and a live view's traffic adds two entries a frame.
+    m_entries.push_back({QDateTime::currentDateTimeUtc(), kind, text});
     emit appended(m_entries.back());
 }
 

@@ -20,7 +20,7 @@ namespace {
 constexpr std::chrono::milliseconds kShowEvery{250};
 
 QString lineOf(const linklog::Entry& entry) {
-    return entry.time.toString(QStringLiteral("HH:mm:ss.zzz  ")) + entry.text;
+    return entry.time.toLocalTime().toString(QStringLiteral("HH:mm:ss.zzz  ")) + entry.text;
 }
 
 QString askForFile(QWidget* parent) {
