@@ -26,6 +26,9 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent), m_plot(new TracePlot(
     // The plot paints all of its area: what lies behind it need not be painted again at
     // every refresh.
     m_plot->setAttribute(Qt::WA_OpaquePaintEvent);
+    // Traces of a one-pixel pen, drawn without smoothing as an instrument's strip chart draws
+    // them: smoothed, they cost a live view's refresh more than the rest of its painting.
+    m_plot->setNotAntialiasedElements(QCP::aePlottables);
     m_plot->xAxis->setLabel(tr("Sample"));
     // The legend sits in a row of its own above the traces, so it hides none of them.
     m_plot->legend->setVisible(true);
