@@ -38,6 +38,11 @@ void PreciseTimer::start(std::chrono::nanoseconds interval) {
     // Zero would disarm a timerfd: the shortest wait stands for "at once".
     interval = std::max(interval, std::chrono::nanoseconds(1));
 #ifdef Q_OS_LINUX
+    const auto deadline = std::chrono::steady_clock::now() + interval;
+    // Asked again for the same moment, as a port is while a frame's bytes are handled: setting
+    // the timer again would cost a system call each time and change nothing.
+    if (m_armed && deadline - m_deadline < kSameMoment && m_deadline - deadline < kSameMoment)
+        return;
     if (m_handle >= 0) {
         const auto seconds = std::chrono::floor<std::chrono::seconds>(interval);
         itimerspec setting{};
@@ -46,6 +51,7 @@ void PreciseTimer::start(std::chrono::nanoseconds interval) {
         if (timerfd_settime(m_handle, 0, &setting, nullptr) == 0) {
             m_notifier->setEnabled(true);
             m_armed = true;
+            m_deadline = deadline;
             return;
         }
     }

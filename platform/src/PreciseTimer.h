@@ -29,8 +29,11 @@ signals:
 private:
     void expired();
 
+    static constexpr std::chrono::microseconds kSameMoment{25};
+
     int m_handle = -1;
     bool m_armed = false;
+    std::chrono::steady_clock::time_point m_deadline;
     QSocketNotifier* m_notifier = nullptr;
     QTimer m_fallback;
 };
