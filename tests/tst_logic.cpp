@@ -1,5 +1,7 @@
-// The pure logic on its own: the frame codec, the clamps and the array moves. (The firmware
-// text and the parameter file reader are fuzzed.)
+// The pure logic on its own: the frame codec, the clamps, the array moves, and how long a port
+// rests for a frame's late tail. (The firmware text and the parameter file reader are fuzzed.)
+#include "ArrivalAllowance.h"
+
 #include <com232/com232.h>
 #include <gui/gui.h>
 #include <platform/util.h>
@@ -13,6 +15,7 @@
 using Words = std::array<unsigned short, PNUM>;
 using Bytes = std::vector<unsigned char>;
 using Doubles = std::vector<double>;
+using namespace std::chrono_literals;
 Q_DECLARE_METATYPE(Words)
 Q_DECLARE_METATYPE(Bytes)
 
@@ -129,6 +132,37 @@ private slots:
             Shift(input.data(), static_cast<int>(input.size()), shift, input.data());
             QCOMPARE(input, output);
         }
+    }
+
+    // Each rest, in order: a lateness in microseconds for a frame that came after its rest
+    // ended, or -1 for one that was complete when it ended.
+    void restAllowanceFollowsTheLine_data() {
+        QTest::addColumn<std::vector<int>>("rests");
+        QTest::addColumn<int>("allowance");
+        QTest::newRow("none seen late") << std::vector<int>{-1, -1} << 0;
+        QTest::newRow("raised at once") << std::vector<int>{300} << 300;
+        QTest::newRow("the latest lateness counts") << std::vector<int>{300, 200} << 300;
+        QTest::newRow("an eighth less a complete rest") << std::vector<int>{800, -1, -1} << 612;
+        QTest::newRow("back near zero after a burst") << [] {
+            std::vector<int> rests(61, -1);
+            rests.front() = 2000;
+            return rests;
+        }() << 0;
+        QTest::newRow("a stalled frame is no lateness") << std::vector<int>{300, 25000} << 300;
+    }
+
+    void restAllowanceFollowsTheLine() {
+        QFETCH(std::vector<int>, rests);
+        QFETCH(int, allowance);
+        platform::ArrivalAllowance learnt;
+        for (int late : rests) {
+            if (late < 0)
+                learnt.foundComplete();
+            else
+                learnt.completedLate(std::chrono::microseconds(late));
+        }
+        QCOMPARE(std::chrono::duration_cast<std::chrono::microseconds>(learnt.allowance()).count(),
+                 allowance);
     }
 };
 

@@ -39,8 +39,7 @@ ComPort::ComPort(int number) : m_number(number) {
     // or a wait of the program's, which emit readyRead synchronously.
     connect(&m_port, &QSerialPort::readyRead, this, &ComPort::queueNotificationCheck);
     connect(&m_port, &QSerialPort::errorOccurred, this, &ComPort::onError);
-    connect(&m_restTimer, &PreciseTimer::timeout, this,
-            [this] { restUntilDue(missingForNotification()); });
+    connect(&m_restTimer, &PreciseTimer::timeout, this, &ComPort::endRest);
 }
 
 int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBits, int stopBits) {
@@ -117,6 +116,7 @@ int ComPort::write(const char* data, int count) {
     else
         pull(std::chrono::milliseconds(0));
     m_flushedSinceRequest = false;
+    m_awaitingTail = false;
     const Clock::time_point start = Clock::now();
     const qint64 queued = m_port.write(data, count);
     if (queued < 0)
@@ -129,6 +129,7 @@ int ComPort::write(const char* data, int count) {
         m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
     m_requestLeftLine = start + lineTime(static_cast<int>(queued));
     dropUntil(m_requestLeftLine);
+    m_receivedWhenLeft = m_received;
     settle();
     return static_cast<int>(queued);
 }
@@ -202,38 +203,54 @@ void ComPort::settle() {
     const QByteArray taken = takeFromQt();
     m_received += taken.size();
     m_input += taken;
-    const auto waiting = static_cast<int>(m_input.size());
-    const bool notifying = m_callback && (m_eventMask & kComEventNotifyCount);
-    if (!notifying)
-        setWakeThreshold(0);
-    restUntilDue(missingForNotification());
-    if (waiting >= m_notifyCount)
-        return;
-    m_armed = true;
-    // The device wakes the event loop once the bytes still missing for the notify count
-    // have come, not for every byte of a frame.
-    if (notifying)
-        setWakeThreshold(m_notifyCount - waiting);
+    const int missing = missingForNotification();
+    if (m_awaitingTail && missing <= 0) {
+        m_awaitingTail = false;
+        // The wake-up took about as long as the timer's did: that is no lateness of the line.
+        m_allowance.completedLate(Clock::now() - m_restLineEnd - m_restWokeLate);
+    }
+    restUntilDue(missing);
+    if (static_cast<int>(m_input.size()) < m_notifyCount)
+        m_armed = true;
 }
 
-void ComPort::restUntilDue(int missing) {
-    QSocketNotifier* notifier = readNotifier();
-    if (!notifier)
-        return;
+void ComPort::endRest() {
+    m_restWokeLate = Clock::now() - m_restEnd;
+    if (restUntilDue(missingForNotification()) <= 0)
+        m_allowance.foundComplete();
+    else
+        m_awaitingTail = true;
+}
+
+int ComPort::restUntilDue(int missing) {
     // Bytes the device holds already count, and one may be on its way.
     const int toCome = missing > 0 ? missing - ttyQueuedBytes(m_port) : 0;
+    QSocketNotifier* notifier = readNotifier();
+    if (!notifier)
+        return toCome;
     const Clock::time_point now = Clock::now();
+    // The reply's bytes that have come since its request left the line took their line time,
+    // and the missing ones take theirs after them. A device faster than its line (a
+    // pseudo-terminal) rests no longer than the missing bytes' line time.
+    const auto replyBytes = static_cast<int>(m_received - m_receivedWhenLeft) + missing;
     const Clock::time_point due =
-        std::max(now + lineTime(toCome - 1), m_requestLeftLine + lineTime(missing));
+        std::clamp(m_requestLeftLine + lineTime(replyBytes), now + lineTime(toCome - 1),
+                   now + lineTime(std::max(toCome, 0)));
     const bool resting = toCome > 0 && due > now;
     notifier->setEnabled(!resting);
     if (resting) {
-        m_restTimer.start(due - now);
+        m_restLineEnd = due;
+        m_restEnd = due + m_allowance.allowance();
+        m_restTimer.start(m_restEnd - now);
         if (Toolkit* toolkit = Toolkit::current())
-            toolkit->dispatcher().expectWakeAt(due);
-    } else {
-        m_restTimer.stop();
+            toolkit->dispatcher().expectWakeAt(m_restEnd);
+        return toCome;
     }
+    m_restTimer.stop();
+    // Watched again: the device wakes the event loop once the bytes still missing for the
+    // notify count have come, not for every byte of a frame.
+    setWakeThreshold(std::max(missing, 0));
+    return toCome;
 }
 
 int ComPort::missingForNotification() const {
@@ -255,6 +272,8 @@ void ComPort::setWakeThreshold(int bytes) {
 }
 
 void ComPort::dropUntil(Clock::time_point requestLeftLine) {
+    // Every stray byte wakes the wait.
+    setWakeThreshold(0);
     for (;;) {
         const Clock::time_point now = Clock::now();
         if (now >= requestLeftLine || !usable())
@@ -262,7 +281,8 @@ void ComPort::dropUntil(Clock::time_point requestLeftLine) {
         // All that Qt has read came in before now, while the request was still on the line.
         // What comes later is left alone: it may be the reply.
         drop(takeFromQt());
-        waitForInput(std::chrono::ceil<std::chrono::milliseconds>(requestLeftLine - now));
+        if (waitForTtyInput(m_port, requestLeftLine - now))
+            m_port.waitForReadyRead(0);
     }
 }
 

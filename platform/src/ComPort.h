@@ -5,6 +5,7 @@
 // an error storm.
 #pragma once
 
+#include "ArrivalAllowance.h"
 #include "DeviceLock.h"
 #include "PreciseTimer.h"
 
@@ -60,7 +61,9 @@ private:
     // has left the line. Until the missing ones can all be there, QSerialPort need not watch
     // the device: each byte would wake the user-interface thread only to find the frame still
     // incomplete.
-    void restUntilDue(int missing);
+    // Returns the bytes still to come for the notification.
+    int restUntilDue(int missing);
+    void endRest();
     int missingForNotification() const;
     QSocketNotifier* readNotifier() const;
     QByteArray takeFromQt();
@@ -90,6 +93,8 @@ private:
     // was last asked for.
     qint64 m_received = 0;
     qint64 m_receivedWhenAsked = -1;
+    // ... and had when the last request left the line.
+    qint64 m_receivedWhenLeft = 0;
     std::chrono::milliseconds m_timeout{2000};
     qint32 m_baudRate = 0;
     int m_bitsPerByte = 10;
@@ -104,8 +109,16 @@ private:
     // Bytes the device must hold before a wait for input returns, as last set on it.
     int m_wakeThreshold = 0;
     Clock::time_point m_requestLeftLine;
-    // Ends the rest from watching the device.
+    // Ends the rest from watching the device, once the frame can be complete and has usually
+    // come.
     PreciseTimer m_restTimer;
+    ArrivalAllowance m_allowance;
+    // When the frame of the last rest could be complete at the earliest, when that rest was to
+    // end and how late it did, and whether it ended before the frame was complete.
+    Clock::time_point m_restLineEnd;
+    Clock::time_point m_restEnd;
+    Clock::duration m_restWokeLate{};
+    bool m_awaitingTail = false;
 };
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include <QSerialPort>
 
 #ifdef Q_OS_UNIX
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #endif
@@ -37,6 +38,19 @@ int ttyQueuedBytes(const QSerialPort& port) {
     Q_UNUSED(port)
 #endif
     return bytes;
+}
+
+bool waitForTtyInput(QSerialPort& port, std::chrono::nanoseconds wait) {
+#ifdef Q_OS_LINUX
+    const auto seconds = std::chrono::floor<std::chrono::seconds>(wait);
+    const timespec limit{static_cast<time_t>(seconds.count()),
+                         static_cast<long>((wait - seconds).count())};
+    pollfd device{port.handle(), POLLIN, 0};
+    return ppoll(&device, 1, &limit, nullptr) == 1 && (device.revents & POLLIN);
+#else
+    const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(wait);
+    return port.waitForReadyRead(static_cast<int>(milliseconds.count()));
+#endif
 }
 
 } // namespace platform

@@ -1,7 +1,9 @@
 // How many bytes a serial device must hold before a wait for input returns: the line
 // discipline counts, so that a reader waiting for a whole frame does not return for every
-// byte. And how many it holds.
+// byte. And how many it holds, and a wait for it to the microsecond.
 #pragma once
+
+#include <chrono>
 
 class QSerialPort;
 
@@ -12,5 +14,9 @@ namespace platform {
 bool setTtyWakeThreshold(const QSerialPort& port, int bytes);
 // The bytes that have come and wait in the device, not yet read; 0 where it cannot tell.
 int ttyQueuedBytes(const QSerialPort& port);
+// Waits at most the given time for the device to hold input, without reading it; true when it
+// does. Qt's waits count whole milliseconds: a wait that must end when a request has left the
+// line would otherwise end up to a millisecond late, woken by the reply instead.
+bool waitForTtyInput(QSerialPort& port, std::chrono::nanoseconds wait);
 
 } // namespace platform
