@@ -134,33 +134,33 @@ private slots:
         }
     }
 
-    // Each rest, in order: a lateness in microseconds for a frame that came after its rest
-    // ended, or -1 for one that was complete when it ended.
+    // Each rest, in order: whether it found its frame complete.
     void restAllowanceFollowsTheLine_data() {
-        QTest::addColumn<std::vector<int>>("rests");
+        QTest::addColumn<std::vector<bool>>("rests");
         QTest::addColumn<int>("allowance");
-        QTest::newRow("none seen late") << std::vector<int>{-1, -1} << 0;
-        QTest::newRow("raised at once") << std::vector<int>{300} << 300;
-        QTest::newRow("the latest lateness counts") << std::vector<int>{300, 200} << 300;
-        QTest::newRow("an eighth less a complete rest") << std::vector<int>{800, -1, -1} << 612;
-        QTest::newRow("back near zero after a burst") << [] {
-            std::vector<int> rests(61, -1);
-            rests.front() = 2000;
-            return rests;
-        }() << 0;
-        QTest::newRow("a stalled frame is no lateness") << std::vector<int>{300, 25000} << 300;
+        const auto rests = [](std::initializer_list<std::pair<int, bool>> runs) {
+            std::vector<bool> all;
+            for (const auto& [count, complete] : runs)
+                all.insert(all.end(), static_cast<std::size_t>(count), complete);
+            return all;
+        };
+        QTest::newRow("never below nothing") << rests({{2, true}}) << 0;
+        QTest::newRow("three small steps up") << rests({{1, false}}) << 15;
+        QTest::newRow("one step down") << rests({{1, false}, {1, true}}) << 10;
+        QTest::newRow("a slow adapter within some thirty frames") << rests({{30, false}}) << 5564;
+        QTest::newRow("no longer than the longest") << rests({{200, false}}) << 20000;
+        QTest::newRow("a stall counts little")
+            << rests({{20, false}, {1, false}, {3, true}}) << 976;
+        QTest::newRow("back to nothing when frames come on time")
+            << rests({{30, false}, {120, true}}) << 0;
     }
 
     void restAllowanceFollowsTheLine() {
-        QFETCH(std::vector<int>, rests);
+        QFETCH(std::vector<bool>, rests);
         QFETCH(int, allowance);
         platform::ArrivalAllowance learnt;
-        for (int late : rests) {
-            if (late < 0)
-                learnt.foundComplete();
-            else
-                learnt.completedLate(std::chrono::microseconds(late));
-        }
+        for (const bool complete : rests)
+            learnt.restEnded(complete);
         QCOMPARE(std::chrono::duration_cast<std::chrono::microseconds>(learnt.allowance()).count(),
                  allowance);
     }

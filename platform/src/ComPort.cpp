@@ -116,7 +116,6 @@ int ComPort::write(const char* data, int count) {
     else
         pull(std::chrono::milliseconds(0));
     m_flushedSinceRequest = false;
-    m_awaitingTail = false;
     const Clock::time_point start = Clock::now();
     const qint64 queued = m_port.write(data, count);
     if (queued < 0)
@@ -203,23 +202,17 @@ void ComPort::settle() {
     const QByteArray taken = takeFromQt();
     m_received += taken.size();
     m_input += taken;
-    const int missing = missingForNotification();
-    if (m_awaitingTail && missing <= 0) {
-        m_awaitingTail = false;
-        // The wake-up took about as long as the timer's did: that is no lateness of the line.
-        m_allowance.completedLate(Clock::now() - m_restLineEnd - m_restWokeLate);
-    }
-    restUntilDue(missing);
+    restUntilDue(missingForNotification());
     if (static_cast<int>(m_input.size()) < m_notifyCount)
         m_armed = true;
 }
 
 void ComPort::endRest() {
-    m_restWokeLate = Clock::now() - m_restEnd;
-    if (restUntilDue(missingForNotification()) <= 0)
-        m_allowance.foundComplete();
-    else
-        m_awaitingTail = true;
+    const bool complete = restUntilDue(missingForNotification()) <= 0;
+    m_allowance.restEnded(complete);
+    // The frame is there: taken now, it is handled in this round of the event loop.
+    if (complete)
+        m_port.waitForReadyRead(0);
 }
 
 int ComPort::restUntilDue(int missing) {
@@ -239,11 +232,10 @@ int ComPort::restUntilDue(int missing) {
     const bool resting = toCome > 0 && due > now;
     notifier->setEnabled(!resting);
     if (resting) {
-        m_restLineEnd = due;
-        m_restEnd = due + m_allowance.allowance();
-        m_restTimer.start(m_restEnd - now);
+        const Clock::time_point end = due + m_allowance.allowance();
+        m_restTimer.start(end - now);
         if (Toolkit* toolkit = Toolkit::current())
-            toolkit->dispatcher().expectWakeAt(m_restEnd);
+            toolkit->dispatcher().expectWakeAt(end);
         return toCome;
     }
     m_restTimer.stop();

@@ -113,12 +113,6 @@ private:
     // come.
     PreciseTimer m_restTimer;
     ArrivalAllowance m_allowance;
-    // When the frame of the last rest could be complete at the earliest, when that rest was to
-    // end and how late it did, and whether it ended before the frame was complete.
-    Clock::time_point m_restLineEnd;
-    Clock::time_point m_restEnd;
-    Clock::duration m_restWokeLate{};
-    bool m_awaitingTail = false;
 };
 
 } // namespace platform

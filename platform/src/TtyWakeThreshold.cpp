@@ -46,7 +46,8 @@ bool waitForTtyInput(QSerialPort& port, std::chrono::nanoseconds wait) {
     const timespec limit{static_cast<time_t>(seconds.count()),
                          static_cast<long>((wait - seconds).count())};
     pollfd device{port.handle(), POLLIN, 0};
-    return ppoll(&device, 1, &limit, nullptr) == 1 && (device.revents & POLLIN);
+    // Input, or a device that has gone: reading it lets Qt find out.
+    return ppoll(&device, 1, &limit, nullptr) == 1;
 #else
     const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(wait);
     return port.waitForReadyRead(static_cast<int>(milliseconds.count()));

@@ -15,8 +15,9 @@ bool setTtyWakeThreshold(const QSerialPort& port, int bytes);
 // The bytes that have come and wait in the device, not yet read; 0 where it cannot tell.
 int ttyQueuedBytes(const QSerialPort& port);
 // Waits at most the given time for the device to hold input, without reading it; true when it
-// does. Qt's waits count whole milliseconds: a wait that must end when a request has left the
-// line would otherwise end up to a millisecond late, woken by the reply instead.
+// does, or when it has gone. Qt's waits count whole milliseconds: a wait that must end when a
+// request has left the line would otherwise end up to a millisecond late, woken by the reply
+// instead.
 bool waitForTtyInput(QSerialPort& port, std::chrono::nanoseconds wait);
 
 } // namespace platform
