@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLCDNumber>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 
@@ -88,6 +89,10 @@ void prepareControlValue(Control& control) {
     if (auto* spin = qobject_cast<QSpinBox*>(control.widget)) {
         spin->setProperty(kUserMinimum, spin->minimum());
         spin->setProperty(kUserMaximum, spin->maximum());
+        // The field paints its own background: a blink of its text cursor then repaints the
+        // field alone, not the spin box's frame and buttons beneath it.
+        if (auto* field = spin->findChild<QLineEdit*>())
+            field->setAutoFillBackground(true);
     }
 }
 
