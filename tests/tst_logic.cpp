@@ -147,7 +147,7 @@ private slots:
         QTest::newRow("never below nothing") << rests({{2, true}}) << 0;
         QTest::newRow("three small steps up") << rests({{1, false}}) << 15;
         QTest::newRow("one step down") << rests({{1, false}, {1, true}}) << 10;
-        QTest::newRow("a slow adapter within some thirty frames") << rests({{30, false}}) << 5564;
+        QTest::newRow("grows by about a fifth a rest") << rests({{30, false}}) << 5564;
         QTest::newRow("no longer than the longest") << rests({{200, false}}) << 20000;
         QTest::newRow("a stall counts little")
             << rests({{20, false}, {1, false}, {3, true}}) << 976;
@@ -158,7 +158,7 @@ private slots:
     void restAllowanceFollowsTheLine() {
         QFETCH(std::vector<bool>, rests);
         QFETCH(int, allowance);
-        platform::ArrivalAllowance learnt;
+        platform::ArrivalAllowance learnt(20ms);
         for (const bool complete : rests)
             learnt.restEnded(complete);
         QCOMPARE(std::chrono::duration_cast<std::chrono::microseconds>(learnt.allowance()).count(),

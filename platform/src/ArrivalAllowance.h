@@ -13,8 +13,10 @@ class ArrivalAllowance {
 public:
     using Duration = std::chrono::nanoseconds;
 
-    // A frame later than this is not waited for in one rest.
-    static constexpr Duration kLongest = std::chrono::milliseconds(20);
+    // The allowance grows no longer than this: where frames come later still, as on a busy
+    // machine or through an adapter that holds bytes back for milliseconds, a rest ends too
+    // soon and the frame wakes the program once more, rather than every frame waiting long.
+    explicit ArrivalAllowance(Duration longest) : m_longest(longest) {}
 
     Duration allowance() const { return m_allowance; }
 
@@ -22,6 +24,7 @@ public:
     void restEnded(bool complete);
 
 private:
+    Duration m_longest;
     Duration m_allowance{0};
 };
 

@@ -77,6 +77,8 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
     }
     m_baudRate = baudRate;
     m_bitsPerByte = kStartBits + dataBits + (parity != 0 ? 1 : 0) + stopBits;
+    // A new line: its lateness is learnt afresh, and is allowed for up to a byte's line time.
+    m_allowance = ArrivalAllowance(lineTime(1));
     report(PortEventKind::Opened);
     return 0;
 }

@@ -112,7 +112,7 @@ private:
     // Ends the rest from watching the device, once the frame can be complete and has usually
     // come.
     PreciseTimer m_restTimer;
-    ArrivalAllowance m_allowance;
+    ArrivalAllowance m_allowance{Clock::duration::zero()};
 };
 
 } // namespace platform
