@@ -1,6 +1,7 @@
 // The real panel file and the seam's events and values on it: what the loader refuses, which
 // events the operator's actions raise and when their callbacks run, what the controls show,
 // and how the start-up values and info texts land.
+#include "NumericDisplay.h"
 #include "SensorLink.h"
 
 #include <QAbstractItemView>
@@ -96,6 +97,38 @@ double luminance(QColor color) {
     };
     return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) +
            0.0722 * channel(color.blueF());
+}
+
+// What a numeric display shows, read from its pixels: a segment is lit where the pixel at its
+// middle is not the display's background.
+QString drawnDigits(QWidget* display) {
+    const QImage image = display->grab().toImage().scaled(display->size());
+    const QRgb background = image.pixel(2, 2);
+    const auto layout = platform::NumericDisplay::layoutFor(display->size(), 5);
+    const int l = layout.segmentLength;
+    // Top, upper right, lower right, bottom, lower left, upper left, middle.
+    const std::array<QPoint, 7> middles{QPoint(l / 2, l / 10),
+                                        QPoint(l - l / 10, l / 2),
+                                        QPoint(l - l / 10, 3 * l / 2),
+                                        QPoint(l / 2, 2 * l - l / 10),
+                                        QPoint(l / 10, 3 * l / 2),
+                                        QPoint(l / 10, l / 2),
+                                        QPoint(l / 2, l)};
+    const std::map<int, QChar> characters{{0x00, ' '}, {0x3f, '0'}, {0x06, '1'}, {0x5b, '2'},
+                                          {0x4f, '3'}, {0x66, '4'}, {0x6d, '5'}, {0x7d, '6'},
+                                          {0x07, '7'}, {0x7f, '8'}, {0x6f, '9'}, {0x40, '-'}};
+    QString text;
+    for (int digit = 0; digit < 5; ++digit) {
+        int lit = 0;
+        for (int s = 0; s < 7; ++s) {
+            const QPoint at = layout.first + QPoint(layout.advance * digit, 0) + middles[s];
+            if (image.pixel(at) != background)
+                lit |= 1 << s;
+        }
+        const auto found = characters.find(lit);
+        text += found == characters.end() ? QChar('?') : found->second;
+    }
+    return text;
 }
 
 } // namespace
@@ -391,6 +424,18 @@ private slots:
         if (auto* ring = testing::control<QComboBox>(control))
             QCOMPARE(ring->currentText(),
                      value <= 3 ? QStringLiteral("Mode %1").arg(value) : QString::number(value));
+        // A display draws the digits, also greyed while what it shows is stale.
+        if (control == CTRL_RAW_1) {
+            dispatchPending();
+            QWidget* display = testing::control(control);
+            const QString digits = QString::number(value).rightJustified(5);
+            QCOMPARE(drawnDigits(display), digits);
+            const QRect inside = display->contentsRect();
+            const QImage lit = display->grab(inside).toImage();
+            display->setEnabled(false);
+            QCOMPARE(drawnDigits(display), digits);
+            QVERIFY(display->grab(inside).toImage() != lit);
+        }
     }
 
     void writeBackClampsAndDimsTheTolerance_data() {

@@ -6,6 +6,7 @@
 #include "ControlValues.h"
 #include "InputGuard.h"
 #include "Lamp.h"
+#include "NumericDisplay.h"
 #include "RadioGroupKeys.h"
 #include "StripChart.h"
 #include "Toolkit.h"
@@ -23,6 +24,8 @@ public:
         QWidget* widget = nullptr;
         if (className == QLatin1String("Lamp"))
             widget = new Lamp(parent);
+        else if (className == QLatin1String("QLCDNumber"))
+            widget = new NumericDisplay(parent);
         else if (className == QLatin1String("StripChart"))
             widget = new StripChart(parent);
         else
