@@ -36,7 +36,9 @@ void startUpMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 } // namespace
 
 Toolkit::Toolkit(std::unique_ptr<QApplication> application)
-    : m_application(std::move(application)) {}
+    : m_application(std::move(application)) {
+    m_dispatcher.setBeforeWait([this] { m_ports.restBeforeWait(); });
+}
 
 Toolkit* Toolkit::current() {
     return g_toolkit;
