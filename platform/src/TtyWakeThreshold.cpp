@@ -2,8 +2,12 @@
 
 #include <QSerialPort>
 
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_LINUX
+// The kernel's own settings structure, set with a single call.
+#include <asm/termbits.h>
 #include <poll.h>
+#include <sys/ioctl.h>
+#elif defined(Q_OS_UNIX)
 #include <sys/ioctl.h>
 #include <termios.h>
 #endif
@@ -12,16 +16,43 @@
 
 namespace platform {
 
+#ifdef Q_OS_LINUX
+namespace {
+
+// The C library's tcsetattr() reads the settings twice more around setting them, and the
+// threshold may change with every frame.
+bool readSettings(int handle, termios& settings) {
+    return ioctl(handle, TCGETS, &settings) == 0;
+}
+
+bool writeSettings(int handle, const termios& settings) {
+    return ioctl(handle, TCSETS, &settings) == 0;
+}
+
+} // namespace
+#elif defined(Q_OS_UNIX)
+namespace {
+
+bool readSettings(int handle, termios& settings) {
+    return tcgetattr(handle, &settings) == 0;
+}
+
+bool writeSettings(int handle, const termios& settings) {
+    return tcsetattr(handle, TCSANOW, &settings) == 0;
+}
+
+} // namespace
+#endif
+
 bool setTtyWakeThreshold(const QSerialPort& port, int bytes) {
 #ifdef Q_OS_UNIX
-    const int handle = port.handle();
     termios settings{};
-    if (tcgetattr(handle, &settings) != 0)
+    if (!readSettings(port.handle(), settings))
         return false;
     // With no inter-byte timer, poll() reports input only once VMIN bytes are waiting.
     settings.c_cc[VMIN] = static_cast<cc_t>(std::clamp(bytes, 0, 255));
     settings.c_cc[VTIME] = 0;
-    return tcsetattr(handle, TCSANOW, &settings) == 0;
+    return writeSettings(port.handle(), settings);
 #else
     Q_UNUSED(port)
     Q_UNUSED(bytes)
