@@ -21,7 +21,9 @@ namespace {
 const Words kRam{600, 700, 400, 90, 0, 1, 2, 1, 3, 110, 710, 410, 12, 13, 14, 15};
 const Words kEeprom{600, 700, 401, 90, 0, 0, 2, 1, 3, 110, 710, 410, 12, 13, 14, 16};
 
+// As the window shows it once it has caught up with the values just set.
 QString unsentCount() {
+    QCoreApplication::sendPostedEvents();
     return panelWidget()->findChild<QLabel*>(QStringLiteral("unsentCount"))->text();
 }
 

@@ -40,9 +40,9 @@ public:
         for (const Parameter& parameter : kParameters) {
             QWidget* control = platform::controlWidget(panel, parameter.control);
             if (auto* spin = qobject_cast<QSpinBox*>(control))
-                connect(spin, &QSpinBox::valueChanged, this, &Guard::refresh);
+                connect(spin, &QSpinBox::valueChanged, this, &Guard::scheduleRefresh);
             else if (auto* ring = qobject_cast<QComboBox*>(control))
-                connect(ring, &QComboBox::currentIndexChanged, this, &Guard::refresh);
+                connect(ring, &QComboBox::currentIndexChanged, this, &Guard::scheduleRefresh);
         }
     }
 
@@ -92,11 +92,10 @@ public:
             if (!m_lastRead)
                 m_lastRead = panelSet(m_panel);
             (*m_lastRead)[*position] = value;
-            const ParameterSet held = panelSet(m_panel);
-            std::copy(held.begin() + kPanelWords, held.end(), m_lastRead->begin() + kPanelWords);
+            takeFreeWords(*m_lastRead);
             m_readBack = true;
         }
-        refresh();
+        scheduleRefresh();
     }
 
 private:
@@ -104,7 +103,16 @@ private:
         return differences(panelSet(m_panel), m_baseline, kPanelWords);
     }
 
+    // A frame's values come one by one, five of them in every live-view frame: the marks are
+    // brought up to date once they are all there.
+    void scheduleRefresh() {
+        if (std::exchange(m_refreshQueued, true))
+            return;
+        QMetaObject::invokeMethod(this, &Guard::refresh, Qt::QueuedConnection);
+    }
+
     void refresh() {
+        m_refreshQueued = false;
         std::vector<int> now = unsent();
         if (now != m_shown) {
             m_marks->show(now);
@@ -182,6 +190,7 @@ private:
     Comparison* m_comparison;
     std::optional<ParameterSet> m_teachBefore;
     bool m_readBack = false;
+    bool m_refreshQueued = false;
     bool m_fileGet = false;
     bool m_askEeprom = true;
 };

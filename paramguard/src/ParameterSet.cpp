@@ -41,10 +41,14 @@ ParameterSet panelSet(int panel) {
         GetCtrlVal(panel, kParameters[i].control, &value);
         set[i] = value;
     }
+    takeFreeWords(set);
+    return set;
+}
+
+void takeFreeWords(ParameterSet& set) {
     const std::array<unsigned short, 4> free{free12, free13, free14, free15};
     for (int i = kPanelWords; i < kWords; ++i)
         set[i] = free[i - kPanelWords];
-    return set;
 }
 
 std::vector<int> differences(const ParameterSet& a, const ParameterSet& b, int count) {

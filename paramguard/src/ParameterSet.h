@@ -26,6 +26,8 @@ std::optional<int> positionOf(int control);
 
 // What a Send would write: the panel's values, and the free words as the program holds them.
 ParameterSet panelSet(int panel);
+// Sets the free words of a set to what the program holds.
+void takeFreeWords(ParameterSet& set);
 
 // The positions, among the first `count`, where the sets differ.
 std::vector<int> differences(const ParameterSet& a, const ParameterSet& b, int count = kWords);
