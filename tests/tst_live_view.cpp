@@ -168,6 +168,10 @@ private slots:
         // Of the chart, only the traces' rect: axes, grid and legend stay as they were.
         QVERIFY(!chartPainted.isEmpty());
         QVERIFY(plot->axisRect()->rect().contains(chartPainted.boundingRect()));
+        // What those partial redraws left on the screen is the chart drawn afresh.
+        const QRect traces = plot->axisRect()->rect();
+        QCOMPARE(plot->grab(traces).toImage(),
+                 plot->toPixmap(plot->width(), plot->height()).copy(traces).toImage());
     }
 
     void chartsSwitchAndKeepTheirHistories() {
