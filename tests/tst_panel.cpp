@@ -405,7 +405,7 @@ private slots:
         // a mode none of its items names: the control shows the value and gives it back.
         QTest::addColumn<int>("control");
         QTest::addColumn<int>("value");
-        for (int value : {0, 4, 1023, 40000, 65535}) {
+        for (int value : {0, 4, 1023, 40000, 56789, 65535}) {
             QTest::addRow("hardware mode %d", value) << CTRL_HW_MODE << value;
             QTest::addRow("power 0 %d", value) << CTRL_POWER0 << value;
             QTest::addRow("display %d", value) << CTRL_RAW_1 << value;
