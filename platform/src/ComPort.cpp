@@ -85,7 +85,6 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
 
 void ComPort::close() {
     m_restTimer.stop();
-    m_restStale = false;
     if (m_port.isOpen())
         m_port.close();
     m_port.clearError();
@@ -205,19 +204,12 @@ void ComPort::settle() {
     const QByteArray taken = takeFromQt();
     m_received += taken.size();
     m_input += taken;
-    m_restStale = true;
+    restUntilDue(missingForNotification());
     if (static_cast<int>(m_input.size()) < m_notifyCount)
         m_armed = true;
 }
 
-void ComPort::restBeforeWait() {
-    if (!std::exchange(m_restStale, false) || !m_port.isOpen())
-        return;
-    restUntilDue(missingForNotification());
-}
-
 void ComPort::endRest() {
-    m_restStale = false;
     const bool complete = restUntilDue(missingForNotification()) <= 0;
     m_allowance.restEnded(complete);
     // The frame is there: taken now, it is handled in this round of the event loop.
@@ -227,8 +219,7 @@ void ComPort::endRest() {
 
 int ComPort::restUntilDue(int missing) {
     // Bytes the device holds already count, and one may be on its way.
-    const int queued = missing > 0 ? ttyQueuedBytes(m_port) : 0;
-    const int toCome = missing > 0 ? missing - queued : 0;
+    const int toCome = missing > 0 ? missing - ttyQueuedBytes(m_port) : 0;
     QSocketNotifier* notifier = readNotifier();
     if (!notifier)
         return toCome;
@@ -251,10 +242,8 @@ int ComPort::restUntilDue(int missing) {
     }
     m_restTimer.stop();
     // Watched again: the device wakes the event loop once the bytes still missing for the
-    // notify count have come, not for every byte of a frame. Where they have come, any
-    // threshold they reach will do.
-    if (toCome > 0 || m_wakeThreshold > queued)
-        setWakeThreshold(std::max(missing, 0));
+    // notify count have come, not for every byte of a frame.
+    setWakeThreshold(std::max(missing, 0));
     return toCome;
 }
 

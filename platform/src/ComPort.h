@@ -47,17 +47,14 @@ public:
 
     // Runs the receive notification if it is due; called from event processing only.
     void notifyIfDue();
-    // Sets when the device is to wake the event loop next; called before the loop sleeps.
-    void restBeforeWait();
 
 private:
     using Clock = std::chrono::steady_clock;
 
     void onError(QSerialPort::SerialPortError error);
     void queueNotificationCheck();
-    // Takes what Qt has read into the input queue and rearms the notification once the queue
-    // is below the notify count. When the device is to wake the event loop next is set once
-    // the loop is about to sleep: a frame's handling settles the queue several times.
+    // Takes what Qt has read into the input queue, rearms the notification once the queue is
+    // below the notify count, and sets when the device is to wake the event loop next.
     void settle();
     void setWakeThreshold(int bytes);
     // Bytes come no faster than the line brings them, and a reply's not before its request
@@ -111,7 +108,6 @@ private:
     bool m_flushedSinceRequest = false;
     // Bytes the device must hold before a wait for input returns, as last set on it.
     int m_wakeThreshold = 0;
-    bool m_restStale = false;
     Clock::time_point m_requestLeftLine;
     // Ends the rest from watching the device, once the frame can be complete and has usually
     // come.

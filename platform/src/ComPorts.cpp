@@ -20,11 +20,6 @@ ComPort* ComPorts::find(int number) {
     return it == m_ports.end() ? nullptr : it->second.get();
 }
 
-void ComPorts::restBeforeWait() {
-    for (const auto& [number, port] : m_ports)
-        port->restBeforeWait();
-}
-
 void ComPorts::setDevice(int number, const QString& device) {
     if (device.isEmpty())
         m_devices.erase(number);

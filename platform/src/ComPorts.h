@@ -19,9 +19,6 @@ public:
     // The port with this number if it has been used.
     ComPort* find(int number);
 
-    // Before the event loop sleeps: each port sets when its device is to wake it.
-    void restBeforeWait();
-
     // The devices found on the machine or named by the operator, by number.
     void setDevice(int number, const QString& device);
     QString device(int number) const;

@@ -52,8 +52,6 @@ void EventDispatcher::waitForEvents(bool bounded) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         return;
     }
-    if (m_beforeWait)
-        m_beforeWait();
     if (!bounded) {
         if (m_wakeTimer)
             m_wakeTimer->stop();

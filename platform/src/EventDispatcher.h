@@ -43,9 +43,6 @@ public:
     // still ends in time.
     void expectWakeAt(std::chrono::steady_clock::time_point moment) { m_expectedWake = moment; }
 
-    // Runs just before each wait for events, so that what it sets is in place for the wait.
-    void setBeforeWait(std::function<void()> call) { m_beforeWait = std::move(call); }
-
     // Paints what the program has set, and handles nothing else: before a wait that lets no
     // events through, so that the operator sees what the program has shown meanwhile.
     static void paintPending();
@@ -55,7 +52,6 @@ private:
     void dispatchOne();
 
     std::deque<std::function<void()>> m_pending;
-    std::function<void()> m_beforeWait;
     std::unique_ptr<QTimer> m_wakeTimer;
     std::chrono::steady_clock::time_point m_expectedWake;
     bool m_quitRequested = false;

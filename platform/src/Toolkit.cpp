@@ -36,9 +36,7 @@ void startUpMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 } // namespace
 
 Toolkit::Toolkit(std::unique_ptr<QApplication> application)
-    : m_application(std::move(application)) {
-    m_dispatcher.setBeforeWait([this] { m_ports.restBeforeWait(); });
-}
+    : m_application(std::move(application)) {}
 
 Toolkit* Toolkit::current() {
     return g_toolkit;
