@@ -219,7 +219,8 @@ void ComPort::endRest() {
 
 int ComPort::restUntilDue(int missing) {
     // Bytes the device holds already count, and one may be on its way.
-    const int toCome = missing > 0 ? missing - ttyQueuedBytes(m_port) : 0;
+    const int queued = missing > 0 ? ttyQueuedBytes(m_port) : 0;
+    const int toCome = missing > 0 ? missing - queued : 0;
     QSocketNotifier* notifier = readNotifier();
     if (!notifier)
         return toCome;
@@ -242,8 +243,10 @@ int ComPort::restUntilDue(int missing) {
     }
     m_restTimer.stop();
     // Watched again: the device wakes the event loop once the bytes still missing for the
-    // notify count have come, not for every byte of a frame.
-    setWakeThreshold(std::max(missing, 0));
+    // notify count have come, not for every byte of a frame. Where they have come, any
+    // threshold they reach will do.
+    if (toCome > 0 || m_wakeThreshold > queued)
+        setWakeThreshold(std::max(missing, 0));
     return toCome;
 }
 
