@@ -40,11 +40,12 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent), m_plot(new TracePlot(
     m_plot->plotLayout()->setRowStretchFactor(0, 0.001);
     // The traces are drawn on a layer of their own, on top, so that a refresh redraws only
     // them. The overlay layer, unused, shares the buffer of the layers below, so that a
-    // refresh puts two buffers on the widget, not three.
+    // refresh puts one buffer on the widget and the traces over it.
     m_plot->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     m_plot->addLayer(QStringLiteral("traces"));
     m_traceLayer = m_plot->layer(QStringLiteral("traces"));
     m_traceLayer->setMode(QCPLayer::lmBuffered);
+    m_plot->setTraceLayer(m_traceLayer);
     m_plot->installEventFilter(this);
     setNumTraces(1);
 }
@@ -235,7 +236,7 @@ void StripChart::redraw() {
     if (rescaled || m_wholePlotStale)
         m_plot->replot();
     else
-        m_plot->replotLayer(m_traceLayer);
+        m_plot->repaintTraces();
     m_wholePlotStale = false;
 }
 

@@ -3,33 +3,15 @@
 namespace platform {
 namespace {
 
-// What QCPLayer::replot does for a buffered layer, reached through a class of its own.
+// What QCustomPlot does with a layer's buffer, reached through a class of its own.
 struct LayerAccess : QCPLayer {
-    static QSharedPointer<QCPAbstractPaintBuffer> buffer(QCPLayer* layer) {
+    static QSharedPointer<QCPAbstractPaintBuffer> buffer(const QCPLayer* layer) {
         return (layer->*&LayerAccess::mPaintBuffer).toStrongRef();
     }
-    static void draw(QCPLayer* layer) { (layer->*&LayerAccess::drawToPaintBuffer)(); }
-};
-
-struct PixmapBufferAccess : QCPPaintBufferPixmap {
-    static QPixmap* pixmap(QCPAbstractPaintBuffer* buffer) {
-        auto* pixmapBuffer = dynamic_cast<QCPPaintBufferPixmap*>(buffer);
-        return pixmapBuffer ? &(pixmapBuffer->*&PixmapBufferAccess::mBuffer) : nullptr;
+    static void drawOn(QCPLayer* layer, QCPPainter* painter) {
+        (layer->*&LayerAccess::draw)(painter);
     }
 };
-
-// Clears what the layer's items may have drawn: they are clipped to the axis rect, and clearing
-// the whole widget's buffer cost more than drawing the traces.
-void clearRect(QCPAbstractPaintBuffer& buffer, const QRect& rect) {
-    QPixmap* pixmap = PixmapBufferAccess::pixmap(&buffer);
-    if (!pixmap) {
-        buffer.clear(Qt::transparent);
-        return;
-    }
-    QPainter painter(pixmap);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(rect, Qt::transparent);
-}
 
 // The lowest buffer holds the background, grid, axes and legend. Filled with the plot's own
 // background colour where it would be cleared to transparent, it stays opaque: putting it on
@@ -63,30 +45,37 @@ std::optional<QColor> TracePlot::opaqueBackground() const {
     return mBackgroundBrush.color();
 }
 
+void TracePlot::repaintTraces() {
+    if (hasInvalidatedPaintBuffers())
+        replot();
+    else
+        update(axisRect()->rect());
+}
+
 void TracePlot::paintEvent(QPaintEvent* event) {
-    if (!opaqueBackground() || mPaintBuffers.isEmpty() ||
-        !mPaintBuffers.first().dynamicCast<BackgroundBuffer>()) {
+    // A changed pixel ratio makes new buffers first.
+    if (!qFuzzyCompare(bufferDevicePixelRatio(), devicePixelRatioF())) {
         QCustomPlot::paintEvent(event);
         return;
     }
     QCPPainter painter(this);
     if (!painter.isActive())
         return;
-    for (const QSharedPointer<QCPAbstractPaintBuffer>& buffer : std::as_const(mPaintBuffers))
-        buffer->draw(&painter);
-}
-
-void TracePlot::replotLayer(QCPLayer* layer) {
-    const QSharedPointer<QCPAbstractPaintBuffer> buffer = LayerAccess::buffer(layer);
-    if (layer->mode() != QCPLayer::lmBuffered || !buffer || hasInvalidatedPaintBuffers()) {
-        replot();
-        return;
+    const bool opaque = opaqueBackground() && !mPaintBuffers.isEmpty() &&
+                        mPaintBuffers.first().dynamicCast<BackgroundBuffer>();
+    if (!opaque) {
+        if (mBackgroundBrush.style() != Qt::NoBrush)
+            painter.fillRect(mViewport, mBackgroundBrush);
+        drawBackground(&painter);
     }
-    const QRect traces = axisRect()->rect();
-    clearRect(*buffer, traces);
-    LayerAccess::draw(layer);
-    buffer->setInvalidated(false);
-    update(traces);
+    const QSharedPointer<QCPAbstractPaintBuffer> traceBuffer =
+        m_traceLayer ? LayerAccess::buffer(m_traceLayer) : nullptr;
+    for (const QSharedPointer<QCPAbstractPaintBuffer>& buffer : std::as_const(mPaintBuffers)) {
+        if (buffer == traceBuffer)
+            LayerAccess::drawOn(m_traceLayer, &painter);
+        else
+            buffer->draw(&painter);
+    }
 }
 
 } // namespace platform
