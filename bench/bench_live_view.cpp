@@ -41,8 +41,11 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -52,6 +55,7 @@ namespace {
 constexpr double kLineLimit = 19200.0 / 10.0 / (2.0 * FRAME_BYTES); // frames/s, 26.67
 constexpr double kWindow = 1.0;                                     // seconds, for time shares
 constexpr double kIdleSeconds = 10.0;
+constexpr double kBareSeconds = 10.0;
 constexpr int kRefreshes = 300;
 constexpr const char* kChildOption = "--platform-run";
 constexpr const char* kXvfbServer = "-screen 0 1280x1024x24 -nolisten tcp";
@@ -327,6 +331,53 @@ void measureTimeouts(Figures& figures) {
     CloseCom(com);
 }
 
+void sleepUntil(double moment) {
+    timespec until{};
+    until.tv_sec = static_cast<time_t>(moment);
+    until.tv_nsec = static_cast<long>((moment - static_cast<double>(until.tv_sec)) * 1e9);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+}
+
+// The live view's exchange without the tool: a bare loop writes the measurement request,
+// sleeps while it and its reply cross the line, and reads the reply. What that costs a frame
+// is this machine's floor at the moment, against which the live view's figures can be read:
+// a host that charges a bare sleep and wake-up much more than usual shows here as well.
+void measureBareExchange(Figures& figures) {
+    SensorProcess sensor(nullptr);
+    const int fd = open(std::getenv("NALVO_COM1"), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return;
+    termios settings{};
+    tcgetattr(fd, &settings);
+    cfmakeraw(&settings);
+    cfsetspeed(&settings, B19200);
+    tcsetattr(fd, TCSANOW, &settings);
+    CopyVarsToPP();
+    FillTxBuf(8, pp);
+    const double lineTime = 1.0 / (2.0 * kLineLimit);
+    int frames = 0;
+    const Meter meter;
+    while (meter.elapsed() < kBareSeconds) {
+        const double sent = seconds(CLOCK_MONOTONIC);
+        if (write(fd, szWriteBuf, FRAME_BYTES) != FRAME_BYTES)
+            break;
+        sleepUntil(sent + 2.0 * lineTime);
+        char reply[2 * FRAME_BYTES];
+        int got = 0;
+        pollfd input{fd, POLLIN, 0};
+        while (got < FRAME_BYTES && poll(&input, 1, 2000) > 0)
+            if (const ssize_t count = read(fd, reply + got, sizeof reply - got); count > 0)
+                got += static_cast<int>(count);
+        if (got < FRAME_BYTES)
+            break;
+        ++frames;
+    }
+    if (frames > 0)
+        figures["bare.cpu.frame"] = 1000.0 * meter.cpu() / frames;
+    close(fd);
+}
+
 // One platform's figures, printed as "name value" lines for the run that started this one.
 int measure(int argc, char** argv, double duration) {
     if (InitToolkit(argc, argv) < 0)
@@ -347,6 +398,7 @@ int measure(int argc, char** argv, double duration) {
     }
     Figures figures;
     measureIdle(figures);
+    measureBareExchange(figures);
     measureLiveView(duration, figures);
     showTraffic(true);
     measureLiveView(duration, figures, "traffic.");
@@ -420,6 +472,8 @@ void printTable(const Figures& offscreen, const Figures& xcb) {
         {"live view: wake-ups of the user-interface thread per second", "wakes", 0,
          "<= " + number(perFrame, 0) + " (4 a frame)", perFrame, perFrame, false},
         {"live view: processor time per frame, ms", "cpu.frame", 2, "", NAN, NAN, false},
+        {"reference: the same exchange in a bare loop, processor ms a frame", "bare.cpu.frame", 2,
+         "", NAN, NAN, false},
         {"live view, log open with traffic view: frames/s", "traffic.rate", 2,
          ">= " + number(0.99 * kLineLimit, 2), 0.99 * kLineLimit, 0.99 * kLineLimit, true},
         {"live view, log open with traffic view: processor time, %", "traffic.cpu", 1,
