@@ -4,6 +4,9 @@
 // data-block read.
 #include "SensorLink.h"
 
+#include <ComPort.h>
+#include <Toolkit.h>
+
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -361,6 +364,18 @@ private slots:
         chooseItem(CTRL_PORT, 0);
         dispatchPending();
         QCOMPARE(statusText(), kFirmware);
+    }
+
+    void aReadThatFindsNothingLeavesThePortOpen() {
+        // Qt reports a read that finds no bytes, where another wait took them first, as it
+        // reports a device that has gone.
+        m_tool->connect();
+        platform::ComPort* port = platform::Toolkit::current()->ports().find(com);
+        emit port->qtPort().errorOccurred(QSerialPort::ResourceError);
+        dispatchPending();
+        power0 = 1;
+        PushGET(RAM);
+        QCOMPARE(power0, kRam[0]);
     }
 
     void dataBlockIsStoredByAddress() {

@@ -318,9 +318,18 @@ void ComPort::onError(QSerialPort::SerialPortError error) {
         // A wait that ran out: nothing is wrong with the port.
         m_port.clearError();
         return;
+    case QSerialPort::ResourceError:
+        // Qt reports a read that finds no bytes (another wait took them first) as it reports
+        // a device that has gone. One that still answers is there: watched again, it goes on.
+        if (!m_lost && ttyAnswers(m_port)) {
+            m_port.clearError();
+            QMetaObject::invokeMethod(
+                this, [this] { settle(); }, Qt::QueuedConnection);
+            return;
+        }
+        [[fallthrough]];
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
-    case QSerialPort::ResourceError:
         // The device has gone. Qt keeps raising the error for as long as the port stays
         // open, and closing here would delete the notifier that is reporting it; close from
         // the event loop instead, once.

@@ -48,6 +48,9 @@ public:
     // Runs the receive notification if it is due; called from event processing only.
     void notifyIfDue();
 
+    // Qt's port beneath, for tests that make it report what the device did.
+    QSerialPort& qtPort() { return m_port; }
+
 private:
     using Clock = std::chrono::steady_clock;
 

@@ -71,6 +71,15 @@ int ttyQueuedBytes(const QSerialPort& port) {
     return bytes;
 }
 
+bool ttyAnswers(const QSerialPort& port) {
+#ifdef Q_OS_UNIX
+    termios settings{};
+    return readSettings(port.handle(), settings);
+#else
+    return port.isOpen();
+#endif
+}
+
 bool waitForTtyInput(QSerialPort& port, std::chrono::nanoseconds wait) {
 #ifdef Q_OS_LINUX
     const auto seconds = std::chrono::floor<std::chrono::seconds>(wait);

@@ -1,6 +1,6 @@
 // How many bytes a serial device must hold before a wait for input returns: the line
 // discipline counts, so that a reader waiting for a whole frame does not return for every
-// byte. And how many it holds, and a wait for it to the microsecond.
+// byte. And how many it holds, a wait for it to the microsecond, and whether it is still there.
 #pragma once
 
 #include <chrono>
@@ -19,5 +19,8 @@ int ttyQueuedBytes(const QSerialPort& port);
 // request has left the line would otherwise end up to a millisecond late, woken by the reply
 // instead.
 bool waitForTtyInput(QSerialPort& port, std::chrono::nanoseconds wait);
+// False once the device has gone (unplugged, or the far end of a pseudo-terminal closed): the
+// kernel hangs it up, and it refuses even to report its settings.
+bool ttyAnswers(const QSerialPort& port);
 
 } // namespace platform
