@@ -321,7 +321,7 @@ void ComPort::onError(QSerialPort::SerialPortError error) {
     case QSerialPort::ResourceError:
         // Qt reports a read that finds no bytes (another wait took them first) as it reports
         // a device that has gone. One that still answers is there: watched again, it goes on.
-        if (!m_lost && ttyAnswers(m_port)) {
+        if (!m_lost && m_port.isOpen() && ttyAnswers(m_port)) {
             m_port.clearError();
             QMetaObject::invokeMethod(
                 this, [this] { settle(); }, Qt::QueuedConnection);
