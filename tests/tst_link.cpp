@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -373,6 +374,36 @@ private slots:
         platform::ComPort* port = platform::Toolkit::current()->ports().find(com);
         emit port->qtPort().errorOccurred(QSerialPort::ResourceError);
         dispatchPending();
+        power0 = 1;
+        PushGET(RAM);
+        QCOMPARE(power0, kRam[0]);
+    }
+
+    void anIdleLineLeavesTheDeviceWatched_data() {
+        QTest::addColumn<bool>("requestUnanswered");
+        QTest::newRow("after the start-up") << false;
+        QTest::newRow("after a request the sensor left unanswered") << true;
+    }
+
+    void anIdleLineLeavesTheDeviceWatched() {
+        // With nothing on its way, a port that rested for a frame would wake the program
+        // some fifty times a second to find none; it watches the device instead.
+        QFETCH(bool, requestUnanswered);
+        m_tool->connect();
+        if (requestUnanswered) {
+            (*m_tool)->setFault(Fault::Silent);
+            SendFrame(com, 2, pp);
+        }
+        platform::ComPort* port = platform::Toolkit::current()->ports().find(com);
+        const auto watched = [port] {
+            const auto notifiers = port->qtPort().findChildren<QSocketNotifier*>();
+            return std::any_of(notifiers.begin(), notifiers.end(), [](QSocketNotifier* n) {
+                return n->type() == QSocketNotifier::Read && n->isEnabled();
+            });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(watched(), 1000);
+        // What comes next is taken as before.
+        (*m_tool)->setFault(Fault::None);
         power0 = 1;
         PushGET(RAM);
         QCOMPARE(power0, kRam[0]);

@@ -45,6 +45,7 @@ ComPort::ComPort(int number) : m_number(number) {
 int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBits, int stopBits) {
     close();
     m_lost = false;
+    m_frameOnItsWay = false;
     m_wakeThreshold = 0;
     m_armed = true;
     m_device = device;
@@ -131,6 +132,7 @@ int ComPort::write(const char* data, int count) {
     m_requestLeftLine = start + lineTime(static_cast<int>(queued));
     dropUntil(m_requestLeftLine);
     m_receivedWhenLeft = m_received;
+    m_frameOnItsWay = true;
     settle();
     return static_cast<int>(queued);
 }
@@ -204,23 +206,26 @@ void ComPort::settle() {
     const QByteArray taken = takeFromQt();
     m_received += taken.size();
     m_input += taken;
+    m_frameOnItsWay = m_frameOnItsWay || !taken.isEmpty();
     restUntilDue(missingForNotification());
     if (static_cast<int>(m_input.size()) < m_notifyCount)
         m_armed = true;
 }
 
 void ComPort::endRest() {
-    const bool complete = restUntilDue(missingForNotification()) <= 0;
+    const bool complete = restUntilDue(missingForNotification(), true) <= 0;
     m_allowance.restEnded(complete);
     // The frame is there: taken now, it is handled in this round of the event loop.
     if (complete)
         m_port.waitForReadyRead(0);
 }
 
-int ComPort::restUntilDue(int missing) {
+int ComPort::restUntilDue(int missing, bool afterRest) {
     // Bytes the device holds already count, and one may be on its way.
     const int queued = missing > 0 ? ttyQueuedBytes(m_port) : 0;
     const int toCome = missing > 0 ? missing - queued : 0;
+    if (afterRest && toCome >= m_toComeWhenRested)
+        m_frameOnItsWay = false;
     QSocketNotifier* notifier = readNotifier();
     if (!notifier)
         return toCome;
@@ -232,9 +237,10 @@ int ComPort::restUntilDue(int missing) {
     const Clock::time_point due =
         std::clamp(m_requestLeftLine + lineTime(replyBytes), now + lineTime(toCome - 1),
                    now + lineTime(std::max(toCome, 0)));
-    const bool resting = toCome > 0 && due > now;
+    const bool resting = m_frameOnItsWay && toCome > 0 && due > now;
     notifier->setEnabled(!resting);
     if (resting) {
+        m_toComeWhenRested = toCome;
         const Clock::time_point end = due + m_allowance.allowance();
         m_restTimer.start(end - now);
         if (Toolkit* toolkit = Toolkit::current())
@@ -366,6 +372,8 @@ void ComPort::notifyIfDue() {
     if (m_input.size() < m_notifyCount || !m_armed || !(m_eventMask & kComEventNotifyCount))
         return;
     m_armed = false;
+    // The frame has come; the next one is on its way once its request has left.
+    m_frameOnItsWay = false;
     m_callback(m_number, kComEventNotifyCount, m_callbackData);
     settle();
     // Bytes that arrived while the handler ran and refilled the queue raise it again.

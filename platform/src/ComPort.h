@@ -64,8 +64,9 @@ private:
     // has left the line. Until the missing ones can all be there, QSerialPort need not watch
     // the device: each byte would wake the user-interface thread only to find the frame still
     // incomplete.
-    // Returns the bytes still to come for the notification.
-    int restUntilDue(int missing);
+    // Returns the bytes still to come for the notification. After a rest, one that saw no
+    // byte come ends the resting until something comes or a new request leaves the line.
+    int restUntilDue(int missing, bool afterRest = false);
     void endRest();
     int missingForNotification() const;
     QSocketNotifier* readNotifier() const;
@@ -109,6 +110,11 @@ private:
     bool m_checkQueued = false;
     bool m_lost = false;
     bool m_flushedSinceRequest = false;
+    // A request has left the line or bytes have come, so that a rest can expect its frame.
+    // While nothing is on its way (the line idle, the sender late), the port watches the
+    // device instead: a rest would only wake the program to find nothing there again.
+    bool m_frameOnItsWay = false;
+    int m_toComeWhenRested = 0;
     // Bytes the device must hold before a wait for input returns, as last set on it.
     int m_wakeThreshold = 0;
     Clock::time_point m_requestLeftLine;
