@@ -247,8 +247,11 @@ void measureWithTools(double duration, Figures& figures) {
     record->click();
 }
 
-// The panel shown and nothing running, the text cursor blinking in the first parameter field.
+// The tool as it stands once started: port 1 open on the sensor after the start-up exchange,
+// nothing running, the text cursor blinking in the first parameter field.
 void measureIdle(Figures& figures) {
+    SensorProcess sensor(nullptr);
+    InitRS232(com);
     QWidget* panel = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (widget->isVisible())
@@ -267,6 +270,7 @@ void measureIdle(Figures& figures) {
     runFor(kIdleSeconds);
     figures["idle.cpu"] = 100.0 * idle.coreShare();
     figures["idle.wakes"] = idle.wakeRate();
+    CloseCom(com);
 }
 
 // One refresh as the live view does it: decode the frame, show it, send the next request. The
