@@ -114,6 +114,7 @@ private:
     // While nothing is on its way (the line idle, the sender late), the port watches the
     // device instead: a rest would only wake the program to find nothing there again.
     bool m_frameOnItsWay = false;
+    // The bytes still to come when the last rest began.
     int m_toComeWhenRested = 0;
     // Bytes the device must hold before a wait for input returns, as last set on it.
     int m_wakeThreshold = 0;
