@@ -372,8 +372,6 @@ void ComPort::notifyIfDue() {
     if (m_input.size() < m_notifyCount || !m_armed || !(m_eventMask & kComEventNotifyCount))
         return;
     m_armed = false;
-    // The frame has come; the next one is on its way once its request has left.
-    m_frameOnItsWay = false;
     m_callback(m_number, kComEventNotifyCount, m_callbackData);
     settle();
     // Bytes that arrived while the handler ran and refilled the queue raise it again.
