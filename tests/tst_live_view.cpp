@@ -181,8 +181,9 @@ private slots:
         second[0] = 111;
         second[4] = 555;
         (*m_tool)->setMeasurementOverride(second);
+        // Switched once the raw chart shows a sample of this run.
         run([&] {
-            if (switchedAt == 0 && requests() >= 6) {
+            if (switchedAt == 0 && trace(CTRL_RAW_CHART, 0).back() == 111.0) {
                 chooseItem(CTRL_SIGNAL_TYPE, 1);
                 switchedAt = requests();
             } else if (switchedAt > 0 && requests() == switchedAt + 4) {
