@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QLineEdit>
-#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -395,13 +394,7 @@ private slots:
             SendFrame(com, 2, pp);
         }
         platform::ComPort* port = platform::Toolkit::current()->ports().find(com);
-        const auto watched = [port] {
-            const auto notifiers = port->qtPort().findChildren<QSocketNotifier*>();
-            return std::any_of(notifiers.begin(), notifiers.end(), [](QSocketNotifier* n) {
-                return n->type() == QSocketNotifier::Read && n->isEnabled();
-            });
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(watched(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(port->watchesDevice(), 1000);
         // What comes next is taken as before.
         (*m_tool)->setFault(Fault::None);
         power0 = 1;

@@ -261,6 +261,11 @@ int ComPort::missingForNotification() const {
     return notifying ? m_notifyCount - static_cast<int>(m_input.size()) : 0;
 }
 
+bool ComPort::watchesDevice() const {
+    const QSocketNotifier* notifier = readNotifier();
+    return notifier && notifier->isEnabled();
+}
+
 QSocketNotifier* ComPort::readNotifier() const {
     // QSerialPort watches the device through a notifier of its own, a child object.
     for (auto* notifier : m_port.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly))

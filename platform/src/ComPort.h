@@ -50,6 +50,8 @@ public:
 
     // Qt's port beneath, for tests that make it report what the device did.
     QSerialPort& qtPort() { return m_port; }
+    // Whether the device wakes the event loop when bytes come, rather than a rest's end.
+    bool watchesDevice() const;
 
 private:
     using Clock = std::chrono::steady_clock;
