@@ -15,6 +15,9 @@ struct Delivery {
     // Sent in pieces of this many bytes with a pause between them; 0 sends it whole.
     std::size_t pieceSize = 0;
     std::chrono::milliseconds piecePause{0};
+    // Bytes from this one on trail the reply, the first of them this long after the one before.
+    std::size_t extraFrom = SIZE_MAX;
+    std::chrono::milliseconds extraAfter{0};
 };
 
 } // namespace sim

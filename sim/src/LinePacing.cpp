@@ -35,8 +35,9 @@ std::vector<Clock::time_point> replySchedule(const LineSpeed& speed, Clock::time
     due.reserve(delivery.bytes.size());
     for (std::size_t k = 0; k < delivery.bytes.size(); ++k) {
         const std::size_t pauses = delivery.pieceSize > 0 ? k / delivery.pieceSize : 0;
+        const auto trailing = k >= delivery.extraFrom ? delivery.extraAfter : Clock::duration{};
         due.push_back(start + speed.of(k + 1) +
-                      static_cast<long long>(pauses) * delivery.piecePause);
+                      static_cast<long long>(pauses) * delivery.piecePause + trailing);
     }
     return due;
 }

@@ -5,12 +5,6 @@
 
 namespace sim {
 
-namespace {
-
-constexpr std::uint8_t kExtraByte = 0xEE;
-
-} // namespace
-
 void SensorState::setFault(Fault fault) {
     const std::scoped_lock lock(m_mutex);
     m_fault = fault;
@@ -32,9 +26,10 @@ void SensorState::setPieces(std::size_t pieceSize, std::chrono::milliseconds pau
     m_piecePause = pause;
 }
 
-void SensorState::setExtraByteCount(std::size_t count) {
+void SensorState::setExtraBytes(std::vector<std::uint8_t> bytes, std::chrono::milliseconds after) {
     const std::scoped_lock lock(m_mutex);
-    m_extraByteCount = count;
+    m_extraBytes = std::move(bytes);
+    m_extraBytesAfter = after;
 }
 
 void SensorState::setFirmwareText(std::string text) {
@@ -108,7 +103,9 @@ void SensorState::shape(Delivery& delivery) {
         delivery.piecePause = m_piecePause;
         break;
     case Fault::ExtraBytes:
-        delivery.bytes.insert(delivery.bytes.end(), m_extraByteCount, kExtraByte);
+        delivery.extraFrom = delivery.bytes.size();
+        delivery.extraAfter = m_extraBytesAfter;
+        delivery.bytes.insert(delivery.bytes.end(), m_extraBytes.begin(), m_extraBytes.end());
         break;
     case Fault::Garbage:
         std::generate(delivery.bytes.begin(), delivery.bytes.end(),

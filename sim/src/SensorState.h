@@ -26,7 +26,7 @@ public:
     void setSilentOrders(std::set<int> orders);
     void setLateReplyDelay(std::chrono::milliseconds delay);
     void setPieces(std::size_t pieceSize, std::chrono::milliseconds pause);
-    void setExtraByteCount(std::size_t count);
+    void setExtraBytes(std::vector<std::uint8_t> bytes, std::chrono::milliseconds after);
     void setFirmwareText(std::string text);
     void setMeasurementOverride(std::optional<Words> words);
 
@@ -68,7 +68,8 @@ private:
     std::chrono::milliseconds m_lateReplyDelay{2500};
     std::size_t m_pieceSize = 10;
     std::chrono::milliseconds m_piecePause{5};
-    std::size_t m_extraByteCount = 8;
+    std::vector<std::uint8_t> m_extraBytes = std::vector<std::uint8_t>(8, 0xEE);
+    std::chrono::milliseconds m_extraBytesAfter{0};
     // A fixed seed, so that a test sees the same garbage every run.
     std::mt19937 m_garbage{0x5EED};
     std::vector<Frame> m_received;

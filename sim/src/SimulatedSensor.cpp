@@ -61,8 +61,9 @@ void SimulatedSensor::setPieces(std::size_t pieceSize, std::chrono::milliseconds
     wake();
 }
 
-void SimulatedSensor::setExtraByteCount(std::size_t count) {
-    m_state->setExtraByteCount(count);
+void SimulatedSensor::setExtraBytes(std::vector<std::uint8_t> bytes,
+                                    std::chrono::milliseconds after) {
+    m_state->setExtraBytes(std::move(bytes), after);
     wake();
 }
 

@@ -55,6 +55,11 @@ std::optional<Options> parseCommandLine(std::span<const char* const> arguments) 
             if (!milliseconds)
                 return std::nullopt;
             options.timing.turnaround = std::chrono::milliseconds(*milliseconds);
+        } else if (option == "--fault" && value == "late-cr") {
+            // A CR some time after each reply, once the next request has left the line.
+            options.fault = Fault::ExtraBytes;
+            options.extraBytes = std::vector<std::uint8_t>{'\r'};
+            options.extraBytesAfter = std::chrono::milliseconds(30);
         } else if (option == "--fault") {
             const auto fault = parseFault(value);
             if (!fault)

@@ -35,6 +35,8 @@ int main(int argc, char* argv[]) {
 
     sim::SimulatedSensor sensor(options->timing);
     sensor.setFault(options->fault);
+    if (options->extraBytes)
+        sensor.setExtraBytes(*options->extraBytes, options->extraBytesAfter);
     if (!sensor.start()) {
         std::cerr << "nalvo-sim: cannot open a pseudo-terminal\n";
         return EXIT_FAILURE;

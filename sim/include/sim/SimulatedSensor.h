@@ -57,7 +57,10 @@ public:
     void setSilentOrders(std::set<int> orders);
     void setLateReplyDelay(std::chrono::milliseconds delay);
     void setPieces(std::size_t pieceSize, std::chrono::milliseconds pause);
-    void setExtraByteCount(std::size_t count);
+    // The bytes that follow every reply with Fault::ExtraBytes, the first of them `after` the
+    // reply's last byte (a trailing CR, a checksum, noise).
+    void setExtraBytes(std::vector<std::uint8_t> bytes,
+                       std::chrono::milliseconds after = std::chrono::milliseconds(0));
     void setFirmwareText(std::string text);
     void setMeasurementOverride(std::optional<Words> words);
 
