@@ -176,22 +176,29 @@ private slots:
     }
 
     void strayBytesNeverMoveAFrame_data() {
-        QTest::addColumn<int>("trailing");
-        QTest::newRow("1 byte") << 1;
-        QTest::newRow("2 bytes") << 2;
-        QTest::newRow("8 bytes") << 8;
+        QTest::addColumn<Bytes>("trailing");
+        QTest::addColumn<int>("after");
+        // Right behind the reply, they come while the next request is on the line; 20 ms and
+        // more later, after it has left.
+        QTest::newRow("CR behind") << Bytes{0x0D} << 0;
+        QTest::newRow("8 bytes behind") << Bytes(8, 0xEE) << 0;
+        QTest::newRow("CR 25 ms later") << Bytes{0x0D} << 25;
+        QTest::newRow("CR LF 40 ms later") << Bytes{0x0D, 0x0A} << 40;
+        QTest::newRow("8 zeros 30 ms later") << Bytes(8, 0x00) << 30;
+        QTest::newRow("55 60 ms later") << Bytes{0x55} << 60;
     }
 
     void strayBytesNeverMoveAFrame() {
-        // Every reply drags bytes behind it (a CR, a checksum, noise) that arrive while the next
-        // request is on its way: no reply may be read from the wrong place because of them.
-        QFETCH(int, trailing);
+        // Every reply drags bytes behind it (a CR, a checksum, noise), right behind it or once
+        // the next request has left the line: no reply may be read from the wrong place.
+        QFETCH(Bytes, trailing);
+        QFETCH(int, after);
         sim::SimulatedSensor& sensor = m_tool->sensor();
         const Words eeprom{700, 710, 720, 73, 2, 0, 5, 3, 4, 111, 722, 433, 5, 6, 7, 8};
         const Words measurement{11, 22, 33, 44, 600, 501, 502, 503, 504, 505, 2, 30, 0, 0, 0, 0};
         sensor.setEeprom(eeprom);
         sensor.setMeasurementOverride(measurement);
-        sensor.setExtraByteCount(static_cast<std::size_t>(trailing));
+        sensor.setExtraBytes(trailing, std::chrono::milliseconds(after));
         sensor.setFault(Fault::ExtraBytes);
 
         m_tool->connect();
@@ -212,19 +219,23 @@ private slots:
         QCOMPARE(shownWords(), ram);
 
         // Bytes that come between a request's flush and its write are no reply either: the loop
-        // reads the clock right there, while rx_flag is still raised. The run stops once the
-        // reply to that request has been shown.
+        // reads the clock right there, while rx_flag is still raised. The run stops once six
+        // frames have been shown.
+        constexpr std::size_t kShown = 6;
         platform::setTimerSource([&sensor, at = sensor.receivedFrames().size() + 3] {
             if (rx_flag == 1 && sensor.receivedFrames().size() == at) {
                 sensor.sendRaw({0xEE, 0xEE, 0xEE});
                 awaitInput(3);
             }
-            if (sensor.receivedFrames().size() == at + 2)
+            if (sensor.receivedFrames().size() == at + kShown - 2)
                 click(CTRL_STOP, false);
             return 0.0;
         });
         click(CTRL_RUN);
         QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
+        const QList<double> traces{11, 22, 33, 44, 505};
+        for (std::size_t sample = HISTORY - kShown; sample < HISTORY; ++sample)
+            QCOMPARE(QList<double>(arrayRAW + sample * 5, arrayRAW + sample * 5 + 5), traces);
         const int displays[] = {CTRL_RAW_1,      CTRL_RAW_2,    CTRL_RAW_3,  CTRL_RAW_4,
                                 CTRL_NORMALISED, CTRL_POWER0,   CTRL_POWER1, CTRL_TEACH_AB,
                                 CTRL_TEACH_CD,   CTRL_TEACH_THD};

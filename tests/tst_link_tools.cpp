@@ -222,6 +222,15 @@ private slots:
         QCOMPARE(lines[2].mid(14), "<- 36 bytes  " + hex(sim::encodeFrame(2, kRam)));
         QVERIFY(
             QRegularExpression("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  <- ").match(lines[2]).hasMatch());
+        // A CR behind each reply, come once the next request has left the line, is skipped; a
+        // reply that does not begin as its request did is taken, and marked.
+        (*m_tool)->setExtraBytes({0x0D}, std::chrono::milliseconds(30));
+        (*m_tool)->setFault(Fault::ExtraBytes);
+        m_tool->runFor(3);
+        QVERIFY(logText().contains("<- 1 STRAY byte ahead of the reply skipped  0D\n"));
+        (*m_tool)->setFault(Fault::Garbage);
+        click(CTRL_GET);
+        QVERIFY(logText().contains("<- 36 bytes, MALFORMED: not begun as its request  "));
     }
 
     void trafficMarksShortAndExtraBytes_data() {
@@ -238,6 +247,13 @@ private slots:
             << logpanel::receivedText(bytes, 64) << "<- 5 bytes, SHORT by 59 of 64  00 55 00 07 0D";
         QTest::newRow("extra") << logpanel::droppedText("\r\n")
                                << "<- 2 EXTRA bytes dropped  0D 0A";
+        QTest::newRow("stray") << logpanel::skippedText(QByteArray(2, 0))
+                               << "<- 2 STRAY bytes ahead of the reply skipped  00 00";
+        // A flood makes lines no longer than a data block's.
+        QTest::newRow("flood") << logpanel::droppedText(QByteArray(5000, 0x11))
+                               << "<- 5000 EXTRA bytes dropped  " +
+                                      QStringList(128, QStringLiteral("11")).join(' ') +
+                                      " ... 4872 more bytes";
     }
 
     void trafficMarksShortAndExtraBytes() {

@@ -23,6 +23,7 @@ bool LinkState::onPortEvent(const platform::PortEvent& event, int portInUse) {
         break;
     case PortEventKind::Sent:
     case PortEventKind::Dropped:
+    case PortEventKind::Skipped:
         return false;
     }
     m_device = event.device;

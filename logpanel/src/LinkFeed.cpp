@@ -34,7 +34,10 @@ void LinkFeed::onPortEvent(const platform::PortEvent& event) {
     if (event.kind == PortEventKind::Sent)
         m_log.append(EntryKind::Sent, sentText(event.bytes));
     else if (event.kind == PortEventKind::Received)
-        m_log.append(EntryKind::Received, receivedText(event.bytes, event.expected));
+        m_log.append(EntryKind::Received,
+                     receivedText(event.bytes, event.expected, event.malformed));
+    else if (event.kind == PortEventKind::Skipped)
+        m_log.append(EntryKind::Received, skippedText(event.bytes));
     else
         m_log.append(EntryKind::Received, droppedText(event.bytes));
 }

@@ -1,5 +1,6 @@
 #include "TrafficText.h"
 
+#include <algorithm>
 #include <array>
 
 namespace logpanel {
@@ -13,7 +14,11 @@ constexpr std::array<const char*, 10> kOrderNames{
     "echo check", "teach",     "firmware info", "measurement",  "data block"};
 
 QString hex(const QByteArray& bytes) {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+    const QString shown = QString::fromLatin1(
+        bytes.first(std::min<qsizetype>(bytes.size(), kShownBytes)).toHex(' ').toUpper());
+    if (bytes.size() <= kShownBytes)
+        return shown;
+    return QStringLiteral("%1 ... %2 more bytes").arg(shown).arg(bytes.size() - kShownBytes);
 }
 
 } // namespace
@@ -33,7 +38,11 @@ QString sentText(const QByteArray& bytes) {
         .arg(hex(bytes));
 }
 
-QString receivedText(const QByteArray& bytes, int expected) {
+QString receivedText(const QByteArray& bytes, int expected, bool malformed) {
+    if (malformed)
+        return QStringLiteral("<- %1 bytes, MALFORMED: not begun as its request  %2")
+            .arg(bytes.size())
+            .arg(hex(bytes));
     if (bytes.size() < expected)
         return QStringLiteral("<- %1 bytes, SHORT by %2 of %3  %4")
             .arg(bytes.size())
@@ -45,6 +54,12 @@ QString receivedText(const QByteArray& bytes, int expected) {
 
 QString droppedText(const QByteArray& bytes) {
     return QStringLiteral("<- %1 EXTRA bytes dropped  %2").arg(bytes.size()).arg(hex(bytes));
+}
+
+QString skippedText(const QByteArray& bytes) {
+    return QStringLiteral("<- %1 STRAY %2 ahead of the reply skipped  %3")
+        .arg(bytes.size())
+        .arg(bytes.size() == 1 ? QStringLiteral("byte") : QStringLiteral("bytes"), hex(bytes));
 }
 
 } // namespace logpanel

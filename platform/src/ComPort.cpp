@@ -16,6 +16,8 @@ namespace platform {
 namespace {
 
 constexpr int kStartBits = 1;
+// The sync word and the order word.
+constexpr int kReplyHeaderBytes = 4;
 
 int mapOpenError(QSerialPort::SerialPortError error) {
     switch (error) {
@@ -124,6 +126,9 @@ int ComPort::write(const char* data, int count) {
     if (queued < 0)
         return kComErrIo;
     report(PortEventKind::Sent, QByteArray(data, static_cast<int>(queued)));
+    m_replyHeader = count == m_notifyCount && count >= kReplyHeaderBytes
+                        ? QByteArray(data, kReplyHeaderBytes)
+                        : QByteArray();
     // QSerialPort holds written bytes until the event loop runs; push them out now.
     m_port.flush();
     const QDeadlineTimer deadline(m_timeout);
@@ -148,7 +153,7 @@ int ComPort::read(char* data, int count) {
         pull(std::chrono::milliseconds(deadline.remainingTime()));
     const auto got = std::min<qsizetype>(count, m_input.size());
     std::memcpy(data, m_input.constData(), static_cast<size_t>(got));
-    report(PortEventKind::Received, m_input.first(got), count);
+    report(PortEventKind::Received, m_input.first(got), count, {}, readsMalformedFrame(count));
     m_input.remove(0, got);
     settle();
     return static_cast<int>(got);
@@ -316,9 +321,9 @@ void ComPort::drop(const QByteArray& bytes) {
 }
 
 void ComPort::report(PortEventKind kind, const QByteArray& bytes, int expected,
-                     const QString& cause) const {
+                     const QString& cause, bool malformed) const {
     if (hasPortHooks())
-        notifyPortEvent({kind, m_number, m_device, bytes, expected, cause});
+        notifyPortEvent({kind, m_number, m_device, bytes, expected, cause, malformed});
 }
 
 void ComPort::onError(QSerialPort::SerialPortError error) {
@@ -369,11 +374,29 @@ void ComPort::queueNotificationCheck() {
     });
 }
 
+void ComPort::skipToReplyHeader() {
+    if (m_replyHeader.isEmpty() || m_input.size() < m_notifyCount ||
+        m_input.startsWith(m_replyHeader))
+        return;
+    const qsizetype at = m_input.indexOf(m_replyHeader, 1);
+    if (at < 0)
+        return;
+    report(PortEventKind::Skipped, m_input.first(at));
+    m_input.remove(0, at);
+    settle();
+}
+
+bool ComPort::readsMalformedFrame(int count) const {
+    return count == m_notifyCount && !m_replyHeader.isEmpty() && m_input.size() >= count &&
+           !m_input.startsWith(m_replyHeader);
+}
+
 void ComPort::notifyIfDue() {
     m_checkQueued = false;
     if (!m_callback || !usable())
         return;
     settle();
+    skipToReplyHeader();
     if (m_input.size() < m_notifyCount || !m_armed || !(m_eventMask & kComEventNotifyCount))
         return;
     m_armed = false;

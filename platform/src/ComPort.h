@@ -81,12 +81,18 @@ private:
     // until then is the rest of an earlier reply or noise, and is dropped.
     void dropUntil(Clock::time_point requestLeftLine);
     Clock::duration lineTime(int bytes) const;
+    // A reply begins as its request did, with the sync and the order word. Bytes ahead of that
+    // header came after the request had left the line (a trailing CR, a checksum, noise):
+    // they are skipped, so that the frame is read from its start and its rest awaited. Where
+    // the header appears nowhere, the bytes are taken as they stand.
+    void skipToReplyHeader();
+    bool readsMalformedFrame(int count) const;
     // After the device has gone, the port closes; true when it is (still) usable.
     bool usable();
     // Bytes that no read will see.
     void drop(const QByteArray& bytes);
     void report(PortEventKind kind, const QByteArray& bytes = {}, int expected = 0,
-                const QString& cause = {}) const;
+                const QString& cause = {}, bool malformed = false) const;
 
     int m_number;
     QString m_device;
@@ -95,6 +101,9 @@ private:
     DeviceLock m_lock;
     // The bytes received and not yet read, oldest first.
     QByteArray m_input;
+    // How the reply to the last request begins; empty after a request of another length than
+    // a frame (the notify count).
+    QByteArray m_replyHeader;
     // How many bytes have come into the input queue in all, and how many had when the length
     // was last asked for.
     qint64 m_received = 0;

@@ -10,18 +10,22 @@
 
 namespace platform {
 
-enum class PortEventKind { Opened, OpenFailed, Gone, Sent, Received, Dropped };
+// Skipped: bytes that came ahead of a reply's header once its request had left the line,
+// dropped so that the reply is read from its start.
+enum class PortEventKind { Opened, OpenFailed, Gone, Sent, Received, Dropped, Skipped };
 
 struct PortEvent {
     PortEventKind kind;
     int port;
     QString device;
-    // Sent, Received (what the read took) and Dropped (bytes no read will see).
+    // Sent, Received (what the read took), Dropped and Skipped (bytes no read will see).
     QByteArray bytes;
     // Received: how many the read asked for.
     int expected = 0;
     // OpenFailed and Gone: why, as far as the system says.
     QString cause;
+    // Received: a frame that does not begin with its request's sync and order words.
+    bool malformed = false;
 };
 
 using PortHook = std::function<void(const PortEvent& event)>;
