@@ -6,12 +6,15 @@
 #include <linklog/LinkLog.h>
 #include <paramguard/ParameterGuard.h>
 
+#include <QAccessible>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace testing;
 using sim::Words;
@@ -36,7 +39,79 @@ QString cell(int row, int column) {
     return guardWidget<QTableWidget>("compareTable")->item(row, column)->text();
 }
 
+// How an operator sets off a command button, and how a dialog it opened is closed.
+enum class Opener { MouseHeld, MouseClick, Space, Shortcut, ScreenReader };
+enum class Closer { CancelButton, Escape, CloseBox };
+struct DialogCase {
+    int command;
+    int target;
+    Opener opener;
+    Closer closer;
+};
+
+// Waits until no button is down: a shortcut or a screen reader's press lets its button go
+// only a moment later.
+bool buttonsUp() {
+    return waitUntil([] {
+        for (QPushButton* button : panelWidget()->findChildren<QPushButton*>())
+            if (button->isDown())
+                return false;
+        return true;
+    });
+}
+
+void activate(int command, Opener opener) {
+    QWidget* button = control(command);
+    switch (opener) {
+    case Opener::MouseHeld:
+        // Held until the dialog is up: the release then goes to the dialog, which drops it.
+        QTest::mousePress(button, Qt::LeftButton);
+        break;
+    case Opener::MouseClick:
+        QTest::mouseClick(button, Qt::LeftButton);
+        break;
+    case Opener::Space:
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Space);
+        break;
+    case Opener::Shortcut:
+        QTest::keyClick(panelWidget(), command == CTRL_SEND ? Qt::Key_S : Qt::Key_F5,
+                        command == CTRL_SEND ? Qt::ControlModifier : Qt::NoModifier);
+        break;
+    case Opener::ScreenReader:
+        QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        break;
+    }
+}
+
+// Closes the next dialog that comes up, once it is up, and says so.
+std::shared_ptr<bool> closeNextDialog(Closer closer) {
+    auto closed = std::make_shared<bool>(false);
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, closer, closed] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        poll->deleteLater();
+        poll->stop();
+        *closed = true;
+        if (closer == Closer::CancelButton) {
+            for (QPushButton* button : dialog->findChildren<QPushButton*>())
+                if (button->text().remove('&') == QLatin1String("Cancel"))
+                    button->click();
+        } else if (closer == Closer::Escape) {
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
+        } else {
+            dialog->close();
+        }
+    });
+    poll->start(0);
+    return closed;
+}
+
 } // namespace
+Q_DECLARE_METATYPE(DialogCase)
 
 class ParameterGuard : public QObject {
     Q_OBJECT
@@ -240,6 +315,62 @@ private slots:
         QCOMPARE(asked[0][2].lastRead, std::optional<int>(400));
         QCOMPARE((*m_tool)->eeprom()[2], write ? 333 : 401);
         paramguard::setEepromAnswer({});
+    }
+
+    void commandsWorkAfterEveryDialog_data() {
+        QTest::addColumn<DialogCase>("row");
+        const std::pair<const char*, Opener> openers[] = {{"mouse held", Opener::MouseHeld},
+                                                          {"mouse click", Opener::MouseClick},
+                                                          {"space", Opener::Space},
+                                                          {"shortcut", Opener::Shortcut},
+                                                          {"screen reader", Opener::ScreenReader}};
+        const std::pair<const char*, Closer> closers[] = {{"cancel", Closer::CancelButton},
+                                                          {"escape", Closer::Escape},
+                                                          {"close box", Closer::CloseBox}};
+        // The EEPROM confirmation and the file dialog open on Send's press, the question
+        // before Get on its release.
+        const std::tuple<const char*, int, int> dialogs[] = {
+            {"EEPROM confirmation", CTRL_SEND, CTRL_EEPROM},
+            {"file dialog", CTRL_SEND, CTRL_FILE},
+            {"question before Get", CTRL_GET, CTRL_RAM}};
+        for (const auto& [dialog, command, target] : dialogs)
+            for (const auto& [opened, opener] : openers)
+                for (const auto& [closed, closer] : closers)
+                    if (command == CTRL_SEND || opener != Opener::MouseHeld)
+                        QTest::addRow("%s, %s, %s", dialog, opened, closed)
+                            << DialogCase{command, target, opener, closer};
+    }
+    void commandsWorkAfterEveryDialog() {
+        // However a dialog came up and went, Send and Get act on the next click, key or
+        // screen reader's press, once each.
+        QFETCH(DialogCase, row);
+        platform::setFileSelectAnswer({});
+        paramguard::setDiscardAnswer({});
+        click(row.target);
+        typeInto(CTRL_REFERENCE, 333);
+        m_tool->sensor().clearReceivedFrames();
+        const std::shared_ptr<bool> closed = closeNextDialog(row.closer);
+        activate(row.command, row.opener);
+        QVERIFY(waitUntil([&closed] { return *closed; }));
+        QVERIFY(waitUntil([] { return QApplication::activeModalWidget() == nullptr; }));
+        dispatchPending();
+        QVERIFY(buttonsUp());
+        // As the window manager does once a dialog has gone.
+        QApplication::setActiveWindow(panelWidget());
+
+        click(CTRL_RAM);
+        for (const Opener opener :
+             {Opener::Shortcut, Opener::Space, Opener::ScreenReader, Opener::MouseClick}) {
+            activate(CTRL_SEND, opener);
+            QVERIFY(buttonsUp());
+            dispatchPending();
+        }
+        activate(CTRL_GET, Opener::Shortcut);
+        QVERIFY(buttonsUp());
+        dispatchPending();
+        QVERIFY((*m_tool)->waitForFrames(5, 5s));
+        QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{1, 1, 1, 1, 2}));
+        QCOMPARE((*m_tool)->ram()[2], 333);
     }
 
 private:

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <utility>
+
 namespace platform {
 
 namespace {
@@ -43,7 +45,10 @@ class ControlEventFilter : public QObject {
 public:
     ControlEventFilter(int handle, QObject* parent) : QObject(parent), m_handle(handle) {}
 
-    bool clickedByMouse(const QPushButton* button) const { return m_mousePressed == button; }
+    // True once for the click that the mouse's release of the button makes.
+    bool clickedByMouse(const QPushButton* button) {
+        return button && std::exchange(m_releasing, nullptr) == button;
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QVariant id = watched->property("ctrlId");
@@ -54,17 +59,19 @@ public:
         case QEvent::MouseButtonPress:
             // Filters see presses on a dimmed button too; the operator cannot use it.
             if (button && button->isEnabled() &&
-                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
                 postControlEvent(m_handle, id.toInt(), kEventLeftClick);
-                m_mousePressed = button;
-            }
             break;
         case QEvent::MouseButtonRelease:
-            // The release makes the click, if any, while it is handled; after it, the next
-            // activation of the button comes from elsewhere until the mouse presses again.
-            if (button)
+            // The release makes the click, if any, while it is handled, and its press has
+            // raised the left click already. A press whose release never comes (a dialog came
+            // up meanwhile and took it) leaves nothing behind: the next activation of the button
+            // comes from elsewhere.
+            if (button) {
+                m_releasing = button;
                 QMetaObject::invokeMethod(
-                    this, [this] { m_mousePressed = nullptr; }, Qt::QueuedConnection);
+                    this, [this] { m_releasing = nullptr; }, Qt::QueuedConnection);
+            }
             break;
         case QEvent::MouseButtonDblClick:
             // The second click of a double-click is no second command.
@@ -115,8 +122,8 @@ private:
     }
 
     int m_handle;
-    // The button the mouse pressed last, while that press may still end in its click.
-    QPointer<QPushButton> m_mousePressed;
+    // The button whose mouse release is being handled.
+    QPointer<QPushButton> m_releasing;
 };
 
 } // namespace
