@@ -19,6 +19,7 @@ namespace sim {
 namespace {
 
 constexpr std::size_t kReadChunk = 256;
+constexpr std::size_t kFloodChunk = 4096;
 
 // How many bytes the line took; a broken line swallows them, as a wire with nobody on
 // the other end does.
@@ -93,6 +94,11 @@ void LineServer::completeArrivals(Clock::time_point now) {
 bool LineServer::serviceOutput(Clock::time_point now) {
     if (!flushRaw())
         return false;
+    if (m_state.flooding()) {
+        // The line is never free: wait until it takes more.
+        flood();
+        return false;
+    }
     while (true) {
         if (!m_reply) {
             if (m_answers.empty())
@@ -120,6 +126,17 @@ bool LineServer::flushRaw() {
     const std::size_t written = writeToLine(m_pty.master(), m_raw);
     m_raw.erase(m_raw.begin(), m_raw.begin() + static_cast<long>(written));
     return m_raw.empty();
+}
+
+void LineServer::flood() {
+    // Counting bytes: no sync word followed by an order word among them.
+    static const auto chunk = [] {
+        std::array<std::uint8_t, kFloodChunk> bytes{};
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<std::uint8_t>(i);
+        return bytes;
+    }();
+    m_state.countFlooded(writeToLine(m_pty.master(), chunk));
 }
 
 // A reply starts once its request has arrived and the previous reply is out, both in line

@@ -55,6 +55,7 @@ private:
     // Writes what is due; false when the line would block.
     bool serviceOutput(Clock::time_point now);
     bool flushRaw();
+    void flood();
     void startReply(Answer answer);
     std::size_t writeReplyBytes(std::span<const std::uint8_t> due);
     void waitForLine(bool blocked);

@@ -7,6 +7,7 @@
 
 #include <sim/SimulatedSensor.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -29,6 +30,10 @@ public:
     void setExtraBytes(std::vector<std::uint8_t> bytes, std::chrono::milliseconds after);
     void setFirmwareText(std::string text);
     void setMeasurementOverride(std::optional<Words> words);
+    void setFlood(bool on) { m_flooding = on; }
+    bool flooding() const { return m_flooding; }
+    void countFlooded(std::size_t bytes) { m_flooded += bytes; }
+    std::size_t floodedBytes() const { return m_flooded; }
 
     Words ram() const;
     Words eeprom() const;
@@ -75,6 +80,8 @@ private:
     std::vector<Frame> m_received;
     std::size_t m_repliesSent = 0;
     std::vector<std::uint8_t> m_raw;
+    std::atomic<bool> m_flooding = false;
+    std::atomic<std::size_t> m_flooded = 0;
 };
 
 } // namespace sim

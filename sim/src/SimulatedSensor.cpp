@@ -77,6 +77,15 @@ void SimulatedSensor::setMeasurementOverride(std::optional<Words> words) {
     wake();
 }
 
+void SimulatedSensor::setFlood(bool on) {
+    m_state->setFlood(on);
+    wake();
+}
+
+std::size_t SimulatedSensor::floodedBytes() const {
+    return m_state->floodedBytes();
+}
+
 Words SimulatedSensor::ram() const {
     return m_state->ram();
 }

@@ -1,5 +1,6 @@
 // nalvo-sim: a simulated sensor on a pseudo-terminal. Prints the device to open as its
-// first line and serves until SIGINT or SIGTERM.
+// first line and serves until SIGINT or SIGTERM; SIGUSR1 starts or ends a flood of bytes, as
+// from a device that ignores the baud rate.
 #include "CommandLine.h"
 
 #include <sim/SimulatedSensor.h>
@@ -27,11 +28,12 @@ int main(int argc, char* argv[]) {
 
     // Blocked before the sensor's thread exists, so that it inherits the mask and the
     // signals are left for sigwait below.
-    sigset_t endSignals;
-    sigemptyset(&endSignals);
-    sigaddset(&endSignals, SIGINT);
-    sigaddset(&endSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     sim::SimulatedSensor sensor(options->timing);
     sensor.setFault(options->fault);
@@ -43,7 +45,10 @@ int main(int argc, char* argv[]) {
     }
     std::cout << sensor.devicePath() << std::endl;
 
-    int received = 0;
-    sigwait(&endSignals, &received);
+    bool flooding = false;
+    for (int received = 0; sigwait(&signals, &received) == 0 && received == SIGUSR1;) {
+        flooding = !flooding;
+        sensor.setFlood(flooding);
+    }
     return EXIT_SUCCESS;
 }

@@ -63,6 +63,10 @@ public:
                        std::chrono::milliseconds after = std::chrono::milliseconds(0));
     void setFirmwareText(std::string text);
     void setMeasurementOverride(std::optional<Words> words);
+    // A device that ignores the baud rate: while on, bytes go out as fast as the line takes
+    // them, and replies wait until it is off.
+    void setFlood(bool on);
+    std::size_t floodedBytes() const;
 
     Words ram() const;
     Words eeprom() const;
