@@ -3,7 +3,7 @@
 // paced 19200-baud line, the processor time and wake-ups it costs (also with the log's traffic
 // view on), the panel at rest, one refresh, and how late the waits of a silent sensor end; then
 // the live view once more with a recording running and ten minutes of history shown, and what
-// that history takes in memory.
+// that history takes in memory; and a flood of bytes from a device that ignores the baud rate.
 //
 //   bench_live_view [seconds]   the live view's duration on each platform, 30 by default
 //
@@ -129,6 +129,8 @@ public:
     SensorProcess& operator=(const SensorProcess&) = delete;
 
     bool serving() const { return m_pid > 0 && !m_device.empty(); }
+    // Starts or ends a flood of bytes, as from a device that ignores the baud rate.
+    void toggleFlood() const { kill(m_pid, SIGUSR1); }
 
 private:
     pid_t m_pid = -1;
@@ -245,6 +247,60 @@ void measureWithTools(double duration, Figures& figures) {
     record->click();
     measureLiveView(duration, figures, "tools.");
     record->click();
+}
+
+// A device that floods the line for a while during a live view with the traffic view on: what
+// the flood costs in processor time, memory and the window's answers (the longest time between
+// two passes of the loop, each of which handles the window's events), and the frames once it
+// has ended.
+void measureFlood(double duration, Figures& figures) {
+    SensorProcess sensor(nullptr);
+    InitRS232(com);
+    showTraffic(true);
+    const double before = residentBytes();
+    const double calm = 3.0;
+    enum class Phase { Before, Flooding, After } phase = Phase::Before;
+    double peak = before;
+    double lastPass = seconds(CLOCK_MONOTONIC);
+    double longestPass = 0.0;
+    std::vector<double> cyclesAfter;
+    double lastFrame = 0.0;
+    Meter phaseMeter;
+    platform::setTimerSource([&] {
+        const double now = seconds(CLOCK_MONOTONIC);
+        if (phase == Phase::Before && phaseMeter.elapsed() > calm) {
+            sensor.toggleFlood();
+            phase = Phase::Flooding;
+            phaseMeter = Meter();
+        } else if (phase == Phase::Flooding) {
+            longestPass = std::max(longestPass, now - lastPass);
+            peak = std::max(peak, residentBytes());
+            if (phaseMeter.elapsed() > duration) {
+                sensor.toggleFlood();
+                figures["flood.cpu"] = 100.0 * phaseMeter.coreShare();
+                phase = Phase::After;
+                phaseMeter = Meter();
+            }
+        } else if (phase == Phase::After) {
+            if (rx_flag == 1 && graphrefresh == 0 && phaseMeter.elapsed() > 1.0) {
+                if (lastFrame > 0.0)
+                    cyclesAfter.push_back(now - lastFrame);
+                lastFrame = now;
+            }
+            if (phaseMeter.elapsed() > 1.0 + calm)
+                stop_flag = 1;
+        }
+        lastPass = now;
+        return now;
+    });
+    CC_BTNRun(panelHandle, CTRL_RUN, kEventCommit, nullptr, 0, 0);
+    platform::setTimerSource({});
+    figures["flood.mb"] = (peak - before) / 1e6;
+    figures["flood.after.mb"] = (residentBytes() - before) / 1e6;
+    figures["flood.pass"] = 1000.0 * longestPass;
+    figures["flood.rate"] = 1.0 / median(cyclesAfter);
+    showTraffic(false);
+    CloseCom(com);
 }
 
 // The tool as it stands once started: port 1 open on the sensor after the start-up exchange,
@@ -412,6 +468,7 @@ int measure(int argc, char** argv, double duration) {
     measureRefresh(figures);
     measureTimeouts(figures);
     measureWithTools(duration, figures);
+    measureFlood(duration, figures);
     for (const auto& [name, value] : figures)
         std::printf("%s %.6f\n", name.c_str(), value);
     DiscardPanel(panelHandle);
@@ -513,6 +570,14 @@ void printTable(const Figures& offscreen, const Figures& xcb) {
          20.0, false},
         {"time-out late, ms: firmware query", "firmware.late", 1, "<= 20", 20.0, 20.0, false},
         {"time-out late, ms: data-block read", "block.late", 1, "<= 20", 20.0, 20.0, false},
+        {"flood, traffic view on: processor time, % of one core", "flood.cpu", 1, "< 100", 100.0,
+         100.0, false},
+        {"flood: memory growth of the process, MB", "flood.mb", 1, "< 100", 100.0, 100.0, false},
+        {"flood: memory growth once it has ended, MB", "flood.after.mb", 1, "", NAN, NAN, false},
+        {"flood: longest time between two passes of the loop, ms", "flood.pass", 0, "<= 500", 500.0,
+         500.0, false},
+        {"live view once the flood has ended: frames/s", "flood.rate", 2,
+         ">= " + number(0.99 * kLineLimit, 2), 0.99 * kLineLimit, 0.99 * kLineLimit, true},
     };
     std::printf("| %-64s | %-13s | %-13s | %-18s |      |\n", "figure", "offscreen", "Xvfb (xcb)",
                 "goal");

@@ -266,6 +266,22 @@ private slots:
         }
     }
 
+    void inputQueueHoldsItsSizeUnderAFlood() {
+        // A device that ignores the baud rate: what does not fit the queue waits in the device
+        // and goes with the next flush; then the sensor is heard again.
+        m_tool->connect();
+        InstallComCallback(com, 0, FRAME_BYTES, com232::sync, nullptr, nullptr);
+        (*m_tool)->setFlood(true);
+        QVERIFY(awaitInput(4096));
+        for (int poll = 0; poll < 20; ++poll)
+            QCOMPARE(GetInQLen(com), 4096);
+        (*m_tool)->setFlood(false);
+        FlushInQ(com);
+        InstallComCallback(com, eventMask, FRAME_BYTES, com232::sync, RX_Receive_Function, nullptr);
+        click(CTRL_GET);
+        QCOMPARE(shownWords(), kRam);
+    }
+
     void firmwareQueryLeavesNoFrameBehind() {
         // A frame that comes in while the firmware query waits, too late to count, is not for
         // anyone, nor is the parameter read's, which left rx_flag raised.

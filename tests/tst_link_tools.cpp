@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -43,6 +44,15 @@ QString hex(const sim::Frame& frame) {
                                           static_cast<qsizetype>(frame.size()))
                                    .toHex(' ')
                                    .toUpper());
+}
+
+double residentMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0.0;
 }
 
 template <typename T>
@@ -260,6 +270,49 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(QString, expected);
         QCOMPARE(shown, expected);
+    }
+
+    void aFloodStaysBoundedAndTheLiveViewComesBack() {
+        // A device that ignores the baud rate floods the line while the live view runs with
+        // the traffic view on: the tool takes no more of it than its queues hold, memory and
+        // the log's lines stay bounded, and once the flood ends the sensor's frames come again.
+        start(false);
+        m_tool->connect();
+        const sim::Words measurement{11,  22,  33, 44, 600, 501, 502, 503,
+                                     504, 505, 2,  30, 0,   0,   0,   0};
+        (*m_tool)->setMeasurementOverride(measurement);
+        logText();
+        named<QCheckBox>("Traffic")->click();
+        constexpr std::size_t kFloodRequests = 60;
+        std::size_t floodEnds = 0;
+        std::size_t flooded = 0;
+        const double before = residentMegabytes();
+        double peak = before;
+        int shownAfter = 0;
+        m_tool->run([&] {
+            if (!floodEnds && m_tool->requests() > 3) {
+                (*m_tool)->setFlood(true);
+                floodEnds = m_tool->requests() + kFloodRequests;
+            } else if (floodEnds && !flooded) {
+                peak = std::max(peak, residentMegabytes());
+                if (m_tool->requests() >= floodEnds) {
+                    (*m_tool)->setFlood(false);
+                    flooded = (*m_tool)->floodedBytes();
+                }
+            } else if (flooded && rx_flag == 1 && graphrefresh == 0 &&
+                       std::equal(measurement.begin(), measurement.end(), pp) &&
+                       ++shownAfter == 3) {
+                click(CTRL_STOP, false);
+            }
+        });
+        QCOMPARE(shownAfter, 3);
+        // The rest waited in the device and went with the flushes.
+        QVERIFY2(flooded / kFloodRequests < 512 * 1024, qPrintable(QString::number(flooded)));
+        QVERIFY(peak - before < 100.0);
+        qsizetype longest = 0;
+        for (const linklog::Entry& entry : m_log->entries())
+            longest = std::max(longest, entry.text.size());
+        QVERIFY2(longest < logpanel::kShownBytes * 3 + 80, qPrintable(QString::number(longest)));
     }
 
     void logKeepsItsLastEntriesCopiesAndSavesThem() {

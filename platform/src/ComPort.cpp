@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 namespace platform {
@@ -44,8 +45,10 @@ ComPort::ComPort(int number) : m_number(number) {
     connect(&m_restTimer, &PreciseTimer::timeout, this, &ComPort::endRest);
 }
 
-int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBits, int stopBits) {
+int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBits, int stopBits,
+                  int inputQueueSize) {
     close();
+    m_inputCapacity = std::max(inputQueueSize, 1);
     m_lost = false;
     m_frameOnItsWay = false;
     m_wakeThreshold = 0;
@@ -57,6 +60,7 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
         return locked == DeviceLock::Result::NoSuchDevice ? kComErrNoSuchPort : kComErrCannotOpen;
     }
     m_port.setPortName(device);
+    m_port.setReadBufferSize(m_inputCapacity);
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = m_port.error();
         report(PortEventKind::OpenFailed, {}, 0, openFailureCause(error, m_port.errorString()));
@@ -201,8 +205,8 @@ void ComPort::pull(std::chrono::milliseconds wait) {
 QByteArray ComPort::takeFromQt() {
     // Only what Qt holds: reading past it makes Qt set up its read notification afresh,
     // which costs more than the rest of a frame's handling.
-    const qint64 held = m_port.bytesAvailable();
-    return held > 0 ? m_port.read(held) : QByteArray();
+    const qint64 taken = std::min(m_port.bytesAvailable(), m_inputCapacity - m_input.size());
+    return taken > 0 ? m_port.read(taken) : QByteArray();
 }
 
 void ComPort::settle() {
@@ -287,13 +291,24 @@ void ComPort::setWakeThreshold(int bytes) {
 void ComPort::dropUntil(Clock::time_point requestLeftLine) {
     // Every stray byte wakes the wait.
     setWakeThreshold(0);
+    qsizetype dropped = 0;
     for (;;) {
         const Clock::time_point now = Clock::now();
         if (now >= requestLeftLine || !usable())
             return;
+        if (dropped > m_inputCapacity) {
+            // More than a queue's worth while a request is on the line: no sensor answers like
+            // that. Rather than read the flood, let it wait in the device and discard it there
+            // once the request has left.
+            std::this_thread::sleep_until(requestLeftLine);
+            m_port.clear(QSerialPort::Input);
+            return;
+        }
         // All that Qt has read came in before now, while the request was still on the line.
         // What comes later is left alone: it may be the reply.
-        drop(takeFromQt());
+        const QByteArray taken = takeFromQt();
+        dropped += taken.size();
+        drop(taken);
         if (waitForTtyInput(m_port, requestLeftLine - now))
             m_port.waitForReadyRead(0);
     }

@@ -26,8 +26,11 @@ class ComPort : public QObject {
 public:
     explicit ComPort(int number);
 
-    // Returns 0, or one of the negative results of OpenComConfig.
-    int open(const QString& device, qint32 baudRate, int parity, int dataBits, int stopBits);
+    // Returns 0, or one of the negative results of OpenComConfig. The input queue holds at
+    // most inputQueueSize bytes: what comes beyond waits in the device, as it does in a full
+    // driver, so that a device that floods the line costs no more than one that does not.
+    int open(const QString& device, qint32 baudRate, int parity, int dataBits, int stopBits,
+             int inputQueueSize);
     void close();
     bool isOpen() const { return m_port.isOpen(); }
 
@@ -72,6 +75,7 @@ private:
     void endRest();
     int missingForNotification() const;
     QSocketNotifier* readNotifier() const;
+    // What Qt has read, as much as the input queue has room for.
     QByteArray takeFromQt();
     // Moves what the driver holds into the input queue, waiting at most the given time for it.
     void pull(std::chrono::milliseconds wait);
@@ -101,6 +105,7 @@ private:
     DeviceLock m_lock;
     // The bytes received and not yet read, oldest first.
     QByteArray m_input;
+    qsizetype m_inputCapacity = 1;
     // How the reply to the last request begins; empty after a request of another length than
     // a frame (the notify count).
     QByteArray m_replyHeader;

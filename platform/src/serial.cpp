@@ -24,14 +24,15 @@ ComPort* openPort(int port) {
 } // namespace
 
 int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits,
-                  int stopBits, int, int) {
+                  int stopBits, int inputQueueSize, int) {
     Toolkit* toolkit = Toolkit::current();
     ComPort* com = toolkit ? toolkit->ports().get(port) : nullptr;
     if (!com)
         return kComErrInvalidPort;
     const QString device = deviceName && *deviceName ? QString::fromLocal8Bit(deviceName)
                                                      : platform::deviceForPort(port);
-    return com->open(device, static_cast<qint32>(baudRate), parity, dataBits, stopBits);
+    return com->open(device, static_cast<qint32>(baudRate), parity, dataBits, stopBits,
+                     inputQueueSize);
 }
 
 int CloseCom(int port) {
