@@ -51,6 +51,7 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
     m_inputCapacity = std::max(inputQueueSize, 1);
     m_lost = false;
     m_frameOnItsWay = false;
+    m_flushedAt = Clock::now();
     m_wakeThreshold = 0;
     m_armed = true;
     m_device = device;
@@ -182,6 +183,7 @@ void ComPort::flushInput() {
     drop(std::exchange(m_input, {}));
     m_port.clear(QSerialPort::Input);
     m_flushedSinceRequest = true;
+    m_flushedAt = Clock::now();
     settle();
 }
 
@@ -230,8 +232,10 @@ void ComPort::endRest() {
 }
 
 int ComPort::restUntilDue(int missing, bool afterRest) {
-    // Bytes the device holds already count, and one may be on its way.
-    const int queued = missing > 0 ? ttyQueuedBytes(m_port) : 0;
+    // Bytes the device holds already count, and one may be on its way; but no more than the
+    // line can have brought since the last flush. A device that floods the line refills it at
+    // once, and would otherwise be read again and again, as fast as it sends.
+    const int queued = missing > 0 ? std::min(ttyQueuedBytes(m_port), broughtSinceFlush()) : 0;
     const int toCome = missing > 0 ? missing - queued : 0;
     if (afterRest && toCome >= m_toComeWhenRested)
         m_frameOnItsWay = false;
@@ -263,6 +267,12 @@ int ComPort::restUntilDue(int missing, bool afterRest) {
     if (toCome > 0 || m_wakeThreshold > queued)
         setWakeThreshold(std::max(missing, 0));
     return toCome;
+}
+
+int ComPort::broughtSinceFlush() const {
+    const Clock::duration since = Clock::now() - m_flushedAt;
+    const Clock::duration perByte = lineTime(1);
+    return static_cast<int>(std::min<Clock::rep>(since / perByte + 1, m_inputCapacity));
 }
 
 int ComPort::missingForNotification() const {

@@ -74,6 +74,8 @@ private:
     int restUntilDue(int missing, bool afterRest = false);
     void endRest();
     int missingForNotification() const;
+    // The most bytes the line can have brought since the input was last flushed.
+    int broughtSinceFlush() const;
     QSocketNotifier* readNotifier() const;
     // What Qt has read, as much as the input queue has room for.
     QByteArray takeFromQt();
@@ -135,6 +137,7 @@ private:
     // Bytes the device must hold before a wait for input returns, as last set on it.
     int m_wakeThreshold = 0;
     Clock::time_point m_requestLeftLine;
+    Clock::time_point m_flushedAt;
     // Ends the rest from watching the device, once the frame can be complete and has usually
     // come.
     PreciseTimer m_restTimer;
