@@ -3,6 +3,7 @@
 // plugged cable, and the log with its causes, its traffic view and its bound.
 #include "SensorLink.h"
 
+#include <linklog/Escaped.h>
 #include <linkstate/linkstate.h>
 #include <logpanel/logpanel.h>
 #include <portlist/PortList.h>
@@ -241,6 +242,36 @@ private slots:
         (*m_tool)->setFault(Fault::Garbage);
         click(CTRL_GET);
         QVERIFY(logText().contains("<- 36 bytes, MALFORMED: not begun as its request  "));
+    }
+
+    void logEntriesStayOneLineWhateverTheFirmwareSays() {
+        // Every byte a firmware text may hold (a zero ends it), 32 at a time as its reply
+        // carries them: the status line shows the text as the sensor sent it, the log and its
+        // copy show it escaped, every line beginning with its time.
+        start(false);
+        QByteArray all;
+        for (int byte = 1; byte <= 0xFF; ++byte)
+            if (byte < 0x20 || byte >= 0x7F)
+                all += static_cast<char>(byte);
+        QStringList texts;
+        for (qsizetype at = 0; at < all.size(); at += 32) {
+            texts << QString::fromLatin1(all.mid(at, 32));
+            (*m_tool)->setFirmwareText(all.mid(at, 32).toStdString());
+            m_tool->connect();
+            QCOMPARE(statusText(), texts.last());
+        }
+        // The view has a line for each entry (logText() waits for them); its copy, as its saved
+        // file, is the entries' text.
+        logText();
+        named<QPushButton>("Copy log")->click();
+        const QString copied = QApplication::clipboard()->text();
+        for (const QString& text : texts)
+            QVERIFY(copied.contains("  " + linklog::escaped(text) + '\n'));
+        const QRegularExpression oneLine(
+            QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  [^\\x00-\\x1f\\x7f-\\x9f]*$"));
+        for (const QString& line : copied.chopped(1).split('\n'))
+            QVERIFY2(oneLine.match(line).hasMatch(), qPrintable(line));
+        QCOMPARE(linklog::escaped("a\\b\r\n\t\x1b[2J\u0085"), "a\\\\b\\r\\n\\t\\x1b[2J\\x85");
     }
 
     void trafficMarksShortAndExtraBytes_data() {

@@ -27,6 +27,7 @@ public:
 
     explicit LinkLog(std::size_t capacity = kDefaultCapacity, QObject* parent = nullptr);
 
+    // The text is kept with its control characters escaped.
     void append(EntryKind kind, const QString& text);
     // The newest last; the oldest are dropped beyond the capacity.
     const std::deque<Entry>& entries() const { return m_entries; }
