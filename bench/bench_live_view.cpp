@@ -6,6 +6,7 @@
 // that history takes in memory; and a flood of bytes from a device that ignores the baud rate.
 //
 //   bench_live_view [seconds]   the live view's duration on each platform, 30 by default
+//   bench_live_view --soak MINUTES   a shift's watch, offscreen: memory each minute
 //
 // The program runs itself once for each platform; the sensor runs as a process of its own, so
 // that the processor time measured is the tool's alone.
@@ -42,6 +43,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -58,6 +60,7 @@ constexpr double kIdleSeconds = 10.0;
 constexpr double kBareSeconds = 10.0;
 constexpr int kRefreshes = 300;
 constexpr const char* kChildOption = "--platform-run";
+constexpr const char* kSoakOption = "--soak";
 constexpr const char* kXvfbServer = "-screen 0 1280x1024x24 -nolisten tcp";
 
 double seconds(clockid_t clock) {
@@ -310,15 +313,19 @@ void measureFlood(double duration, Figures& figures) {
     CloseCom(com);
 }
 
+QWidget* shownPanel() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
 // The tool as it stands once started: port 1 open on the sensor after the start-up exchange,
 // nothing running, the text cursor blinking in the first parameter field.
 void measureIdle(Figures& figures) {
     SensorProcess sensor(nullptr);
     InitRS232(com);
-    QWidget* panel = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isVisible())
-            panel = widget;
+    QWidget* panel = shownPanel();
     QApplication::setActiveWindow(panel);
     for (QWidget* widget : panel->findChildren<QWidget*>())
         if (widget->property("ctrlId").toInt() == CTRL_POWER0)
@@ -446,24 +453,90 @@ void measureBareExchange(Figures& figures, const std::string& name) {
     close(fd);
 }
 
-// One platform's figures, printed as "name value" lines for the run that started this one.
-int measure(int argc, char** argv, double duration) {
+// The tool as it starts, with every service tool attached; false when it cannot start.
+bool startTool(int argc, char** argv) {
     if (InitToolkit(argc, argv) < 0)
-        return 1;
+        return false;
     AttachServiceTools();
     RegisterMainPanel();
     panelHandle = LoadPanel(0, "Nalvo-ZUridozU10.uir", MAIN_PANEL);
     if (panelHandle < 0) {
         std::fprintf(stderr, "bench_live_view: the panel file does not load\n");
-        return 1;
+        return false;
     }
     GetProjectDir(proj_dir);
     InitVars();
     DisplayPanel(panelHandle);
     if (!SensorProcess(nullptr).serving()) {
         std::fprintf(stderr, "bench_live_view: the simulated sensor does not start\n");
-        return 1;
+        return false;
     }
+    return true;
+}
+
+// A shift's watch: the live view with the traffic view, the ten-minute history and a recording
+// on, the process's resident memory printed each minute, and its slope over the second half.
+int soak(int argc, char** argv, double minutes) {
+    if (!startTool(argc, argv))
+        return 1;
+    QWidget* panel = shownPanel();
+    auto* history = panel->findChild<QComboBox*>(QStringLiteral("historyRing"));
+    history->setCurrentIndex(2);
+    emit history->activated(2);
+    QTemporaryDir directory;
+    const std::string file = directory.filePath(QStringLiteral("soak.csv")).toStdString();
+    platform::setFileSelectAnswer([&file](const platform::FileSelectRequest&, std::string& path) {
+        path = file;
+        return kNewFileSelected;
+    });
+    auto* record = panel->findChild<QPushButton*>(QStringLiteral("recordButton"));
+    SensorProcess sensor(nullptr);
+    InitRS232(com);
+    showTraffic(true);
+    record->click();
+    std::printf("| minute | resident MB | heap in use MB |\n|---|---|---|\n");
+    std::vector<double> resident;
+    const double start = seconds(CLOCK_MONOTONIC);
+    int frames = 0;
+    platform::setTimerSource([&] {
+        const double now = seconds(CLOCK_MONOTONIC);
+        frames += rx_flag == 1 && graphrefresh == 0;
+        if (now - start >= 60.0 * static_cast<double>(resident.size() + 1)) {
+            resident.push_back(residentBytes() / 1e6);
+            std::printf("| %zu | %.1f | %.1f |\n", resident.size(), resident.back(),
+                        static_cast<double>(mallinfo2().uordblks) / 1e6);
+            std::fflush(stdout);
+            if (static_cast<double>(resident.size()) >= minutes)
+                stop_flag = 1;
+        }
+        return now;
+    });
+    CC_BTNRun(panelHandle, CTRL_RUN, kEventCommit, nullptr, 0, 0);
+    platform::setTimerSource({});
+    record->click();
+    // Least squares over the second half.
+    const std::size_t from = resident.size() / 2;
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    const auto n = static_cast<double>(resident.size() - from);
+    for (std::size_t i = from; i < resident.size(); ++i) {
+        const auto x = static_cast<double>(i + 1);
+        sx += x;
+        sy += resident[i];
+        sxx += x * x;
+        sxy += x * resident[i];
+    }
+    const double slope = n > 1 ? (n * sxy - sx * sy) / (n * sxx - sx * sx) : NAN;
+    std::printf("\n%d frames, %.2f a second; second half's slope: %.3f MB a minute\n", frames,
+                frames / (seconds(CLOCK_MONOTONIC) - start), slope);
+    DiscardPanel(panelHandle);
+    CloseToolkit();
+    return 0;
+}
+
+// One platform's figures, printed as "name value" lines for the run that started this one.
+int measure(int argc, char** argv, double duration) {
+    if (!startTool(argc, argv))
+        return 1;
     Figures figures;
     measureIdle(figures);
     measureBareExchange(figures, "bare.before");
@@ -607,6 +680,8 @@ void printTable(const Figures& offscreen, const Figures& xcb) {
 int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], kChildOption) == 0)
         return measure(argc, argv, std::atof(argv[2]));
+    if (argc > 2 && std::strcmp(argv[1], kSoakOption) == 0)
+        return soak(argc, argv, std::atof(argv[2]));
     const double duration = argc > 1 ? std::atof(argv[1]) : 30.0;
     const Figures offscreen = runPlatform("QT_QPA_PLATFORM=offscreen", duration);
     const Figures xcb = runPlatform(
