@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace testing;
@@ -43,6 +44,13 @@ QString hex(const sim::Frame& frame) {
                                           static_cast<qsizetype>(frame.size()))
                                    .toHex(' ')
                                    .toUpper());
+}
+
+void answerFileDialog(const QString& path) {
+    platform::setFileSelectAnswer([path](const platform::FileSelectRequest&, std::string& chosen) {
+        chosen = path.toStdString();
+        return kNewFileSelected;
+    });
 }
 
 template <typename T>
@@ -253,16 +261,27 @@ private slots:
             click(CTRL_GET);
         QCOMPARE(logText().split('\n').size(), 3);
         QTemporaryDir dir;
-        m_savePath = dir.filePath("log.txt");
+        answerFileDialog(dir.filePath("log.txt"));
         named<QPushButton>("Save log")->click();
-        QFile saved(m_savePath);
+        QFile saved(dir.filePath("log.txt"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(saved.readAll()), logText() + '\n');
         named<QPushButton>("Copy log")->click();
         QCOMPARE(QApplication::clipboard()->text(), logText() + '\n');
-        m_savePath = dir.filePath("no/such/dir/log.txt");
-        named<QPushButton>("Save log")->click();
-        QVERIFY(statusText().startsWith("Log not saved: "));
+        // Neither a missing folder nor a FIFO takes it, and each failure is logged once; the
+        // FIFO stays one.
+        const QString fifo = dir.filePath("fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        for (const QString& path : {dir.filePath("no/such/dir/log.txt"), fifo}) {
+            answerFileDialog(path);
+            named<QPushButton>("Save log")->click();
+            QVERIFY(statusText().startsWith("Log not saved: " + path + ": "));
+            QCOMPARE(m_log->entries().back().text, statusText());
+            QVERIFY((m_log->entries().end() - 2)->text != statusText());
+        }
+        QVERIFY(statusText().endsWith(": a FIFO, not a regular file"));
+        struct stat node {};
+        QVERIFY(lstat(QFile::encodeName(fifo).constData(), &node) == 0 && S_ISFIFO(node.st_mode));
     }
 
 private:
@@ -277,7 +296,7 @@ private:
                 unsetenv("NALVO_COM1");
             }
             m_log = std::make_unique<linklog::LinkLog>(capacity);
-            logpanel::installLogPanel(*m_log, [this](QWidget*) { return m_savePath; });
+            logpanel::installLogPanel(*m_log);
             linkstate::installStateIndicator();
             portlist::installPortList([this] { return m_present; },
                                       [this](QWidget*) { return m_named; });
@@ -319,7 +338,6 @@ private:
 
     QList<portlist::PortInfo> m_present;
     QString m_named;
-    QString m_savePath;
     std::unique_ptr<linklog::LinkLog> m_log;
     std::unique_ptr<ToolWithSensor> m_tool;
 };
