@@ -5,10 +5,12 @@
 #include <linklog/LinkLog.h>
 #include <livetools/LiveTools.h>
 #include <LiveToolsPanel.h>
+#include <logpanel/logpanel.h>
 #include <platform/attach.h>
 
 #include <QClipboard>
 #include <qcustomplot.h>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +18,7 @@
 #include <QWheelEvent>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace testing;
 using sim::Words;
@@ -60,10 +63,10 @@ class LiveTools : public QObject {
 
 private slots:
     void init() {
-        m_tool = std::make_unique<ToolWithSensor>();
+        m_log = std::make_unique<linklog::LinkLog>();
+        m_tool = std::make_unique<ToolWithSensor>([this] { logpanel::installLogPanel(*m_log); });
         (*m_tool)->setMeasurementOverride(kMeasurement);
         m_tool->connect();
-        m_log = std::make_unique<linklog::LinkLog>();
         m_frames = 0;
         m_step = 0.5;
         platform::onChartPlotted([this](int, int, std::span<const double>) { ++m_frames; });
@@ -247,31 +250,91 @@ private slots:
     }
 
     void recordingThatCannotWriteStopsAndSaysSo_data() {
-        QTest::addColumn<bool>("limited");
-        QTest::newRow("directory that is a file") << false;
-        QTest::newRow("file size limit") << true;
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("said");
+        const auto row = [](const char* name, const char* target, const char* said) {
+            QTest::newRow(name) << QString(target) << QString(said);
+        };
+        row("directory that is a file", "file/run.csv", "Cannot record to %1: Not a directory");
+        row("the port in use", "port", "Cannot record to %1: a device, not a regular file");
+        row("FIFO with no reader", "fifo", "Cannot record to %1: a FIFO, not a regular file");
+        row("file size limit", "run.csv", "Recording stopped: cannot write %1: File too large");
     }
 
     void recordingThatCannotWriteStopsAndSaysSo() {
-        QFETCH(bool, limited);
+        QFETCH(QString, target);
+        QFETCH(QString, said);
         QTemporaryDir dir;
         QFile(dir.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly);
-        const QString path = dir.filePath(limited ? QStringLiteral("run.csv") : "file/run.csv");
+        QString path = dir.filePath(target);
+        if (target == QLatin1String("port"))
+            path = QString::fromStdString((*m_tool)->devicePath());
+        else if (target == QLatin1String("fifo"))
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         answerFileDialog(path);
         rlimit before{};
         getrlimit(RLIMIT_FSIZE, &before);
         const rlimit tight{1000, before.rlim_max};
         setrlimit(RLIMIT_FSIZE, &tight);
         QTest::mouseClick(button("recordButton"), Qt::LeftButton);
-        if (limited)
-            runFor(15);
+        const bool refused = target != QLatin1String("run.csv");
+        if (refused)
+            QCOMPARE(statusText(), said.arg(path));
+        // A line the recording has garbled would stall the run: bounded.
+        const std::size_t stopAt = requests() + 15;
+        QElapsedTimer bound;
+        bound.start();
+        run([&] {
+            if (requests() == stopAt || bound.elapsed() > 20000)
+                click(CTRL_STOP, false);
+        });
         setrlimit(RLIMIT_FSIZE, &before);
-        const QString said = limited ? "Recording stopped: cannot write " : "Cannot record to ";
-        QVERIFY2(statusText().startsWith(said), qPrintable(statusText()));
-        QCOMPARE(m_log->entries().back().kind, linklog::EntryKind::Error);
+        if (!refused)
+            QCOMPARE(statusText(), said.arg(path));
+        QCOMPARE(logged(said.arg(path)), 1);
         QVERIFY(!button("recordButton")->isChecked());
-        QCOMPARE(QFileInfo::exists(path), limited);
-        QVERIFY(QFileInfo(path).size() <= 1000);
+        // Nothing reached the sensor but the live view's requests.
+        const std::vector<int> orders = ordersSent(m_tool->sensor());
+        QVERIFY(orders.size() >= 15 &&
+                std::all_of(orders.begin(), orders.end(), [](int order) { return order == 8; }));
+        if (refused)
+            return;
+        // Every row that reached the file is whole.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray written = file.readAll();
+        QVERIFY(written.size() <= 1000 && written.endsWith("\r\n"));
+        const QList<QByteArray> rows = written.split('\n').mid(4);
+        QVERIFY(!rows.isEmpty());
+        for (const QByteArray& row : rows.first(rows.size() - 1))
+            QCOMPARE(row.count(','), 27);
+    }
+
+    void recordingWhoseFileGoesStopsAndSaysSo_data() {
+        QTest::addColumn<bool>("replaced");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("deleted") << false << "Recording stopped: %1: deleted or moved away";
+        QTest::newRow("renamed over")
+            << true << "Recording stopped: %1: another file has taken its place";
+    }
+
+    void recordingWhoseFileGoesStopsAndSaysSo() {
+        QFETCH(bool, replaced);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("run.csv"));
+        const QString other = dir.filePath(QStringLiteral("other.txt"));
+        QFile(other).open(QIODevice::WriteOnly);
+        answerFileDialog(path);
+        QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+        QCOMPARE(button("recordButton")->text(), QStringLiteral("Stop recording"));
+        QVERIFY(replaced ? std::rename(QFile::encodeName(other).constData(),
+                                       QFile::encodeName(path).constData()) == 0
+                         : QFile::remove(path));
+        QVERIFY(waitUntil([] { return button("recordButton")->text() == "Record..."; }));
+        QCOMPARE(statusText(), said.arg(path));
+        QCOMPARE(logged(statusText()), 1);
+        QVERIFY(!button("recordButton")->isChecked());
     }
 
     void exportSavesImagesAndCopyTakesTheValues() {
@@ -300,6 +363,11 @@ private:
         m_tool->runFor(more, [this] { return m_step * double(m_frames); });
     }
     std::size_t requests() { return m_tool->requests(); }
+    // How often the log holds the text.
+    int logged(const QString& text) const {
+        return int(std::count_if(m_log->entries().begin(), m_log->entries().end(),
+                                 [&](const linklog::Entry& entry) { return entry.text == text; }));
+    }
 
     std::unique_ptr<ToolWithSensor> m_tool;
     std::unique_ptr<linklog::LinkLog> m_log;

@@ -34,14 +34,10 @@ QString csvField(const QString& text) {
 }
 
 bool CsvRecording::open(const QString& path, const QStringList& comments) {
-    close();
-    m_file.setFileName(path);
     m_rows = 0;
-    // Unbuffered: each row reaches the file as it is written, and a full disk shows at once.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        m_error = m_file.errorString();
+    // Each row reaches the file as it is written, and a full disk shows at once.
+    if (!m_file.open(path))
         return false;
-    }
     for (const QString& comment : comments)
         if (!writeLine(csvField(QStringLiteral("# ") + comment)))
             return false;
@@ -55,17 +51,15 @@ bool CsvRecording::write(const RecordedFrame& frame) {
     return true;
 }
 
-void CsvRecording::close() {
+bool CsvRecording::fileStillThere() {
+    if (m_file.stillAtPath())
+        return true;
     m_file.close();
+    return false;
 }
 
 bool CsvRecording::writeLine(const QString& line) {
-    const QByteArray bytes = (line + QStringLiteral("\r\n")).toUtf8();
-    if (m_file.write(bytes) == bytes.size())
-        return true;
-    m_error = m_file.errorString();
-    m_file.close();
-    return false;
+    return m_file.write((line + QStringLiteral("\r\n")).toUtf8());
 }
 
 } // namespace livetools

@@ -2,8 +2,9 @@
 // a crash or a pulled cable loses nothing already shown.
 #pragma once
 
+#include <safefile/OutputFile.h>
+
 #include <QDateTime>
-#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -33,20 +34,22 @@ public:
     // Creates the file and writes the comment lines and the header row; false with the
     // reason in error() when it cannot.
     bool open(const QString& path, const QStringList& comments);
-    // Writes one row through to the file; false, the file closed, when it cannot.
+    // Writes one row through to the file, whole or not at all; false, the file closed, when it
+    // cannot.
     bool write(const RecordedFrame& frame);
-    void close();
+    // False, the file closed, when its name no longer leads to it (deleted, moved, replaced).
+    bool fileStillThere();
+    void close() { m_file.close(); }
 
     bool isOpen() const { return m_file.isOpen(); }
-    QString path() const { return m_file.fileName(); }
-    QString error() const { return m_error; }
+    QString path() const { return m_file.path(); }
+    QString error() const { return m_file.error(); }
     int rows() const { return m_rows; }
 
 private:
     bool writeLine(const QString& line);
 
-    QFile m_file;
-    QString m_error;
+    safefile::OutputFile m_file;
     int m_rows = 0;
 };
 
