@@ -17,8 +17,10 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testing;
 using sim::Words;
@@ -346,12 +348,32 @@ private slots:
         }
         QCOMPARE(QImage(dir.filePath(QStringLiteral("chart.png"))).size(), rawPlot()->size());
         QFile pdf(dir.filePath(QStringLiteral("chart.pdf")));
-        QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray document = pdf.readAll();
+        // One page of the chart's size.
+        QVERIFY(document.startsWith("%PDF-") &&
+                document.contains(QStringLiteral("/MediaBox [0 0 %1.000000 %2.000000]")
+                                      .arg(rawPlot()->width())
+                                      .arg(rawPlot()->height())
+                                      .toLatin1()));
         QTest::mouseClick(button("copyValuesButton"), Qt::LeftButton);
         const QString copied = QApplication::clipboard()->text();
         for (const char* line : {"\nStatus: Line Ok!\n", "\nRaw 4: 404\n", "\nTolerance: 30\n",
                                  "\nInput 1: on\n", "\nInput 2: on\n"})
             QVERIFY2(copied.contains(QLatin1String(line)), line);
+        // A FIFO, even one with a reader, takes nothing and stays a FIFO.
+        const QString fifo = dir.filePath(QStringLiteral("fifo.png"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        answerFileDialog(fifo);
+        QTest::mouseClick(button("exportButton"), Qt::LeftButton);
+        char got = 0;
+        QVERIFY(::read(reader, &got, 1) <= 0);
+        ::close(reader);
+        QCOMPARE(statusText(),
+                 "Cannot export the chart to " + fifo + ": a FIFO, not a regular file");
+        QCOMPARE(logged(statusText()), 1);
+        QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
     }
 
 private:

@@ -1,11 +1,14 @@
 #include "LiveToolsPanel.h"
 
+#include "ChartImage.h"
+
 #include <livetools/LiveTools.h>
 
 #include <linklog/LinkLog.h>
 #include <platform/attach.h>
 #include <platform/ui.h>
 #include <platform/util.h>
+#include <safefile/WholeFile.h>
 #include <shared/ControlIds.h>
 #include <shared/LinkVariables.h>
 #include <shared/ShellVariables.h>
@@ -231,13 +234,15 @@ void LiveToolsPanel::exportChart() {
                tr("Export the chart to"), [this](QString path) {
                    if (path.isEmpty())
                        return;
-                   if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) &&
-                       !path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+                   const bool pdf = path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
+                   if (!pdf && !path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
                        path += QLatin1String(".png");
-                   if (chosenView().save(path))
+                   QCustomPlot& plot = *chosenView().plot();
+                   QString why;
+                   if (safefile::saveWhole(path, pdf ? pdfOf(plot) : pngOf(plot), why))
                        m_log.append(linklog::EntryKind::Note, tr("Chart exported to %1").arg(path));
                    else
-                       fail(tr("Cannot export the chart to %1").arg(path));
+                       fail(tr("Cannot export the chart to %1: %2").arg(path, why));
                });
 }
 
