@@ -50,6 +50,59 @@ void answerFileDialog(const QString& path) {
         return kNewFileSelected;
     });
 }
+// The records of RFC 4180 text, each ended by CRLF; nothing for text that is not CSV.
+std::optional<QList<QStringList>> csvRecords(const QString& text) {
+    QList<QStringList> records;
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c != '"')
+                field += c;
+            else if (text.mid(i, 2) == "\"\"")
+                field += text[++i];
+            else
+                quoted = false;
+        } else if (c == '"' && field.isEmpty()) {
+            quoted = true;
+        } else if (c == ',') {
+            fields << std::exchange(field, {});
+        } else if (text.mid(i, 2) == "\r\n") {
+            fields << std::exchange(field, {});
+            records << std::exchange(fields, {});
+            ++i;
+        } else if (c == '"' || c == '\r' || c == '\n') {
+            return std::nullopt;
+        } else {
+            field += c;
+        }
+    }
+    if (quoted || !field.isEmpty() || !fields.isEmpty())
+        return std::nullopt;
+    return records;
+}
+
+// A comment with its escapes undone.
+QString unescaped(const QString& comment) {
+    QString text;
+    for (qsizetype i = 0; i < comment.size(); ++i) {
+        if (comment[i] != '\\' || i + 1 == comment.size()) {
+            text += comment[i];
+            continue;
+        }
+        const QChar kind = comment[++i];
+        if (kind == 'x') {
+            text += QChar(comment.mid(i + 1, 2).toUShort(nullptr, 16));
+            i += 2;
+        } else {
+            text += kind == 'r' ? '\r' : kind == 'n' ? '\n' : kind == 't' ? '\t' : kind;
+        }
+    }
+    return text;
+}
+
 // The measurement with word 0 and the inputs word taken from n.
 Words wordsFor(std::size_t n) {
     Words words = kMeasurement;
@@ -227,6 +280,38 @@ private slots:
                                                    .arg(reference)
                                                    .arg(words[10] & 1)
                                                    .arg(words[10] >> 1));
+        }
+    }
+
+    void commentLinesStayCommentsWhateverTheFirmwareSays() {
+        // Every byte but 0, which ends the text, 32 at a time as the sensor's text holds them.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("run.csv"));
+        answerFileDialog(path);
+        for (int first = 1; first < 256; first += 32) {
+            std::string firmware;
+            for (int byte = first; byte < std::min(first + 32, 256); ++byte)
+                firmware += char(byte);
+            (*m_tool)->setFirmwareText(firmware);
+            m_tool->connect();
+            QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+            QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const auto records = csvRecords(QString::fromUtf8(file.readAll()));
+            QVERIFY(records && records->size() == 4);
+            for (const QStringList& comment : records->first(3))
+                QVERIFY(comment.size() == 1 && comment[0].startsWith("# "));
+            const QString sent = QString::fromLatin1(firmware.data(), qsizetype(firmware.size()));
+            const QString comment = (*records)[2][0];
+            QCOMPARE(unescaped(comment), "# Firmware: " + sent);
+            // No control character reaches the file; Latin-1 letters and signs come through as
+            // they are.
+            for (const QChar c : comment)
+                QVERIFY(c.category() != QChar::Other_Control);
+            for (const QChar c : sent)
+                QVERIFY(c.unicode() < 0xa0 || comment.contains(c));
+            QCOMPARE((*records)[3].size(), 28);
         }
     }
 

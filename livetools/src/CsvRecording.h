@@ -26,8 +26,10 @@ struct RecordedFrame {
 // The header row, and one row of a frame.
 QString csvHeaderRow();
 QString csvRow(const RecordedFrame& frame);
-// A field quoted where a spreadsheet or a CSV reader would otherwise split it.
-QString csvField(const QString& text);
+// A comment line: "# " and the text, with backslashes, control characters, commas and quotes
+// written as escapes (\\, \r, \n, \t, \xhh), so that a CSV reader takes the line as a single
+// field starting with "#" whatever the text holds.
+QString csvComment(const QString& text);
 
 class CsvRecording {
 public:
