@@ -1,7 +1,6 @@
 #include <safefile/OutputFile.h>
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <system_error>
 
@@ -10,6 +9,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <QFileInfo>
 #endif
 
 namespace safefile {
@@ -92,10 +93,10 @@ bool OutputFile::write(QByteArrayView record) {
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0) {
-            // A part of the record may have gone out before the error: cut it off.
+            // A part of the record may have gone out before the error: cut it off. The file is
+            // closed after it, so nothing is written behind the cut.
             const int cause = written < 0 ? errno : EIO;
-            if (::ftruncate(m_fd, m_end) == 0)
-                ::lseek(m_fd, m_end, SEEK_SET);
+            [[maybe_unused]] const int cutBack = ::ftruncate(m_fd, m_end);
             return fail(cause);
         }
         data += written;
