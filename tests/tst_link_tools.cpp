@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace testing;
@@ -54,6 +55,13 @@ double residentMegabytes() {
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
     return 0.0;
+}
+
+void answerFileDialog(const QString& path) {
+    platform::setFileSelectAnswer([path](const platform::FileSelectRequest&, std::string& chosen) {
+        chosen = path.toStdString();
+        return kNewFileSelected;
+    });
 }
 
 template <typename T>
@@ -353,16 +361,27 @@ private slots:
             click(CTRL_GET);
         QCOMPARE(logText().split('\n').size(), 3);
         QTemporaryDir dir;
-        m_savePath = dir.filePath("log.txt");
+        answerFileDialog(dir.filePath("log.txt"));
         named<QPushButton>("Save log")->click();
-        QFile saved(m_savePath);
+        QFile saved(dir.filePath("log.txt"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(saved.readAll()), logText() + '\n');
         named<QPushButton>("Copy log")->click();
         QCOMPARE(QApplication::clipboard()->text(), logText() + '\n');
-        m_savePath = dir.filePath("no/such/dir/log.txt");
-        named<QPushButton>("Save log")->click();
-        QVERIFY(statusText().startsWith("Log not saved: "));
+        // Neither a missing folder nor a FIFO takes it, and each failure is logged once; the
+        // FIFO stays one.
+        const QString fifo = dir.filePath("fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        for (const QString& path : {dir.filePath("no/such/dir/log.txt"), fifo}) {
+            answerFileDialog(path);
+            named<QPushButton>("Save log")->click();
+            QVERIFY(statusText().startsWith("Log not saved: " + path + ": "));
+            QCOMPARE(m_log->entries().back().text, statusText());
+            QVERIFY((m_log->entries().end() - 2)->text != statusText());
+        }
+        QVERIFY(statusText().endsWith(": a FIFO, not a regular file"));
+        struct stat node {};
+        QVERIFY(lstat(QFile::encodeName(fifo).constData(), &node) == 0 && S_ISFIFO(node.st_mode));
     }
 
 private:
@@ -377,7 +396,7 @@ private:
                 unsetenv("NALVO_COM1");
             }
             m_log = std::make_unique<linklog::LinkLog>(capacity);
-            logpanel::installLogPanel(*m_log, [this](QWidget*) { return m_savePath; });
+            logpanel::installLogPanel(*m_log);
             linkstate::installStateIndicator();
             portlist::installPortList([this] { return m_present; },
                                       [this](QWidget*) { return m_named; });
@@ -419,7 +438,6 @@ private:
 
     QList<portlist::PortInfo> m_present;
     QString m_named;
-    QString m_savePath;
     std::unique_ptr<linklog::LinkLog> m_log;
     std::unique_ptr<ToolWithSensor> m_tool;
 };

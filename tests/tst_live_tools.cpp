@@ -5,17 +5,22 @@
 #include <linklog/LinkLog.h>
 #include <livetools/LiveTools.h>
 #include <LiveToolsPanel.h>
+#include <logpanel/logpanel.h>
 #include <platform/attach.h>
 
 #include <QClipboard>
 #include <qcustomplot.h>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testing;
 using sim::Words;
@@ -45,6 +50,59 @@ void answerFileDialog(const QString& path) {
         return kNewFileSelected;
     });
 }
+// The records of RFC 4180 text, each ended by CRLF; nothing for text that is not CSV.
+std::optional<QList<QStringList>> csvRecords(const QString& text) {
+    QList<QStringList> records;
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c != '"')
+                field += c;
+            else if (text.mid(i, 2) == "\"\"")
+                field += text[++i];
+            else
+                quoted = false;
+        } else if (c == '"' && field.isEmpty()) {
+            quoted = true;
+        } else if (c == ',') {
+            fields << std::exchange(field, {});
+        } else if (text.mid(i, 2) == "\r\n") {
+            fields << std::exchange(field, {});
+            records << std::exchange(fields, {});
+            ++i;
+        } else if (c == '"' || c == '\r' || c == '\n') {
+            return std::nullopt;
+        } else {
+            field += c;
+        }
+    }
+    if (quoted || !field.isEmpty() || !fields.isEmpty())
+        return std::nullopt;
+    return records;
+}
+
+// A comment with its escapes undone.
+QString unescaped(const QString& comment) {
+    QString text;
+    for (qsizetype i = 0; i < comment.size(); ++i) {
+        if (comment[i] != '\\' || i + 1 == comment.size()) {
+            text += comment[i];
+            continue;
+        }
+        const QChar kind = comment[++i];
+        if (kind == 'x') {
+            text += QChar(comment.mid(i + 1, 2).toUShort(nullptr, 16));
+            i += 2;
+        } else {
+            text += kind == 'r' ? '\r' : kind == 'n' ? '\n' : kind == 't' ? '\t' : kind;
+        }
+    }
+    return text;
+}
+
 // The measurement with word 0 and the inputs word taken from n.
 Words wordsFor(std::size_t n) {
     Words words = kMeasurement;
@@ -60,10 +118,10 @@ class LiveTools : public QObject {
 
 private slots:
     void init() {
-        m_tool = std::make_unique<ToolWithSensor>();
+        m_log = std::make_unique<linklog::LinkLog>();
+        m_tool = std::make_unique<ToolWithSensor>([this] { logpanel::installLogPanel(*m_log); });
         (*m_tool)->setMeasurementOverride(kMeasurement);
         m_tool->connect();
-        m_log = std::make_unique<linklog::LinkLog>();
         m_frames = 0;
         m_step = 0.5;
         platform::onChartPlotted([this](int, int, std::span<const double>) { ++m_frames; });
@@ -225,6 +283,38 @@ private slots:
         }
     }
 
+    void commentLinesStayCommentsWhateverTheFirmwareSays() {
+        // Every byte but 0, which ends the text, 32 at a time as the sensor's text holds them.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("run.csv"));
+        answerFileDialog(path);
+        for (int first = 1; first < 256; first += 32) {
+            std::string firmware;
+            for (int byte = first; byte < std::min(first + 32, 256); ++byte)
+                firmware += char(byte);
+            (*m_tool)->setFirmwareText(firmware);
+            m_tool->connect();
+            QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+            QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const auto records = csvRecords(QString::fromUtf8(file.readAll()));
+            QVERIFY(records && records->size() == 4);
+            for (const QStringList& comment : records->first(3))
+                QVERIFY(comment.size() == 1 && comment[0].startsWith("# "));
+            const QString sent = QString::fromLatin1(firmware.data(), qsizetype(firmware.size()));
+            const QString comment = (*records)[2][0];
+            QCOMPARE(unescaped(comment), "# Firmware: " + sent);
+            // No control character reaches the file; Latin-1 letters and signs come through as
+            // they are.
+            for (const QChar c : comment)
+                QVERIFY(c.category() != QChar::Other_Control);
+            for (const QChar c : sent)
+                QVERIFY(c.unicode() < 0xa0 || comment.contains(c));
+            QCOMPARE((*records)[3].size(), 28);
+        }
+    }
+
     void theFileDialogLetsTheRunGoOn() {
         QTemporaryDir dir;
         platform::setFileSelectAnswer({});
@@ -247,31 +337,91 @@ private slots:
     }
 
     void recordingThatCannotWriteStopsAndSaysSo_data() {
-        QTest::addColumn<bool>("limited");
-        QTest::newRow("directory that is a file") << false;
-        QTest::newRow("file size limit") << true;
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("said");
+        const auto row = [](const char* name, const char* target, const char* said) {
+            QTest::newRow(name) << QString(target) << QString(said);
+        };
+        row("directory that is a file", "file/run.csv", "Cannot record to %1: Not a directory");
+        row("the port in use", "port", "Cannot record to %1: a device, not a regular file");
+        row("FIFO with no reader", "fifo", "Cannot record to %1: a FIFO, not a regular file");
+        row("file size limit", "run.csv", "Recording stopped: cannot write %1: File too large");
     }
 
     void recordingThatCannotWriteStopsAndSaysSo() {
-        QFETCH(bool, limited);
+        QFETCH(QString, target);
+        QFETCH(QString, said);
         QTemporaryDir dir;
         QFile(dir.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly);
-        const QString path = dir.filePath(limited ? QStringLiteral("run.csv") : "file/run.csv");
+        QString path = dir.filePath(target);
+        if (target == QLatin1String("port"))
+            path = QString::fromStdString((*m_tool)->devicePath());
+        else if (target == QLatin1String("fifo"))
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         answerFileDialog(path);
         rlimit before{};
         getrlimit(RLIMIT_FSIZE, &before);
         const rlimit tight{1000, before.rlim_max};
         setrlimit(RLIMIT_FSIZE, &tight);
         QTest::mouseClick(button("recordButton"), Qt::LeftButton);
-        if (limited)
-            runFor(15);
+        const bool refused = target != QLatin1String("run.csv");
+        if (refused)
+            QCOMPARE(statusText(), said.arg(path));
+        // A line the recording has garbled would stall the run: bounded.
+        const std::size_t stopAt = requests() + 15;
+        QElapsedTimer bound;
+        bound.start();
+        run([&] {
+            if (requests() == stopAt || bound.elapsed() > 20000)
+                click(CTRL_STOP, false);
+        });
         setrlimit(RLIMIT_FSIZE, &before);
-        const QString said = limited ? "Recording stopped: cannot write " : "Cannot record to ";
-        QVERIFY2(statusText().startsWith(said), qPrintable(statusText()));
-        QCOMPARE(m_log->entries().back().kind, linklog::EntryKind::Error);
+        if (!refused)
+            QCOMPARE(statusText(), said.arg(path));
+        QCOMPARE(logged(said.arg(path)), 1);
         QVERIFY(!button("recordButton")->isChecked());
-        QCOMPARE(QFileInfo::exists(path), limited);
-        QVERIFY(QFileInfo(path).size() <= 1000);
+        // Nothing reached the sensor but the live view's requests.
+        const std::vector<int> orders = ordersSent(m_tool->sensor());
+        QVERIFY(orders.size() >= 15 &&
+                std::all_of(orders.begin(), orders.end(), [](int order) { return order == 8; }));
+        if (refused)
+            return;
+        // Every row that reached the file is whole.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray written = file.readAll();
+        QVERIFY(written.size() <= 1000 && written.endsWith("\r\n"));
+        const QList<QByteArray> rows = written.split('\n').mid(4);
+        QVERIFY(!rows.isEmpty());
+        for (const QByteArray& row : rows.first(rows.size() - 1))
+            QCOMPARE(row.count(','), 27);
+    }
+
+    void recordingWhoseFileGoesStopsAndSaysSo_data() {
+        QTest::addColumn<bool>("replaced");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("deleted") << false << "Recording stopped: %1: deleted or moved away";
+        QTest::newRow("renamed over")
+            << true << "Recording stopped: %1: another file has taken its place";
+    }
+
+    void recordingWhoseFileGoesStopsAndSaysSo() {
+        QFETCH(bool, replaced);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("run.csv"));
+        const QString other = dir.filePath(QStringLiteral("other.txt"));
+        QFile(other).open(QIODevice::WriteOnly);
+        answerFileDialog(path);
+        QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+        QCOMPARE(button("recordButton")->text(), QStringLiteral("Stop recording"));
+        QVERIFY(replaced ? std::rename(QFile::encodeName(other).constData(),
+                                       QFile::encodeName(path).constData()) == 0
+                         : QFile::remove(path));
+        QVERIFY(waitUntil([] { return button("recordButton")->text() == "Record..."; }));
+        QCOMPARE(statusText(), said.arg(path));
+        QCOMPARE(logged(statusText()), 1);
+        QVERIFY(!button("recordButton")->isChecked());
     }
 
     void exportSavesImagesAndCopyTakesTheValues() {
@@ -283,12 +433,32 @@ private slots:
         }
         QCOMPARE(QImage(dir.filePath(QStringLiteral("chart.png"))).size(), rawPlot()->size());
         QFile pdf(dir.filePath(QStringLiteral("chart.pdf")));
-        QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray document = pdf.readAll();
+        // One page of the chart's size.
+        QVERIFY(document.startsWith("%PDF-") &&
+                document.contains(QStringLiteral("/MediaBox [0 0 %1.000000 %2.000000]")
+                                      .arg(rawPlot()->width())
+                                      .arg(rawPlot()->height())
+                                      .toLatin1()));
         QTest::mouseClick(button("copyValuesButton"), Qt::LeftButton);
         const QString copied = QApplication::clipboard()->text();
         for (const char* line : {"\nStatus: Line Ok!\n", "\nRaw 4: 404\n", "\nTolerance: 30\n",
                                  "\nInput 1: on\n", "\nInput 2: on\n"})
             QVERIFY2(copied.contains(QLatin1String(line)), line);
+        // A FIFO, even one with a reader, takes nothing and stays a FIFO.
+        const QString fifo = dir.filePath(QStringLiteral("fifo.png"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        answerFileDialog(fifo);
+        QTest::mouseClick(button("exportButton"), Qt::LeftButton);
+        char got = 0;
+        QVERIFY(::read(reader, &got, 1) <= 0);
+        ::close(reader);
+        QCOMPARE(statusText(),
+                 "Cannot export the chart to " + fifo + ": a FIFO, not a regular file");
+        QCOMPARE(logged(statusText()), 1);
+        QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
     }
 
 private:
@@ -300,6 +470,11 @@ private:
         m_tool->runFor(more, [this] { return m_step * double(m_frames); });
     }
     std::size_t requests() { return m_tool->requests(); }
+    // How often the log holds the text.
+    int logged(const QString& text) const {
+        return int(std::count_if(m_log->entries().begin(), m_log->entries().end(),
+                                 [&](const linklog::Entry& entry) { return entry.text == text; }));
+    }
 
     std::unique_ptr<ToolWithSensor> m_tool;
     std::unique_ptr<linklog::LinkLog> m_log;

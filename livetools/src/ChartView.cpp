@@ -182,10 +182,4 @@ QString ChartView::readoutAt(double key) const {
     return QStringLiteral("%1: %2").arg(where, values.join(QStringLiteral(", ")));
 }
 
-bool ChartView::save(const QString& path) const {
-    if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        return m_plot->savePdf(path);
-    return m_plot->savePng(path);
-}
-
 } // namespace livetools

@@ -35,8 +35,6 @@ public:
     bool isFitting() const { return m_fitting; }
     // The traces' values nearest to a point of the time axis, with their time.
     QString readoutAt(double key) const;
-    // PNG, or PDF for a name ending in .pdf.
-    bool save(const QString& path) const;
 
     const TimedHistory& history() const { return m_history; }
     QCustomPlot* plot() const { return m_plot; }

@@ -1,7 +1,5 @@
 #include "CsvRecording.h"
 
-#include <QRegularExpression>
-
 namespace livetools {
 
 QString csvHeaderRow() {
@@ -25,25 +23,34 @@ QString csvRow(const RecordedFrame& frame) {
     return fields.join(QLatin1Char(','));
 }
 
-QString csvField(const QString& text) {
-    static const QRegularExpression special(QStringLiteral("[,\"\r\n]"));
-    if (!text.contains(special))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
+QString csvComment(const QString& text) {
+    QString line = QStringLiteral("# ");
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code == u'\\')
+            line += QStringLiteral("\\\\");
+        else if (code == u'\r')
+            line += QStringLiteral("\\r");
+        else if (code == u'\n')
+            line += QStringLiteral("\\n");
+        else if (code == u'\t')
+            line += QStringLiteral("\\t");
+        // The C0 and C1 control characters and DEL, and what a CSV reader would split at.
+        else if (code < 0x20 || (code >= 0x7f && code < 0xa0) || code == u',' || code == u'"')
+            line += QStringLiteral("\\x%1").arg(static_cast<uint>(code), 2, 16, QLatin1Char('0'));
+        else
+            line += c;
+    }
+    return line;
 }
 
 bool CsvRecording::open(const QString& path, const QStringList& comments) {
-    close();
-    m_file.setFileName(path);
     m_rows = 0;
-    // Unbuffered: each row reaches the file as it is written, and a full disk shows at once.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        m_error = m_file.errorString();
+    // Each row reaches the file as it is written, and a full disk shows at once.
+    if (!m_file.open(path))
         return false;
-    }
     for (const QString& comment : comments)
-        if (!writeLine(csvField(QStringLiteral("# ") + comment)))
+        if (!writeLine(csvComment(comment)))
             return false;
     return writeLine(csvHeaderRow());
 }
@@ -55,17 +62,15 @@ bool CsvRecording::write(const RecordedFrame& frame) {
     return true;
 }
 
-void CsvRecording::close() {
+bool CsvRecording::fileStillThere() {
+    if (m_file.stillAtPath())
+        return true;
     m_file.close();
+    return false;
 }
 
 bool CsvRecording::writeLine(const QString& line) {
-    const QByteArray bytes = (line + QStringLiteral("\r\n")).toUtf8();
-    if (m_file.write(bytes) == bytes.size())
-        return true;
-    m_error = m_file.errorString();
-    m_file.close();
-    return false;
+    return m_file.write((line + QStringLiteral("\r\n")).toUtf8());
 }
 
 } // namespace livetools

@@ -2,8 +2,9 @@
 // a crash or a pulled cable loses nothing already shown.
 #pragma once
 
+#include <safefile/OutputFile.h>
+
 #include <QDateTime>
-#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -25,28 +26,32 @@ struct RecordedFrame {
 // The header row, and one row of a frame.
 QString csvHeaderRow();
 QString csvRow(const RecordedFrame& frame);
-// A field quoted where a spreadsheet or a CSV reader would otherwise split it.
-QString csvField(const QString& text);
+// A comment line: "# " and the text, with backslashes, control characters, commas and quotes
+// written as escapes (\\, \r, \n, \t, \xhh), so that a CSV reader takes the line as a single
+// field starting with "#" whatever the text holds.
+QString csvComment(const QString& text);
 
 class CsvRecording {
 public:
     // Creates the file and writes the comment lines and the header row; false with the
     // reason in error() when it cannot.
     bool open(const QString& path, const QStringList& comments);
-    // Writes one row through to the file; false, the file closed, when it cannot.
+    // Writes one row through to the file, whole or not at all; false, the file closed, when it
+    // cannot.
     bool write(const RecordedFrame& frame);
-    void close();
+    // False, the file closed, when its name no longer leads to it (deleted, moved, replaced).
+    bool fileStillThere();
+    void close() { m_file.close(); }
 
     bool isOpen() const { return m_file.isOpen(); }
-    QString path() const { return m_file.fileName(); }
-    QString error() const { return m_error; }
+    QString path() const { return m_file.path(); }
+    QString error() const { return m_file.error(); }
     int rows() const { return m_rows; }
 
 private:
     bool writeLine(const QString& line);
 
-    QFile m_file;
-    QString m_error;
+    safefile::OutputFile m_file;
     int m_rows = 0;
 };
 

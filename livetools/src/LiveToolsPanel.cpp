@@ -1,11 +1,14 @@
 #include "LiveToolsPanel.h"
 
+#include "ChartImage.h"
+
 #include <livetools/LiveTools.h>
 
 #include <linklog/LinkLog.h>
 #include <platform/attach.h>
 #include <platform/ui.h>
 #include <platform/util.h>
+#include <safefile/WholeFile.h>
 #include <shared/ControlIds.h>
 #include <shared/LinkVariables.h>
 #include <shared/ShellVariables.h>
@@ -14,12 +17,14 @@
 #include <QBoxLayout>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 
 namespace livetools {
 
@@ -31,6 +36,8 @@ constexpr std::array kDisplays{CTRL_RAW_1,     CTRL_RAW_2,      CTRL_RAW_3,
                                CTRL_LAMP_BIT0, CTRL_LAMP_BIT1};
 // The history choices: the system's samples, the last minute, the last ten minutes.
 constexpr std::array kSpans{0.0, 60.0, 600.0};
+// Twice a second: a recording whose file has gone says so within a second.
+constexpr std::chrono::milliseconds kFileCheckEvery{500};
 
 int value(int panel, int control) {
     int shown = 0;
@@ -64,6 +71,8 @@ LiveToolsPanel::LiveToolsPanel(int panel, linklog::LinkLog& log)
                 m_raw->markRunStart();
                 m_norm->markRunStart();
             });
+    m_fileCheck.setInterval(kFileCheckEvery);
+    connect(&m_fileCheck, &QTimer::timeout, this, &LiveToolsPanel::checkRecordingFile);
 }
 
 void LiveToolsPanel::addControls() {
@@ -152,11 +161,9 @@ void LiveToolsPanel::record(const RecordedFrame& shownFrame) {
     const std::array columns{0, 1, 2, 3, 4, 5, 8, 9};
     for (std::size_t i = 0; i < sources.size(); ++i)
         frame.shown[static_cast<std::size_t>(columns[i])] = value(m_panel, sources[i]);
-    if (!m_recording.write(frame)) {
-        fail(tr("Recording stopped: cannot write %1: %2")
-                 .arg(m_recording.path(), m_recording.error()));
-        stopRecording();
-    }
+    if (!m_recording.write(frame))
+        stopRecording(tr("Recording stopped: cannot write %1: %2")
+                          .arg(m_recording.path(), m_recording.error()));
 }
 
 void LiveToolsPanel::setPaused(bool paused) {
@@ -200,11 +207,15 @@ void LiveToolsPanel::startRecording(const QString& path) {
     }
     m_record->setChecked(true);
     m_record->setText(tr("Stop recording"));
+    m_fileCheck.start();
     m_log.append(linklog::EntryKind::Note, tr("Recording the live view to %1").arg(path));
 }
 
-void LiveToolsPanel::stopRecording() {
-    if (m_recording.isOpen())
+void LiveToolsPanel::stopRecording(const QString& failure) {
+    m_fileCheck.stop();
+    if (!failure.isEmpty())
+        fail(failure);
+    else if (m_recording.isOpen())
         m_log.append(
             linklog::EntryKind::Note,
             tr("Recording ended: %1 frames in %2").arg(m_recording.rows()).arg(m_recording.path()));
@@ -213,18 +224,25 @@ void LiveToolsPanel::stopRecording() {
     m_record->setText(tr("Record..."));
 }
 
+void LiveToolsPanel::checkRecordingFile() {
+    if (m_recording.isOpen() && !m_recording.fileStillThere())
+        stopRecording(tr("Recording stopped: %1: %2").arg(m_recording.path(), m_recording.error()));
+}
+
 void LiveToolsPanel::exportChart() {
     chooseFile(QStringLiteral("chart.png"), QStringLiteral("*.png *.pdf"),
                tr("Export the chart to"), [this](QString path) {
                    if (path.isEmpty())
                        return;
-                   if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) &&
-                       !path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+                   const bool pdf = path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
+                   if (!pdf && !path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
                        path += QLatin1String(".png");
-                   if (chosenView().save(path))
+                   QCustomPlot& plot = *chosenView().plot();
+                   QString why;
+                   if (safefile::saveWhole(path, pdf ? pdfOf(plot) : pngOf(plot), why))
                        m_log.append(linklog::EntryKind::Note, tr("Chart exported to %1").arg(path));
                    else
-                       fail(tr("Cannot export the chart to %1").arg(path));
+                       fail(tr("Cannot export the chart to %1: %2").arg(path, why));
                });
 }
 
@@ -257,9 +275,10 @@ void LiveToolsPanel::chooseFile(const QString& fileName, const QString& filter,
                                fileName, filter, title, std::move(chosen));
 }
 
+// The log takes the text from the status line, as it takes every status text: once. The
+// status line reads its text as Latin-1.
 void LiveToolsPanel::fail(const QString& text) {
-    SetCtrlVal(m_panel, CTRL_STATUS, text.toUtf8().constData());
-    m_log.append(linklog::EntryKind::Error, text);
+    SetCtrlVal(m_panel, CTRL_STATUS, text.toLatin1().constData());
 }
 
 void attachLiveTools(linklog::LinkLog& log) {

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <span>
@@ -37,7 +38,9 @@ private:
     void setSpan(int choice);
     void startOrStopRecording();
     void startRecording(const QString& path);
-    void stopRecording();
+    // With a failure, the recording ends with it on the status line.
+    void stopRecording(const QString& failure = {});
+    void checkRecordingFile();
     void exportChart();
     void copyValues();
     // The chart the signal type chooses.
@@ -52,6 +55,8 @@ private:
     ChartView* m_raw;
     ChartView* m_norm;
     CsvRecording m_recording;
+    // Looks a few times a second whether the recording's file is still where it was written.
+    QTimer m_fileCheck;
     double m_runStart = 0.0;
     QPushButton* m_pause = nullptr;
     QPushButton* m_record = nullptr;

@@ -2,14 +2,16 @@
 
 #include <platform/attach.h>
 #include <platform/ui.h>
+#include <safefile/WholeFile.h>
 #include <shared/ControlIds.h>
+#include <shared/ShellVariables.h>
 
 #include <QApplication>
 #include <QBoxLayout>
 #include <QClipboard>
-#include <QFileDialog>
+#include <QFile>
+#include <QPointer>
 #include <QPushButton>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -21,12 +23,6 @@ constexpr std::chrono::milliseconds kShowEvery{250};
 
 QString lineOf(const linklog::Entry& entry) {
     return entry.time.toLocalTime().toString(QStringLiteral("HH:mm:ss.zzz  ")) + entry.text;
-}
-
-QString askForFile(QWidget* parent) {
-    return QFileDialog::getSaveFileName(
-        parent, QStringLiteral("Save the log"), QStringLiteral("link-log.txt"),
-        QStringLiteral("Text files (*.txt)"), nullptr, QFileDialog::DontUseNativeDialog);
 }
 
 // The box layout below the given one holds the widget directly.
@@ -43,9 +39,8 @@ QBoxLayout* layoutHolding(QLayout* layout, QWidget* widget) {
 
 } // namespace
 
-LogPanel::LogPanel(linklog::LinkLog& log, LinkFeed& feed, SavePathAsker asker, int panel)
-    : m_log(log), m_asker(asker ? std::move(asker) : askForFile), m_panel(panel),
-      m_toggle(new QToolButton(this)), m_body(new QWidget(this)),
+LogPanel::LogPanel(linklog::LinkLog& log, LinkFeed& feed, int panel)
+    : m_log(log), m_panel(panel), m_toggle(new QToolButton(this)), m_body(new QWidget(this)),
       m_entries(new QPlainTextEdit(m_body)) {
     m_toggle->setText(QStringLiteral("Log"));
     m_toggle->setCheckable(true);
@@ -133,20 +128,26 @@ void LogPanel::showPending() {
 }
 
 void LogPanel::save() {
-    const QString path = m_asker(window());
-    if (path.isEmpty())
+    // The dialog lets a live view go on meanwhile.
+    platform::chooseFileToSave(window(), QFile::decodeName(proj_dir),
+                               QStringLiteral("link-log.txt"), QStringLiteral("Text files (*.txt)"),
+                               QStringLiteral("Save the log"),
+                               [self = QPointer(this)](const QString& path) {
+                                   if (self && !path.isEmpty())
+                                       self->saveTo(path);
+                               });
+}
+
+void LogPanel::saveTo(const QString& path) {
+    QString why;
+    if (safefile::saveWhole(path, text().toUtf8(), why))
         return;
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(text().toUtf8()) >= 0 &&
-        file.commit())
-        return;
-    const QByteArray message =
-        QStringLiteral("Log not saved: %1").arg(file.errorString()).toLatin1();
+    const QByteArray message = QStringLiteral("Log not saved: %1: %2").arg(path, why).toLatin1();
     SetCtrlVal(m_panel, CTRL_STATUS, message.constData());
 }
 
-void installLogPanel(linklog::LinkLog& log, SavePathAsker asker) {
-    platform::onPanelLoaded([&log, asker](int panel, QWidget* widget) {
+void installLogPanel(linklog::LinkLog& log) {
+    platform::onPanelLoaded([&log](int panel, QWidget* widget) {
         QWidget* status = platform::controlWidget(panel, CTRL_STATUS);
         QWidget* group = status ? status->parentWidget() : nullptr;
         QBoxLayout* layout = group ? layoutHolding(widget->layout(), group) : nullptr;
@@ -160,7 +161,7 @@ void installLogPanel(linklog::LinkLog& log, SavePathAsker asker) {
             if (textPanel == panel && control == CTRL_STATUS)
                 feed->onStatusText(text);
         });
-        layout->insertWidget(layout->indexOf(group) + 1, new LogPanel(log, *feed, asker, panel));
+        layout->insertWidget(layout->indexOf(group) + 1, new LogPanel(log, *feed, panel));
     });
 }
 

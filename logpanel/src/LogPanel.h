@@ -17,7 +17,7 @@ class LogPanel : public QWidget {
     Q_OBJECT
 
 public:
-    LogPanel(linklog::LinkLog& log, LinkFeed& feed, SavePathAsker asker, int panel);
+    LogPanel(linklog::LinkLog& log, LinkFeed& feed, int panel);
 
     QString text() const;
 
@@ -26,9 +26,9 @@ private:
     void show(const linklog::Entry& entry);
     void showPending();
     void save();
+    void saveTo(const QString& path);
 
     linklog::LinkLog& m_log;
-    SavePathAsker m_asker;
     int m_panel;
     QToolButton* m_toggle;
     QWidget* m_body;

@@ -79,11 +79,17 @@ void Comparison::compare() {
 }
 
 void Comparison::addFile() {
-    char path[kMaxPathnameLen] = {};
-    if (FileSelectPopup(proj_dir, "ZULpara.dat", "*.dat", "Parameter file to compare", kButtonLoad,
-                        0, 1, 1, 1, path) <= 0)
-        return;
-    m_file = QFile::decodeName(path);
+    // The window stays open during a live view: its dialog must let the run go on.
+    platform::chooseFileToOpen(window(), QFile::decodeName(proj_dir), QStringLiteral("ZULpara.dat"),
+                               QStringLiteral("*.dat"), QStringLiteral("Parameter file to compare"),
+                               [self = QPointer(this)](const QString& path) {
+                                   if (self && !path.isEmpty())
+                                       self->showFile(path);
+                               });
+}
+
+void Comparison::showFile(const QString& path) {
+    m_file = path;
     const SetRead read = readParameterFile(m_file);
     if (!read.words)
         m_log.append(linklog::EntryKind::Error, QStringLiteral("Compare: %1").arg(read.problem));

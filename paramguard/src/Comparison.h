@@ -27,6 +27,7 @@ private:
     void postCompare();
     void compare();
     void addFile();
+    void showFile(const QString& path);
     void take(Column column);
     CompareWindow* window();
 

@@ -1,8 +1,9 @@
 #include <platform/util.h>
 
+#include <safefile/OutputFile.h>
+#include <safefile/WholeFile.h>
+
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <array>
 #include <cstdint>
@@ -10,7 +11,6 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -24,17 +24,10 @@ bool isSeparator(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == ';';
 }
 
-// A FIFO would block the open until someone writes to it, a device may never end, and
-// saving onto either would replace the node with a file: only regular files hold values.
-// Symlinks are followed.
+// A FIFO would block the open until someone writes to it, and a device may never end: only
+// regular files hold values, by the same rule as every file the tool writes.
 bool existsAsOtherThanRegularFile(const char* fileName) {
-#ifdef Q_OS_UNIX
-    struct stat info {};
-    return stat(fileName, &info) == 0 && !S_ISREG(info.st_mode);
-#else
-    const QFileInfo info(QString::fromLocal8Bit(fileName));
-    return info.exists() && !info.isFile();
-#endif
+    return !safefile::refusal(QFile::decodeName(fileName)).isEmpty();
 }
 
 // A file open for reading. On Unix non-blocking all the same, should the name be made a FIFO
@@ -126,21 +119,13 @@ int ArrayToFile(const char* fileName, const void* array, int dataType, int numbe
     if (!fileName || !array || dataType != kTypeUnsignedInt || numberOfElements < 0 ||
         numberOfGroups != 1)
         return kBadArgument;
-    if (existsAsOtherThanRegularFile(fileName))
-        return kFileError;
     const auto* values = static_cast<const std::uint32_t*>(array);
     QByteArray text;
     for (int i = 0; i < numberOfElements; ++i)
         text += QByteArray::number(values[i]).rightJustified(fieldWidth, ' ') + '\n';
-
-    // Written beside the target and renamed over it, so an existing file is never left
-    // half-written. Unbuffered, because a buffered QSaveFile commits a short write (disk full,
-    // file-size limit) as if it had succeeded.
-    QSaveFile file(QString::fromLocal8Bit(fileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        file.write(text) != text.size() || !file.commit())
-        return kFileError;
-    return 0;
+    // Replaced whole, so an existing file is never left half-written.
+    QString why;
+    return safefile::saveWhole(QFile::decodeName(fileName), text, why) ? 0 : kFileError;
 }
 
 int FileToArray(const char* fileName, void* array, int dataType, int numberOfElements,

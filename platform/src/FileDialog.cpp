@@ -128,15 +128,18 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
 
 namespace platform {
 
-void chooseFileToSave(QWidget* parent, const QString& directory, const QString& fileName,
-                      const QString& filter, const QString& title,
-                      std::function<void(const QString&)> chosen) {
+namespace {
+
+// The dialog opens and the caller goes on; `chosen` runs when the operator has answered.
+void chooseFileWithoutWaiting(QWidget* parent, const QString& directory, const QString& fileName,
+                              const QString& filter, const QString& title, int buttonLabel,
+                              std::function<void(const QString&)> chosen) {
     const Toolkit* toolkit = Toolkit::current();
     if (toolkit && toolkit->fileSelectAnswer) {
         std::string path;
         const FileSelectRequest request{QFile::encodeName(directory).toStdString(),
                                         fileName.toStdString(), filter.toStdString(),
-                                        title.toStdString(), kButtonOk};
+                                        title.toStdString(), buttonLabel};
         chosen(toolkit->fileSelectAnswer(request, path) > 0 ? QFile::decodeName(path.c_str())
                                                             : QString());
         return;
@@ -147,9 +150,15 @@ void chooseFileToSave(QWidget* parent, const QString& directory, const QString& 
     dialog->setParent(parent, dialog->windowFlags());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setNameFilter(filter);
+    if (buttonLabel == kButtonLoad) {
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::ExistingFile);
+        dialog->setLabelText(QFileDialog::Accept, QFileDialog::tr("Load"));
+    } else {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+    }
     dialog->selectFile(fileName);
     // The user's Qt settings lie in a scratch directory for as long as the dialog lives.
     auto scratchSettings = std::make_shared<ScratchUserSettings>();
@@ -160,6 +169,22 @@ void chooseFileToSave(QWidget* parent, const QString& directory, const QString& 
                                                                                 : QString());
                      });
     dialog->open();
+}
+
+} // namespace
+
+void chooseFileToSave(QWidget* parent, const QString& directory, const QString& fileName,
+                      const QString& filter, const QString& title,
+                      std::function<void(const QString&)> chosen) {
+    chooseFileWithoutWaiting(parent, directory, fileName, filter, title, kButtonOk,
+                             std::move(chosen));
+}
+
+void chooseFileToOpen(QWidget* parent, const QString& directory, const QString& fileName,
+                      const QString& filter, const QString& title,
+                      std::function<void(const QString&)> chosen) {
+    chooseFileWithoutWaiting(parent, directory, fileName, filter, title, kButtonLoad,
+                             std::move(chosen));
 }
 
 void setFileSelectAnswer(FileSelectAnswer answer) {

@@ -4,17 +4,9 @@
 
 #include <linklog/LinkLog.h>
 
-#include <QString>
-#include <QWidget>
-
-#include <functional>
-
 namespace logpanel {
 
-// Returns the file to save the log to, or an empty string when the operator cancels.
-using SavePathAsker = std::function<QString(QWidget* parent)>;
-
-// Tests give the operator's answer; an empty function for the real dialog.
-void installLogPanel(linklog::LinkLog& log, SavePathAsker asker = {});
+// Its Save dialog is the seam's, which tests answer with platform::setFileSelectAnswer.
+void installLogPanel(linklog::LinkLog& log);
 
 } // namespace logpanel

@@ -29,6 +29,10 @@ void freezeControl(int panel, int control, bool frozen);
 void chooseFileToSave(QWidget* parent, const QString& directory, const QString& fileName,
                       const QString& filter, const QString& title,
                       std::function<void(const QString&)> chosen);
+// The same for an existing file to read.
+void chooseFileToOpen(QWidget* parent, const QString& directory, const QString& fileName,
+                      const QString& filter, const QString& title,
+                      std::function<void(const QString&)> chosen);
 
 // The device a serial port number stands for.
 QString portDevice(int port);
