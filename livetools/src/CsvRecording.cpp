@@ -1,5 +1,7 @@
 #include "CsvRecording.h"
 
+#include <linklog/Escaped.h>
+
 namespace livetools {
 
 QString csvHeaderRow() {
@@ -24,24 +26,8 @@ QString csvRow(const RecordedFrame& frame) {
 }
 
 QString csvComment(const QString& text) {
-    QString line = QStringLiteral("# ");
-    for (const QChar c : text) {
-        const char16_t code = c.unicode();
-        if (code == u'\\')
-            line += QStringLiteral("\\\\");
-        else if (code == u'\r')
-            line += QStringLiteral("\\r");
-        else if (code == u'\n')
-            line += QStringLiteral("\\n");
-        else if (code == u'\t')
-            line += QStringLiteral("\\t");
-        // The C0 and C1 control characters and DEL, and what a CSV reader would split at.
-        else if (code < 0x20 || (code >= 0x7f && code < 0xa0) || code == u',' || code == u'"')
-            line += QStringLiteral("\\x%1").arg(static_cast<uint>(code), 2, 16, QLatin1Char('0'));
-        else
-            line += c;
-    }
-    return line;
+    // What a CSV reader would split at is escaped as well.
+    return QStringLiteral("# ") + linklog::escaped(text, u",\"");
 }
 
 bool CsvRecording::open(const QString& path, const QStringList& comments) {
