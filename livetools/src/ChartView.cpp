@@ -112,7 +112,19 @@ void ChartView::appendTimed(const TimedHistory::Sample& sample) {
     for (int t = 0; t < m_plot->graphCount(); ++t) {
         QCPGraphDataContainer& data = *m_plot->graph(t)->data();
         data.add(QCPGraphData(key, sample.values[static_cast<std::size_t>(t)]));
+        const int kept = data.size();
         data.removeBefore(key - m_span);
+        if (t == 0)
+            m_droppedSinceSqueeze += kept - data.size();
+    }
+    // The points that fall out stay in the container's storage until it is squeezed, which
+    // it does by itself only once they are one and a half times the points shown: its storage
+    // would grow for a quarter of an hour after the ten minutes are full. Squeezed at a
+    // quarter, it keeps the size it had when they filled.
+    if (m_plot->graphCount() > 0 && m_droppedSinceSqueeze > m_plot->graph(0)->data()->size() / 4) {
+        for (int t = 0; t < m_plot->graphCount(); ++t)
+            m_plot->graph(t)->data()->squeeze(true, false);
+        m_droppedSinceSqueeze = 0;
     }
 }
 

@@ -61,6 +61,8 @@ private:
     // The frames the plot shows: all seen, unless paused.
     std::uint64_t m_framesShown = 0;
     double m_lastTimedReplot = 0.0;
+    // Points dropped from the plot's data since its storage was last squeezed.
+    int m_droppedSinceSqueeze = 0;
     std::vector<QCPItemStraightLine*> m_runMarks;
     QCPItemText* m_pausedNote;
 };
