@@ -179,8 +179,10 @@ private slots:
         QTest::addColumn<Bytes>("trailing");
         QTest::addColumn<int>("after");
         // Right behind the reply, they come while the next request is on the line; 20 ms and
-        // more later, after it has left.
+        // more later, after it has left, as do those ahead of a reply (after -1).
         QTest::newRow("CR behind") << Bytes{0x0D} << 0;
+        QTest::newRow("CR ahead") << Bytes{0x0D} << -1;
+        QTest::newRow("8 zeros ahead") << Bytes(8, 0x00) << -1;
         QTest::newRow("8 bytes behind") << Bytes(8, 0xEE) << 0;
         QTest::newRow("CR 25 ms later") << Bytes{0x0D} << 25;
         QTest::newRow("CR LF 40 ms later") << Bytes{0x0D, 0x0A} << 40;
@@ -198,8 +200,8 @@ private slots:
         const Words measurement{11, 22, 33, 44, 600, 501, 502, 503, 504, 505, 2, 30, 0, 0, 0, 0};
         sensor.setEeprom(eeprom);
         sensor.setMeasurementOverride(measurement);
-        sensor.setExtraBytes(trailing, std::chrono::milliseconds(after));
-        sensor.setFault(Fault::ExtraBytes);
+        sensor.setExtraBytes(trailing, std::chrono::milliseconds(std::max(after, 0)));
+        sensor.setFault(after < 0 ? Fault::BytesAhead : Fault::ExtraBytes);
 
         m_tool->connect();
         QCOMPARE(shownWords(), kRam);

@@ -241,11 +241,11 @@ private slots:
         QCOMPARE(lines[2].mid(14), "<- 36 bytes  " + hex(sim::encodeFrame(2, kRam)));
         QVERIFY(
             QRegularExpression("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  <- ").match(lines[2]).hasMatch());
-        // A CR behind each reply, come once the next request has left the line, is skipped; a
-        // reply that does not begin as its request did is taken, and marked.
-        (*m_tool)->setExtraBytes({0x0D}, std::chrono::milliseconds(30));
-        (*m_tool)->setFault(Fault::ExtraBytes);
-        m_tool->runFor(3);
+        // A CR ahead of a reply, come once its request has left the line, is skipped; a reply
+        // that does not begin as its request did is taken, and marked.
+        (*m_tool)->setExtraBytes({0x0D});
+        (*m_tool)->setFault(Fault::BytesAhead);
+        click(CTRL_GET);
         QVERIFY(logText().contains("<- 1 STRAY byte ahead of the reply skipped  0D\n"));
         (*m_tool)->setFault(Fault::Garbage);
         click(CTRL_GET);

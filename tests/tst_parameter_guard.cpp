@@ -228,16 +228,16 @@ private slots:
         QTest::addColumn<bool>("silent");
         QTest::addColumn<bool>("strayBytes");
         QTest::newRow("answering") << false << false;
-        QTest::newRow("stray bytes behind each reply") << false << true;
+        QTest::newRow("stray bytes ahead of each reply") << false << true;
         QTest::newRow("silent") << true << false;
     }
     void compareReadsWithoutTouchingTheProgram() {
         QFETCH(bool, silent);
         QFETCH(bool, strayBytes);
         if (strayBytes) {
-            // They come once the next request has left the line.
-            (*m_tool)->setExtraBytes(std::vector<std::uint8_t>(8, 0x00), 30ms);
-            (*m_tool)->setFault(sim::Fault::ExtraBytes);
+            // Ahead of each reply, once its request has left the line.
+            (*m_tool)->setExtraBytes(std::vector<std::uint8_t>(8, 0x00));
+            (*m_tool)->setFault(sim::Fault::BytesAhead);
         }
         typeInto(CTRL_REFERENCE, 333);
         const Words panel = shownWords();

@@ -102,6 +102,9 @@ void SensorState::shape(Delivery& delivery) {
         delivery.pieceSize = m_pieceSize;
         delivery.piecePause = m_piecePause;
         break;
+    case Fault::BytesAhead:
+        delivery.bytes.insert(delivery.bytes.begin(), m_extraBytes.begin(), m_extraBytes.end());
+        break;
     case Fault::ExtraBytes:
         delivery.extraFrom = delivery.bytes.size();
         delivery.extraAfter = m_extraBytesAfter;

@@ -25,6 +25,8 @@ enum class Fault {
     LateReply,
     FrameInPieces,
     ExtraBytes,
+    // The extra bytes come just ahead of every reply instead, once its request is in.
+    BytesAhead,
     Garbage
 };
 
@@ -58,7 +60,7 @@ public:
     void setLateReplyDelay(std::chrono::milliseconds delay);
     void setPieces(std::size_t pieceSize, std::chrono::milliseconds pause);
     // The bytes that follow every reply with Fault::ExtraBytes, the first of them `after` the
-    // reply's last byte (a trailing CR, a checksum, noise).
+    // reply's last byte (a trailing CR, a checksum, noise); with Fault::BytesAhead they lead it.
     void setExtraBytes(std::vector<std::uint8_t> bytes,
                        std::chrono::milliseconds after = std::chrono::milliseconds(0));
     void setFirmwareText(std::string text);
