@@ -250,6 +250,12 @@ private slots:
         (*m_tool)->setFault(Fault::Garbage);
         click(CTRL_GET);
         QVERIFY(logText().contains("<- 36 bytes, MALFORMED: not begun as its request  "));
+        // A wait that ends without its reply says so; one the operator ends (Stop) does not.
+        QCOMPARE(logText().count("<- NO REPLY"), 0);
+        (*m_tool)->setSilentOrders({2});
+        useClock(m_tool->sensor(), 0);
+        click(CTRL_GET);
+        QCOMPARE(logText().count("<- NO REPLY before the wait ended"), 1);
     }
 
     void logEntriesStayOneLineWhateverTheFirmwareSays() {

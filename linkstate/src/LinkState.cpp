@@ -24,6 +24,7 @@ bool LinkState::onPortEvent(const platform::PortEvent& event, int portInUse) {
     case PortEventKind::Sent:
     case PortEventKind::Dropped:
     case PortEventKind::Skipped:
+    case PortEventKind::Unanswered:
         return false;
     }
     m_device = event.device;
