@@ -12,6 +12,7 @@
 #include <PortNumbers.h>
 #include <TrafficText.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -25,11 +26,29 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
+#include <optional>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace testing;
 using sim::Fault;
+
+namespace {
+// What follows the connect in a row of the link state's table.
+enum class Then {
+    Nothing,
+    GetAfterATimeOut,
+    RunUntilStopped,
+    RunUntilTimedOut,
+    RunUnplugged,
+    RunAfterGarbage
+};
+// How the displays and lamps show their values.
+enum class Shown { Current, Stale, Doubtful };
+} // namespace
+Q_DECLARE_METATYPE(Then)
+Q_DECLARE_METATYPE(Shown)
 
 namespace {
 const QString kFirmware = QStringLiteral("T-KOR-ZUL simulated sensor 1.0");
@@ -147,44 +166,107 @@ private slots:
         QVERIFY(items().contains("COM4  " + m_named));
     }
 
-    void stateFollowsEveryOutcome_data() {
+    void stateFollowsEveryExchange_data() {
         QTest::addColumn<Fault>("fault");
-        QTest::addColumn<bool>("run");
-        QTest::addColumn<bool>("unplug");
+        QTest::addColumn<Then>("then");
+        QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("state");
-        QTest::newRow("answered") << Fault::None << false << false << "answered";
-        QTest::newRow("wrong echo") << Fault::WrongEcho << false << false << "answered";
-        QTest::newRow("silent") << Fault::Silent << false << false << "no answer";
-        QTest::newRow("live view, then silent") << Fault::Silent << true << false << "no answer";
-        QTest::newRow("live view, unplugged") << Fault::None << true << true << "device gone";
+        QTest::addColumn<Shown>("values");
+        const QString lineOk = QStringLiteral("Line Ok!");
+        const QString lineTimeout = QStringLiteral("Timeout RS232-Line!");
+        QTest::newRow("answered") << Fault::None << Then::Nothing << kFirmware << "answered"
+                                  << Shown::Current;
+        // The Get shows the earlier time-out's text again: the exchange says answered.
+        QTest::newRow("answered after a time-out")
+            << Fault::None << Then::GetAfterATimeOut << "Timeout-RS-232..."
+            << "answered" << Shown::Current;
+        QTest::newRow("wrong echo")
+            << Fault::WrongEcho << Then::Nothing << "read error - not sync byte 0xAA!"
+            << "answered, wrong echo" << Shown::Current;
+        QTest::newRow("short firmware answer")
+            << Fault::ShortFirmware << Then::Nothing << "Error reading firmware-info!"
+            << "short answer" << Shown::Current;
+        QTest::newRow("silent") << Fault::Silent << Then::Nothing << "Timeout-RS-232..."
+                                << "no answer" << Shown::Stale;
+        // Stop leaves the last request without its reply: no time ran out.
+        QTest::newRow("live view stopped")
+            << Fault::None << Then::RunUntilStopped << lineOk << "answered" << Shown::Current;
+        QTest::newRow("live view, then silent") << Fault::Silent << Then::RunUntilTimedOut
+                                                << lineTimeout << "no answer" << Shown::Stale;
+        QTest::newRow("live view, late reply") << Fault::LateReply << Then::RunUntilTimedOut
+                                               << lineTimeout << "answered late" << Shown::Stale;
+        QTest::newRow("live view, garbage") << Fault::Garbage << Then::RunUntilStopped << lineOk
+                                            << "answered, malformed" << Shown::Doubtful;
+        QTest::newRow("live view, a good frame after garbage")
+            << Fault::Garbage << Then::RunAfterGarbage << lineOk << "answered" << Shown::Current;
+        QTest::newRow("live view, unplugged")
+            << Fault::None << Then::RunUnplugged << lineTimeout << "device gone" << Shown::Stale;
     }
 
-    void stateFollowsEveryOutcome() {
+    void stateFollowsEveryExchange() {
         QFETCH(Fault, fault);
-        QFETCH(bool, run);
-        QFETCH(bool, unplug);
+        QFETCH(Then, then);
+        QFETCH(QString, status);
         QFETCH(QString, state);
+        QFETCH(Shown, values);
         start(false);
-        if (!run && fault == Fault::Silent)
-            useClock(m_tool->sensor(), 0);
-        if (!run)
+        if (then == Then::Nothing) {
             (*m_tool)->setFault(fault);
-        m_tool->connect();
-        if (run) {
-            auto now = std::make_shared<double>(0.0);
-            platform::setTimerSource([this, fault, unplug, now] {
-                if (m_tool->sensor().receivedFrames().size() == 3) {
-                    (*m_tool)->setFault(fault);
-                    if (unplug)
-                        (*m_tool)->stop();
-                }
-                return *now += m_tool->sensor().receivedFrames().size() >= 3 ? 0.125 : 0.0;
-            });
-            click(CTRL_RUN);
-            QVERIFY(shown(CTRL_RAW_1) != 0); // dimmed, not cleared
+            // A wait runs out once its reply has all come, or at once when none will.
+            clockRunsOnceReplied(fault == Fault::Silent ? 0 : 3);
         }
-        QCOMPARE(this->state(), state);
-        QCOMPARE(stale(), state != QLatin1String("answered"));
+        m_tool->connect();
+        switch (then) {
+        case Then::Nothing:
+            break;
+        case Then::GetAfterATimeOut:
+            (*m_tool)->setSilentOrders({2});
+            useClock(m_tool->sensor(), 0);
+            click(CTRL_GET);
+            QCOMPARE(this->state(), QStringLiteral("no answer"));
+            (*m_tool)->setSilentOrders({});
+            useClock(m_tool->sensor());
+            click(CTRL_GET);
+            break;
+        case Then::RunUntilStopped:
+            (*m_tool)->setFault(fault);
+            m_tool->runFor(4);
+            // Neither the stop nor a write that follows it is a wait that ran out.
+            click(CTRL_SEND);
+            break;
+        case Then::RunAfterGarbage:
+            (*m_tool)->setFault(fault);
+            m_tool->runFor(4);
+            (*m_tool)->setFault(Fault::None);
+            m_tool->runFor(4);
+            break;
+        case Then::RunUntilTimedOut:
+        case Then::RunUnplugged:
+            (*m_tool)->setLateReplyDelay(std::chrono::milliseconds(300));
+            // From the fourth request on, the fault; its wait runs out at the third reading.
+            m_tool->run([] {},
+                        [this, fault, then, now = 0.0]() mutable {
+                            if (m_tool->requests() == 3) {
+                                (*m_tool)->setFault(fault);
+                                if (then == Then::RunUnplugged)
+                                    (*m_tool)->stop();
+                            }
+                            const bool faulty =
+                                m_tool->requests() >= 4 ||
+                                (then == Then::RunUnplugged && m_tool->requests() >= 3);
+                            return now += faulty ? 1.0 : 0.0;
+                        });
+            QVERIFY(shown(CTRL_RAW_1) != 0); // dimmed, not cleared
+            break;
+        }
+        QCOMPARE(statusText(), status);
+        QVERIFY(waitUntil([&] { return this->state() == state; }, 2s));
+        QVERIFY(shownAs() == values);
+        if (state != QLatin1String("device gone")) {
+            const QStringList notes = logText().split('\n').filter("  Link state: ");
+            QVERIFY(!notes.isEmpty() &&
+                    notes.last().mid(14).startsWith("Link state: " + state + ". "));
+        }
     }
 
     void openFailuresNameTheirCause_data() {
@@ -250,6 +332,12 @@ private slots:
         (*m_tool)->setFault(Fault::Garbage);
         click(CTRL_GET);
         QVERIFY(logText().contains("<- 36 bytes, MALFORMED: not begun as its request  "));
+        // A wait that ends without its reply says so; one the operator ends (Stop) does not.
+        QCOMPARE(logText().count("<- NO REPLY"), 0);
+        (*m_tool)->setSilentOrders({2});
+        useClock(m_tool->sensor(), 0);
+        click(CTRL_GET);
+        QCOMPARE(logText().count("<- NO REPLY before the wait ended"), 1);
     }
 
     void logEntriesStayOneLineWhateverTheFirmwareSays() {
@@ -397,7 +485,7 @@ private:
             }
             m_log = std::make_unique<linklog::LinkLog>(capacity);
             logpanel::installLogPanel(*m_log);
-            linkstate::installStateIndicator();
+            linkstate::installStateIndicator(*m_log);
             portlist::installPortList([this] { return m_present; },
                                       [this](QWidget*) { return m_named; });
         });
@@ -415,17 +503,40 @@ private:
     }
 
     static QString state() { return named<QLabel>("Link state")->text(); }
-    // Greyed as the operator sees it: the display disabled, the lamp drawn unlike a current one
-    // in the same state.
-    static bool stale() {
+    static bool stale() { return shownAs() == Shown::Stale; }
+
+    // How the displays and lamps show their values, as the operator sees them (a display
+    // disabled, the lamp drawn unlike a current one in the same state) and a screen reader
+    // hears them; nullopt for a mix.
+    static std::optional<Shown> shownAs() {
         auto* lamp = control<platform::Lamp>(CTRL_LAMP_BIT0);
         platform::Lamp current;
         current.resize(lamp->size());
         current.setOn(lamp->isOn());
         current.setOnColor(lamp->onColor());
         const QPoint middle = lamp->rect().center();
-        return !control(CTRL_RAW_1)->isEnabled() &&
-               lamp->grab().toImage().pixel(middle) != current.grab().toImage().pixel(middle);
+        const bool drawnAsCurrent =
+            lamp->grab().toImage().pixel(middle) == current.grab().toImage().pixel(middle);
+        const bool enabled = control(CTRL_RAW_1)->isEnabled();
+        const QString said = QAccessible::queryAccessibleInterface(control(CTRL_RAW_1))
+                                 ->text(QAccessible::Description);
+        const QString value = QString::number(shown(CTRL_RAW_1));
+        if (enabled && drawnAsCurrent && said == value)
+            return Shown::Current;
+        if (!enabled && !drawnAsCurrent && said.startsWith(value + ", not current: "))
+            return Shown::Stale;
+        if (enabled && !drawnAsCurrent && said == value + ", doubtful: from a malformed reply")
+            return Shown::Doubtful;
+        return std::nullopt;
+    }
+
+    // Timer() stands while a reply is on its way, and moves on by 0.125 s at each reading once
+    // the sensor has given this many more replies.
+    void clockRunsOnceReplied(std::size_t replies) {
+        const std::size_t from = (*m_tool)->repliesSent() + replies;
+        platform::setTimerSource([this, from, now = 1000.0]() mutable {
+            return now += (*m_tool)->repliesSent() >= from ? 0.125 : 0.0;
+        });
     }
 
     // What the opened log shows once it shows every entry.

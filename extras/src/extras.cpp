@@ -15,7 +15,7 @@ void AttachServiceTools() {
         new linklog::LinkLog(linklog::LinkLog::kDefaultCapacity, QCoreApplication::instance());
     logpanel::installLogPanel(*log);
     // The state shows beside the port, and the button that names a device between them.
-    linkstate::installStateIndicator();
+    linkstate::installStateIndicator(*log);
     portlist::installPortList();
     paramguard::attach(*log);
     livetools::attachLiveTools(*log);

@@ -1,8 +1,47 @@
 #include "LinkState.h"
 
+#include <shared/LinkVariables.h>
+
 namespace linkstate {
 
 using platform::PortEventKind;
+
+namespace {
+
+// Where the order word sits in a request, and the first payload word in a frame.
+constexpr int kOrderOffset = 2;
+constexpr int kFirstWordOffset = 4;
+constexpr int kWriteRamOrder = 1;
+constexpr int kWriteEepromOrder = 3;
+constexpr int kEchoOrder = 5;
+constexpr int kFirmwareOrder = 7;
+constexpr int kDataBlockOrder = 9;
+constexpr int kDataBlockBytes = 128;
+// An echo check's reply carries it as its first word.
+constexpr int kEchoMarker = 0x00AA;
+
+int wordAt(const QByteArray& bytes, int offset) {
+    return static_cast<unsigned char>(bytes[offset]) * 256 +
+           static_cast<unsigned char>(bytes[offset + 1]);
+}
+
+// How many bytes the reply to an order holds; 0 for the writes, which the sensor does not
+// answer.
+int replyBytes(int order) {
+    switch (order) {
+    case kWriteRamOrder:
+    case kWriteEepromOrder:
+        return 0;
+    case kFirmwareOrder:
+        return FIRMWARE_BYTES;
+    case kDataBlockOrder:
+        return kDataBlockBytes;
+    default:
+        return FRAME_BYTES;
+    }
+}
+
+} // namespace
 
 bool LinkState::onPortEvent(const platform::PortEvent& event, int portInUse) {
     if (event.port != portInUse)
@@ -10,18 +49,40 @@ bool LinkState::onPortEvent(const platform::PortEvent& event, int portInUse) {
     switch (event.kind) {
     case PortEventKind::Opened:
         m_state = State::Open;
+        m_awaited.reset();
         break;
     case PortEventKind::OpenFailed:
         m_state = State::CannotOpen;
+        m_awaited.reset();
         break;
     case PortEventKind::Gone:
         m_state = State::Gone;
+        m_awaited.reset();
         break;
+    case PortEventKind::Sent: {
+        // The state is the last outcome until this request has its own.
+        const int order =
+            event.bytes.size() < kFirstWordOffset ? 0 : wordAt(event.bytes, kOrderOffset);
+        const int bytes = replyBytes(order);
+        m_awaited = bytes > 0 ? std::optional(Awaited{order, bytes}) : std::nullopt;
+        return false;
+    }
     case PortEventKind::Received:
-        // A read that got less than it waited for ran out of time.
-        m_state = event.bytes.size() < event.expected ? State::Unanswered : State::Answered;
+        if (m_awaited) {
+            m_state = outcome(event);
+            m_awaited.reset();
+        } else if (m_state == State::Unanswered) {
+            m_state = State::AnsweredLate;
+        } else {
+            return false;
+        }
         break;
-    case PortEventKind::Sent:
+    case PortEventKind::Unanswered:
+        if (!m_awaited)
+            return false;
+        m_state = State::Unanswered;
+        m_awaited.reset();
+        break;
     case PortEventKind::Dropped:
     case PortEventKind::Skipped:
         return false;
@@ -31,11 +92,16 @@ bool LinkState::onPortEvent(const platform::PortEvent& event, int portInUse) {
     return true;
 }
 
-void LinkState::onStatusText(const QString& text) {
-    // Every wait whose reply does not come says so with a text of this start.
-    if (m_state != State::Gone && m_state != State::CannotOpen &&
-        text.startsWith(QLatin1String("Timeout")))
-        m_state = State::Unanswered;
+State LinkState::outcome(const platform::PortEvent& received) const {
+    if (received.bytes.isEmpty())
+        return State::Unanswered;
+    if (received.malformed)
+        return State::Malformed;
+    if (received.bytes.size() < m_awaited->bytes)
+        return State::ShortAnswer;
+    if (m_awaited->order == kEchoOrder && wordAt(received.bytes, kFirstWordOffset) != kEchoMarker)
+        return State::WrongEcho;
+    return State::Answered;
 }
 
 QString stateText(State state) {
@@ -46,12 +112,49 @@ QString stateText(State state) {
         return QStringLiteral("open");
     case State::Answered:
         return QStringLiteral("answered");
+    case State::Malformed:
+        return QStringLiteral("answered, malformed");
+    case State::WrongEcho:
+        return QStringLiteral("answered, wrong echo");
+    case State::ShortAnswer:
+        return QStringLiteral("short answer");
     case State::Unanswered:
         return QStringLiteral("no answer");
+    case State::AnsweredLate:
+        return QStringLiteral("answered late");
     case State::CannotOpen:
         return QStringLiteral("cannot open");
     case State::Gone:
         return QStringLiteral("device gone");
+    }
+    return {};
+}
+
+QString stateExplanation(State state) {
+    switch (state) {
+    case State::NotOpen:
+        return QStringLiteral("No port has been opened yet.");
+    case State::Open:
+        return QStringLiteral("The port is open; nothing has been answered on it yet.");
+    case State::Answered:
+        return QStringLiteral("The sensor answered the last request.");
+    case State::Malformed:
+        return QStringLiteral("The reply did not begin with its request's sync and order word; "
+                              "the values it brought are doubtful.");
+    case State::WrongEcho:
+        return QStringLiteral("The echo check's reply did not carry its marker 0x00AA.");
+    case State::ShortAnswer:
+        return QStringLiteral("The reply was shorter than the request's reply must be.");
+    case State::Unanswered:
+        return QStringLiteral("No reply came before the wait for it ended; the values shown are "
+                              "older.");
+    case State::AnsweredLate:
+        return QStringLiteral("A reply came after its wait had ended; the values shown are "
+                              "older.");
+    case State::CannotOpen:
+        return QStringLiteral("The port could not be opened.");
+    case State::Gone:
+        return QStringLiteral("The device has gone; the values shown are older.");
     }
     return {};
 }

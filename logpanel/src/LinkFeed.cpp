@@ -38,6 +38,8 @@ void LinkFeed::onPortEvent(const platform::PortEvent& event) {
                      receivedText(event.bytes, event.expected, event.malformed));
     else if (event.kind == PortEventKind::Skipped)
         m_log.append(EntryKind::Received, skippedText(event.bytes));
+    else if (event.kind == PortEventKind::Unanswered)
+        m_log.append(EntryKind::Received, QStringLiteral("<- NO REPLY before the wait ended"));
     else
         m_log.append(EntryKind::Received, droppedText(event.bytes));
 }

@@ -22,10 +22,14 @@ public:
                                                    : QAccessibleWidget::interface_cast(type);
     }
 
-    // Screen readers read the name and the description; the value goes in both.
+    // Screen readers read the name and the description; the value goes in both, and the
+    // description adds what the widget says of it (a value that is doubtful or not current).
     QString text(QAccessible::Text type) const override {
         if (type != QAccessible::Value && type != QAccessible::Description)
             return QAccessibleWidget::text(type);
+        if (const QString note = widget()->accessibleDescription();
+            type == QAccessible::Description && !note.isEmpty())
+            return text(QAccessible::Value) + QStringLiteral(", ") + note;
         if (const auto* lamp = qobject_cast<const Lamp*>(widget()))
             return lamp->isOn() ? Lamp::tr("on") : Lamp::tr("off");
         return QString::number(currentValue().toInt());

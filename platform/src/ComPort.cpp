@@ -144,6 +144,7 @@ int ComPort::write(const char* data, int count) {
     m_receivedWhenLeft = m_received;
     m_frameOnItsWay = true;
     settle();
+    Toolkit::current()->replyWait().requestWritten(m_number);
     return static_cast<int>(queued);
 }
 
@@ -159,6 +160,8 @@ int ComPort::read(char* data, int count) {
     const auto got = std::min<qsizetype>(count, m_input.size());
     std::memcpy(data, m_input.constData(), static_cast<size_t>(got));
     report(PortEventKind::Received, m_input.first(got), count, {}, readsMalformedFrame(count));
+    if (got > 0)
+        Toolkit::current()->replyWait().replyRead(m_number);
     m_input.remove(0, got);
     settle();
     return static_cast<int>(got);
@@ -167,6 +170,7 @@ int ComPort::read(char* data, int count) {
 int ComPort::inputQueueLength() {
     if (!usable())
         return kComErrPortNotOpen;
+    Toolkit::current()->replyWait().polled();
     pull(std::chrono::milliseconds(0));
     if (m_received == m_receivedWhenAsked) {
         EventDispatcher::paintPending();
@@ -349,6 +353,10 @@ void ComPort::report(PortEventKind kind, const QByteArray& bytes, int expected,
                      const QString& cause, bool malformed) const {
     if (hasPortHooks())
         notifyPortEvent({kind, m_number, m_device, bytes, expected, cause, malformed});
+}
+
+void ComPort::reportUnanswered() const {
+    report(PortEventKind::Unanswered);
 }
 
 void ComPort::onError(QSerialPort::SerialPortError error) {

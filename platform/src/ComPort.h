@@ -50,6 +50,8 @@ public:
 
     // Runs the receive notification if it is due; called from event processing only.
     void notifyIfDue();
+    // The program went on from its wait for the reply to the last request without one.
+    void reportUnanswered() const;
 
     // Qt's port beneath, for tests that make it report what the device did.
     QSerialPort& qtPort() { return m_port; }

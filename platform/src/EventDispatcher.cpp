@@ -1,6 +1,7 @@
 #include "EventDispatcher.h"
 
 #include "ControlValues.h"
+#include "Toolkit.h"
 
 #include <QCoreApplication>
 
@@ -8,11 +9,30 @@
 
 namespace platform {
 
+// One level deeper while it lives. Back up, the program's wait for a reply begun deeper is over.
+class EventDispatcher::Deeper {
+public:
+    explicit Deeper(EventDispatcher& dispatcher) : m_dispatcher(dispatcher) {
+        ++m_dispatcher.m_level;
+    }
+    ~Deeper() {
+        --m_dispatcher.m_level;
+        if (Toolkit* toolkit = Toolkit::current())
+            toolkit->replyWait().levelLeft(m_dispatcher.m_level);
+    }
+    Deeper(const Deeper&) = delete;
+    Deeper& operator=(const Deeper&) = delete;
+
+private:
+    EventDispatcher& m_dispatcher;
+};
+
 void EventDispatcher::post(std::function<void()> call) {
     m_pending.push_back(std::move(call));
 }
 
 int EventDispatcher::run() {
+    const Deeper deeper(*this);
     m_quitRequested = false;
     while (!m_quitRequested) {
         waitForEvents(false);
@@ -30,6 +50,7 @@ void EventDispatcher::requestQuit(int returnCode) {
 }
 
 void EventDispatcher::processPending() {
+    const Deeper deeper(*this);
     waitForEvents(true);
     while (!m_pending.empty())
         dispatchOne();
@@ -43,6 +64,7 @@ void EventDispatcher::paintPending() {
 void EventDispatcher::dispatchOne() {
     auto call = std::move(m_pending.front());
     m_pending.pop_front();
+    const Deeper deeper(*this);
     call();
 }
 

@@ -47,13 +47,20 @@ public:
     // events through, so that the operator sees what the program has shown meanwhile.
     static void paintPending();
 
+    // How deeply the program's calls nest: the event loop, each wait for events and each call
+    // dispatched go one level deeper.
+    int level() const { return m_level; }
+
 private:
+    class Deeper;
+
     void waitForEvents(bool bounded);
     void dispatchOne();
 
     std::deque<std::function<void()>> m_pending;
     std::unique_ptr<QTimer> m_wakeTimer;
     std::chrono::steady_clock::time_point m_expectedWake;
+    int m_level = 0;
     bool m_quitRequested = false;
     int m_returnCode = 0;
 };

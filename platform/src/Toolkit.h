@@ -11,6 +11,7 @@
 #include "PanelContract.h"
 #include "PanelRegistry.h"
 #include "PendingValues.h"
+#include "ReplyWait.h"
 
 #include <platform/attach.h>
 #include <platform/linkevents.h>
@@ -36,6 +37,7 @@ public:
     PanelRegistry& panels() { return m_panels; }
     ComPorts& ports() { return m_ports; }
     PendingValues& pendingValues() { return m_pendingValues; }
+    ReplyWait& replyWait() { return m_replyWait; }
 
     // Stand-ins for the steady clock and the file dialog; empty for the real ones.
     std::function<double()> timerSource;
@@ -57,6 +59,7 @@ private:
     PanelRegistry m_panels;
     ComPorts m_ports;
     PendingValues m_pendingValues;
+    ReplyWait m_replyWait;
 };
 
 } // namespace platform

@@ -37,6 +37,12 @@ platform::Control* findControl(int panel, int control) {
     return registry ? registry->control(panel, control) : nullptr;
 }
 
+// The program sets a value or a text: the outcome of a wait for a reply, when it waited.
+void programShows() {
+    if (platform::Toolkit* toolkit = platform::Toolkit::current())
+        toolkit->replyWait().programShows();
+}
+
 bool setTextAttribute(QWidget* widget, int attribute, int value) {
     QFont font = widget->font();
     switch (attribute) {
@@ -125,8 +131,10 @@ int QuitUserInterface(int returnCode) {
 }
 
 int ProcessSystemEvents() {
-    if (platform::Toolkit* toolkit = platform::Toolkit::current())
+    if (platform::Toolkit* toolkit = platform::Toolkit::current()) {
+        toolkit->replyWait().polled();
         toolkit->dispatcher().processPending();
+    }
     return 0;
 }
 
@@ -150,6 +158,7 @@ int GetCtrlVal(int panel, int control, unsigned short* value) {
 }
 
 int SetCtrlVal(int panel, int control, int value) {
+    programShows();
     platform::Control* found = findControl(panel, control);
     if (!found)
         return kBadHandle;
@@ -160,6 +169,7 @@ int SetCtrlVal(int panel, int control, int value) {
 }
 
 int SetCtrlVal(int panel, int control, const char* value) {
+    programShows();
     platform::Control* found = findControl(panel, control);
     if (!found || !value)
         return kBadHandle;

@@ -11,8 +11,10 @@
 namespace platform {
 
 // Skipped: bytes that came ahead of a reply's header once its request had left the line,
-// dropped so that the reply is read from its start.
-enum class PortEventKind { Opened, OpenFailed, Gone, Sent, Received, Dropped, Skipped };
+// dropped so that the reply is read from its start. Unanswered: the program waited for the reply
+// to the port's last request and went on to show its outcome (set a control) without having
+// read any, so its time ran out; a wait the operator ends (Stop) is not reported.
+enum class PortEventKind { Opened, OpenFailed, Gone, Sent, Received, Dropped, Skipped, Unanswered };
 
 struct PortEvent {
     PortEventKind kind;
