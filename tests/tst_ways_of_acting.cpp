@@ -98,9 +98,30 @@ void acceptNextFileDialog(QTimer& poll, const QString& directory, const QString&
     poll.start(10);
 }
 
+QString unsentCount() {
+    QCoreApplication::sendPostedEvents();
+    return panelWidget()->findChild<QLabel*>(QStringLiteral("unsentCount"))->text();
+}
+
+struct Field {
+    int control;
+    int word; // in the packet
+    int maximum;
+    const char* name;
+};
+constexpr Field kFields[] = {
+    {CTRL_POWER0, 0, 1000, "Power 0"},      {CTRL_POWER1, 1, 1000, "Power 1"},
+    {CTRL_REFERENCE, 2, 1023, "Reference"}, {CTRL_TOLERANCE, 3, 1023, "Tolerance"},
+    {CTRL_POLARITY, 5, 1, "Polarity"},      {CTRL_ANA_MODE, 6, 65535, "Analog mode"},
+    {CTRL_AVERAGE, 8, 65535, "Averaging"},  {CTRL_TEACH_AB, 9, 1023, "Teach A/B"},
+    {CTRL_TEACH_CD, 10, 1023, "Teach C/D"}, {CTRL_TEACH_THD, 11, 1023, "Teach threshold"},
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Accept)
+using ChangeOf = std::function<void(QSpinBox*)>;
+Q_DECLARE_METATYPE(ChangeOf)
 
 class WaysOfActing : public QObject {
     Q_OBJECT
@@ -160,6 +181,113 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll().split('\n').value(2).trimmed(), QByteArray("444"));
         }
+    }
+
+    void typedNumbersOutsideTheRangeTakeTheLimit_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("word");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("byScreenReader"); // the value set through its value interface
+        QTest::addColumn<int>("taken");
+        QTest::addColumn<QString>("said"); // nothing for a number in range
+        const auto limited = [](const char* name, const QString& typed, int maximum, int taken) {
+            return QStringLiteral("%1: %2 is out of range (0 to %3), set to %4")
+                .arg(QLatin1String(name), typed)
+                .arg(maximum)
+                .arg(taken);
+        };
+        for (const Field& field : kFields) {
+            const QString above = QString::number(field.maximum + 1);
+            QTest::addRow("%s, %s", field.name, qPrintable(above))
+                << field.control << field.word << above << false << field.maximum
+                << limited(field.name, above, field.maximum, field.maximum);
+            QTest::addRow("%s, -5", field.name)
+                << field.control << field.word << QStringLiteral("-5") << false << 0
+                << limited(field.name, QStringLiteral("-5"), field.maximum, 0);
+        }
+        QTest::newRow("Reference, 2000") << CTRL_REFERENCE << 2 << QStringLiteral("2000") << false
+                                         << 1023 << limited("Reference", "2000", 1023, 1023);
+        QTest::newRow("Polarity, 5") << CTRL_POLARITY << 5 << QStringLiteral("5") << false << 1
+                                     << limited("Polarity", "5", 1, 1);
+        QTest::newRow("Teach A/B, 2000 by a screen reader")
+            << CTRL_TEACH_AB << 9 << QStringLiteral("2000") << true << 1023
+            << limited("Teach A/B", "2000", 1023, 1023);
+        QTest::newRow("Reference, 1023")
+            << CTRL_REFERENCE << 2 << QStringLiteral("1023") << false << 1023 << QString();
+        QTest::newRow("Averaging, 0")
+            << CTRL_AVERAGE << 8 << QStringLiteral("0") << false << 0 << QString();
+    }
+
+    void typedNumbersOutsideTheRangeTakeTheLimit() {
+        QFETCH(int, field);
+        QFETCH(int, word);
+        QFETCH(QString, typed);
+        QFETCH(bool, byScreenReader);
+        QFETCH(int, taken);
+        QFETCH(QString, said);
+        chooseItem(CTRL_HW_MODE, 0); // the tolerance takes input
+        dispatchPending();
+        SetCtrlVal(panelHandle, CTRL_STATUS, "before");
+        auto* spin = control<QSpinBox>(field);
+        if (byScreenReader) {
+            accessible(spin)->valueInterface()->setCurrentValue(typed.toInt());
+        } else {
+            spin->setFocus(Qt::TabFocusReason);
+            spin->selectAll();
+            QTest::keyClicks(spin, typed);
+            QCOMPARE(spin->text(), QString::number(taken));
+            QTest::keyClick(spin, Qt::Key_Tab);
+        }
+        QCOMPARE(spin->text(), QString::number(taken));
+        // Said on the status line, and under the field as a notification for screen readers.
+        QCOMPARE(statusText(), said.isEmpty() ? QStringLiteral("before") : said);
+        auto* notice =
+            panelWidget()->findChild<QLabel*>(QStringLiteral("noticeOf_") + spin->objectName());
+        QCOMPARE(notice && notice->isVisible(), !said.isEmpty());
+        if (notice) {
+            QCOMPARE(accessible(notice)->role(), QAccessible::Notification);
+            QCOMPARE(accessible(notice)->text(QAccessible::Name), said);
+        }
+        m_tool->sensor().clearReceivedFrames();
+        click(CTRL_SEND);
+        QVERIFY((*m_tool)->waitForFrames(1, 5s));
+        QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0])[word], taken);
+    }
+
+    void valueFieldChangedAnyWay_data() {
+        QTest::addColumn<ChangeOf>("change");
+        QTest::newRow("typed") << ChangeOf([](QSpinBox* spin) {
+            spin->setFocus(Qt::TabFocusReason);
+            spin->selectAll();
+            QTest::keyClicks(spin, QString::number(spin->value() + 1));
+            QTest::keyClick(spin, Qt::Key_Tab);
+        });
+        QTest::newRow("up arrow") << ChangeOf([](QSpinBox* spin) {
+            spin->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(spin, Qt::Key_Up);
+        });
+        // As the accessibility bridge's Increase does it.
+        QTest::newRow("screen reader: increase") << ChangeOf([](QSpinBox* spin) {
+            QAccessibleValueInterface* value = accessible(spin)->valueInterface();
+            value->setCurrentValue(value->currentValue().toInt() +
+                                   value->minimumStepSize().toInt());
+        });
+        QTest::newRow("screen reader: value set") << ChangeOf([](QSpinBox* spin) {
+            accessible(spin)->valueInterface()->setCurrentValue(spin->value() + 1);
+        });
+    }
+
+    void valueFieldChangedAnyWay() {
+        QFETCH(ChangeOf, change);
+        auto* reference = control<QSpinBox>(CTRL_REFERENCE);
+        const int before = reference->value();
+        change(reference);
+        QCOMPARE(reference->value(), before + 1);
+        QCOMPARE(unsentCount(), QStringLiteral("* 1 value not sent"));
+        m_tool->sensor().clearReceivedFrames();
+        click(CTRL_SEND);
+        QVERIFY((*m_tool)->waitForFrames(1, 5s));
+        QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0])[2], before + 1);
     }
 
 private:
