@@ -28,10 +28,53 @@ using namespace testing;
 
 namespace {
 
+enum class Way { Mouse, Space, ScreenReader };
+enum class Pick { Keys, ScreenReaderItem, ScreenReaderRow };
 enum class Accept { ReturnInName, MouseOnOk, SpaceOnOk, ScreenReaderOnOk };
 
 QAccessibleInterface* accessible(QWidget* widget) {
     return QAccessible::queryAccessibleInterface(widget);
+}
+
+// A button of any kind, acted on the given way; a screen reader uses the action the button
+// offers, Press or Toggle.
+void actOn(QAbstractButton* button, Way way) {
+    if (way == Way::Mouse) {
+        const bool radio = qobject_cast<QRadioButton*>(button);
+        QTest::mouseClick(button, Qt::LeftButton, {},
+                          radio ? QPoint(8, button->height() / 2) : button->rect().center());
+    } else if (way == Way::Space) {
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Space);
+    } else {
+        QAccessibleActionInterface* actions = accessible(button)->actionInterface();
+        const QString action = button->isCheckable() ? QAccessibleActionInterface::toggleAction()
+                                                     : QAccessibleActionInterface::pressAction();
+        QVERIFY(actions->actionNames().contains(action));
+        actions->doAction(action);
+    }
+    QVERIFY(QTest::qWaitFor([button] { return !button->isDown(); }));
+    dispatchPending();
+}
+
+void pick(QComboBox* ring, int row, Pick how) {
+    if (how == Pick::Keys) {
+        ring->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(ring, Qt::Key_Down, Qt::AltModifier);
+        QTest::keyClick(ring->view(), Qt::Key_Home);
+        for (int i = 0; i < row; ++i)
+            QTest::keyClick(ring->view(), Qt::Key_Down);
+        QTest::keyClick(ring->view(), Qt::Key_Return);
+    } else {
+        QAccessibleInterface* list = accessible(ring)->child(0);
+        if (how == Pick::ScreenReaderItem)
+            list->child(row)->actionInterface()->doAction(
+                QAccessibleActionInterface::toggleAction());
+        else
+            QVERIFY(list->tableInterface()->selectRow(row));
+    }
+    QApplication::processEvents();
+    dispatchPending();
 }
 
 QPushButton* okButton(QFileDialog* dialog) {
@@ -119,6 +162,8 @@ constexpr Field kFields[] = {
 
 } // namespace
 
+Q_DECLARE_METATYPE(Way)
+Q_DECLARE_METATYPE(Pick)
 Q_DECLARE_METATYPE(Accept)
 using ChangeOf = std::function<void(QSpinBox*)>;
 Q_DECLARE_METATYPE(ChangeOf)
@@ -141,6 +186,116 @@ private slots:
         m_tool.reset();
         platform::setFileSelectAnswer({});
         paramguard::setEepromAnswer({});
+    }
+
+    void targetChosenAnyWayIsTheOneSendWrites_data() {
+        QTest::addColumn<Way>("way");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QList<int>>("ramEepromFile");
+        QTest::addColumn<int>("order"); // of Send's frame, 0 for the file
+        const std::pair<const char*, Way> ways[] = {
+            {"mouse", Way::Mouse}, {"space", Way::Space}, {"screen reader", Way::ScreenReader}};
+        for (const auto& [name, way] : ways) {
+            QTest::addRow("%s: EEPROM chosen", name)
+                << way << CTRL_RAM << CTRL_EEPROM << EEPROM << QList<int>{0, 1, 0} << 3;
+            QTest::addRow("%s: RAM chosen from EEPROM", name)
+                << way << CTRL_EEPROM << CTRL_RAM << RAM << QList<int>{1, 0, 0} << 1;
+            QTest::addRow("%s: EEPROM switched off", name)
+                << way << CTRL_EEPROM << CTRL_EEPROM << RAM << QList<int>{1, 0, 0} << 1;
+            QTest::addRow("%s: File chosen", name)
+                << way << CTRL_RAM << CTRL_FILE << DATFILE << QList<int>{0, 0, 1} << 0;
+            QTest::addRow("%s: EEPROM chosen from File", name)
+                << way << CTRL_FILE << CTRL_EEPROM << EEPROM << QList<int>{0, 1, 0} << 3;
+        }
+    }
+
+    void targetChosenAnyWayIsTheOneSendWrites() {
+        QFETCH(Way, way);
+        QFETCH(int, from);
+        QFETCH(int, chosen);
+        QFETCH(int, target);
+        QFETCH(QList<int>, ramEepromFile);
+        QFETCH(int, order);
+        if (from != CTRL_RAM)
+            click(from);
+        actOn(control<QRadioButton>(chosen), way);
+        QCOMPARE(::target, target);
+        QCOMPARE((QList<int>{shown(CTRL_RAM), shown(CTRL_EEPROM), shown(CTRL_FILE)}),
+                 ramEepromFile);
+
+        const QString file = m_dir->filePath(QStringLiteral("sent.dat"));
+        platform::setFileSelectAnswer([&file](const auto&, std::string& path) {
+            path = file.toStdString();
+            return kNewFileSelected;
+        });
+        m_tool->sensor().clearReceivedFrames();
+        m_eepromAsked = 0;
+        click(CTRL_SEND);
+        if (order)
+            QVERIFY((*m_tool)->waitForFrames(1, 5s));
+        QCOMPARE(ordersSent(m_tool->sensor()),
+                 order ? std::vector<int>{order} : std::vector<int>{});
+        QCOMPARE(m_eepromAsked, order == 3 ? 1 : 0);
+        QCOMPARE(QFile::exists(file), order == 0);
+    }
+
+    void recordStartsAndStopsAnyWay_data() {
+        QTest::addColumn<Way>("way");
+        QTest::newRow("mouse") << Way::Mouse;
+        QTest::newRow("space") << Way::Space;
+        QTest::newRow("screen reader") << Way::ScreenReader;
+    }
+
+    void recordStartsAndStopsAnyWay() {
+        QFETCH(Way, way);
+        const QString file = m_dir->filePath(QStringLiteral("run.csv"));
+        int asked = 0;
+        platform::setFileSelectAnswer([&file, &asked](const auto&, std::string& path) {
+            ++asked;
+            path = file.toStdString();
+            return kNewFileSelected;
+        });
+        auto* record = panelWidget()->findChild<QPushButton*>(QStringLiteral("recordButton"));
+        actOn(record, way);
+        QCOMPARE(asked, 1);
+        QVERIFY(record->isChecked());
+        QCOMPARE(record->text(), QStringLiteral("Stop recording"));
+        QVERIFY(QFile::exists(file));
+        actOn(record, way);
+        QCOMPARE(asked, 1);
+        QVERIFY(!record->isChecked());
+        QCOMPARE(record->text(), QStringLiteral("Record..."));
+    }
+
+    void dropDownPickedAnyWay_data() {
+        QTest::addColumn<Pick>("how");
+        QTest::newRow("keys in the list") << Pick::Keys;
+        QTest::newRow("screen reader: the item's toggle") << Pick::ScreenReaderItem;
+        QTest::newRow("screen reader: the list's row selected") << Pick::ScreenReaderRow;
+    }
+
+    void dropDownPickedAnyWay() {
+        // The hardware mode's callback greys the tolerance in modes 1 and 3, and Send writes
+        // the mode picked; the evaluation mode has no effect but the value Send writes.
+        QFETCH(Pick, how);
+        pick(control<QComboBox>(CTRL_HW_MODE), 0, how);
+        QVERIFY(control(CTRL_TOLERANCE)->isEnabled());
+        pick(control<QComboBox>(CTRL_HW_MODE), 3, how);
+        QVERIFY(!control(CTRL_TOLERANCE)->isEnabled());
+        pick(control<QComboBox>(CTRL_EVAL_MODE), 2, how);
+        QCOMPARE(unsentCount(), QStringLiteral("* 2 values not sent"));
+        m_tool->sensor().clearReceivedFrames();
+        click(CTRL_SEND);
+        QVERIFY((*m_tool)->waitForFrames(1, 5s));
+        const sim::Words sent = sim::decodeWords((*m_tool)->receivedFrames()[0]);
+        QCOMPARE(sent[4], 3);
+        QCOMPARE(sent[7], 2);
+        // A greyed drop-down takes no pick from a screen reader either.
+        control(CTRL_HW_MODE)->setEnabled(false);
+        pick(control<QComboBox>(CTRL_HW_MODE), 1, how == Pick::Keys ? Pick::ScreenReaderItem : how);
+        QCOMPARE(shown(CTRL_HW_MODE), 3);
     }
 
     void fileDialogAddsTheExtensionHoweverAccepted_data() {

@@ -1,5 +1,6 @@
 #include "PanelLoader.h"
 
+#include "AccessibleActions.h"
 #include "AccessibleControls.h"
 #include "ButtonShortcuts.h"
 #include "ControlEvents.h"
@@ -116,6 +117,7 @@ int loadPanelFile(const QString& path, int resourceId) {
         return kPanelFileUnreadable;
 
     installAccessibleControls();
+    installAccessibleActions();
     auto panel = std::make_unique<Panel>();
     {
         QuietLog quiet;
