@@ -3,12 +3,18 @@
 
 CTest runs it under its own X server and D-Bus session. It starts the simulated sensor and
 the tool, reads the status line, the target buttons, the displays, the lamps and the chart,
-and drives the live view with the screen reader's "press": Run starts it, Stop ends it.
+and drives the live view with the screen reader's "press": Run starts it, Stop ends it. Then
+every kind of control by its accessible action alone, as the operator's click would: a target
+radio button's Toggle chooses the target that Send writes (the sensor's requests are read from
+it), a drop-down's item selected is picked, a value field takes its value, Record...'s Toggle
+opens its dialog, and the file and question dialogs are answered by their buttons' Press.
 Arguments: the tool's executable, the simulated sensor's executable.
 """
 import os
+import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 import pyatspi
@@ -43,14 +49,50 @@ def control(app, name, role=None):
     return found[-1]
 
 
-def press(button):
-    actions = button.queryAction()
+def act(o, action="Press"):
+    actions = o.queryAction()
     names = [actions.getName(i) for i in range(actions.nActions)]
-    actions.doAction(names.index("Press"))
+    if action not in names:
+        sys.exit("%r offers no %s, only %s" % (o.name, action, names))
+    actions.doAction(names.index(action))
+
+
+def press(button):
+    act(button, "Press")
 
 
 def enabled(o):
     return o.getState().contains(pyatspi.STATE_ENABLED)
+
+
+def checked(o):
+    return o.getState().contains(pyatspi.STATE_CHECKED)
+
+
+def window(app, title):
+    """The tool's window or dialog with this title, once it is up."""
+    found = []
+    wait_for(lambda: found.append(next((w for w in app if w is not None and w.name == title),
+                                       None)) or found[-1] is not None,
+             "the window %r" % title)
+    return found[-1]
+
+
+def requests(sensor):
+    """The requests the simulated sensor has received: (order, words) each."""
+    sensor.send_signal(signal.SIGUSR2)
+    received = []
+    for line in iter(sensor.stdout.readline, "\n"):
+        numbers = [int(n) for n in line.split()]
+        received.append((numbers[0], numbers[1:]))
+    return received
+
+
+def sent_after(sensor, before, what):
+    """The first request the sensor receives after the `before` ones."""
+    found = []
+    wait_for(lambda: found.append(requests(sensor)) or len(found[-1]) > before, what)
+    return found[-1][before]
 
 
 def main(tool_path, sensor_path):
@@ -63,6 +105,7 @@ def main(tool_path, sensor_path):
     tool = subprocess.Popen([tool_path], env=env)
     try:
         check(tool)
+        check_every_kind(sensor)
     finally:
         tool.terminate()
         sensor.terminate()
@@ -103,6 +146,74 @@ def check(tool):
     wait_for(lambda: enabled(run), "Run back once Stop has ended the live view")
     if tool.poll() is not None:
         sys.exit("the tool ended")
+
+
+def check_every_kind(sensor):
+    app = find_app()
+    ram = control(app, "RAM", pyatspi.ROLE_RADIO_BUTTON)
+    eeprom = control(app, "EEPROM", pyatspi.ROLE_RADIO_BUTTON)
+    send = control(app, "Send", pyatspi.ROLE_PUSH_BUTTON)
+    reference = control(app, "Reference", pyatspi.ROLE_SPIN_BUTTON)
+
+    # A value field: its value set, and stepped up as the up arrow steps it.
+    reference.queryValue().currentValue = 333
+    act(reference, "Increase")
+    wait_for(lambda: reference.queryValue().currentValue == 334, "Reference stepped to 334")
+
+    # The EEPROM's Toggle chooses the EEPROM: Send asks first, and its Write button writes there.
+    act(eeprom, "Toggle")
+    wait_for(lambda: checked(eeprom) and not checked(ram), "EEPROM alone chosen")
+    before = len(requests(sensor))
+    press(send)
+    question = window(app, "Write to EEPROM")
+    press(control(question, "Write to EEPROM", pyatspi.ROLE_PUSH_BUTTON))
+    order, words = sent_after(sensor, before, "the EEPROM write")
+    if order != 3 or words[2] != 334:
+        sys.exit("Send with EEPROM chosen wrote order %d, Reference %d" % (order, words[2]))
+
+    # A drop-down's item selected is picked: the hardware mode's callback greys the tolerance.
+    # On Linux a drop-down's name is the item it shows; its tooltip, the description, says which.
+    hardware = pyatspi.findDescendant(app, lambda o: o.getRole() == pyatspi.ROLE_COMBO_BOX
+                                      and o.description.startswith("Hardware mode"))
+    act(hardware.getChildAtIndex(0).getChildAtIndex(1), "Toggle")
+    tolerance = control(app, "Tolerance", pyatspi.ROLE_SPIN_BUTTON)
+    wait_for(lambda: hardware.name == "Mode 1" and not enabled(tolerance), "Mode 1 picked")
+
+    # RAM's Toggle chooses the RAM: Send writes it at once.
+    act(ram, "Toggle")
+    wait_for(lambda: checked(ram) and not checked(eeprom), "RAM alone chosen")
+    before = len(requests(sensor))
+    press(send)
+    order, words = sent_after(sensor, before, "the RAM write")
+    if order != 1 or words[2] != 334 or words[4] != 1:
+        sys.exit("Send with RAM chosen wrote order %d, Reference %d, hardware mode %d"
+                 % (order, words[2], words[4]))
+
+    with tempfile.TemporaryDirectory() as folder:
+        # The file dialog's OK pressed adds ".dat" to the name typed.
+        act(control(app, "File", pyatspi.ROLE_RADIO_BUTTON), "Toggle")
+        press(send)
+        save_file(window(app, "T-KOR-ZUL Parameter File:"), "OK", os.path.join(folder, "foo.txt"))
+        wait_for(lambda: os.path.exists(os.path.join(folder, "foo.txt.dat")), "foo.txt.dat saved")
+
+        # Record...'s Toggle asks for the file and records; Toggle again stops.
+        record = control(app, "Record...")
+        act(record, "Toggle")
+        save_file(window(app, "Record the live view to"), "Save", os.path.join(folder, "run"))
+        wait_for(lambda: checked(record) and record.name == "Stop recording", "recording")
+        act(record, "Toggle")
+        wait_for(lambda: not checked(record) and record.name == "Record...", "recording stopped")
+        if not os.path.exists(os.path.join(folder, "run.csv")):
+            sys.exit("the recording went elsewhere: %s" % os.listdir(folder))
+
+
+def save_file(dialog, button, path):
+    """Names the file in the dialog's name field and presses its button."""
+    # The name field, which has the keyboard as the dialog opens.
+    field = pyatspi.findDescendant(dialog, lambda o: o.getRole() == pyatspi.ROLE_TEXT
+                                   and o.getState().contains(pyatspi.STATE_FOCUSED))
+    field.queryEditableText().setTextContents(path)
+    press(control(dialog, button, pyatspi.ROLE_PUSH_BUTTON))
 
 
 if __name__ == "__main__":

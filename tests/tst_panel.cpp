@@ -86,6 +86,12 @@ void pressKeys(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
     }));
 }
 
+// A screen reader's action on a button, which lets the button go a moment later.
+void screenReaderAction(int button, const QString& action) {
+    QAccessible::queryAccessibleInterface(control(button))->actionInterface()->doAction(action);
+    QVERIFY(QTest::qWaitFor([button] { return !control<QAbstractButton>(button)->isDown(); }));
+}
+
 QByteArray realPanelFile() {
     QFile file(QCoreApplication::applicationDirPath() + QStringLiteral("/Nalvo-ZUridozU10.uir"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -220,6 +226,24 @@ private slots:
             send->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
             QVERIFY(QTest::qWaitFor([] { return !control<QPushButton>(CTRL_SEND)->isDown(); }));
         }) << sendClicked;
+        // A screen reader's Toggle clicks a radio button as its Press clicks a command button,
+        // and an item it selects in a drop-down's list is picked, once.
+        QTest::newRow("screen reader's toggle on a radio button") << Act([] {
+            screenReaderAction(CTRL_EEPROM, QAccessibleActionInterface::toggleAction());
+        }) << Events{{CTRL_EEPROM, kEventValueChanged}};
+        QTest::newRow("screen reader's toggle on the radio button that is on")
+            << Act([] { screenReaderAction(CTRL_RAM, QAccessibleActionInterface::toggleAction()); })
+            << Events{{CTRL_RAM, kEventValueChanged}};
+        QTest::newRow("screen reader selects a drop-down's item") << Act([] {
+            QAccessibleInterface* list =
+                QAccessible::queryAccessibleInterface(control(CTRL_HW_MODE))->child(0);
+            list->child(2)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        }) << Events{{CTRL_HW_MODE, kEventCommit}};
+        QTest::newRow("screen reader selects the item shown") << Act([] {
+            QAccessibleInterface* list =
+                QAccessible::queryAccessibleInterface(control(CTRL_EVAL_MODE))->child(0);
+            QVERIFY(list->tableInterface()->selectRow(0));
+        }) << Events{{CTRL_EVAL_MODE, kEventCommit}};
         QTest::newRow("double-click") << Act([] {
             // As X delivers it: press, release, double-click, release.
             QTest::mouseClick(control(CTRL_SEND), Qt::LeftButton);
@@ -261,6 +285,9 @@ private slots:
                                                {CTRL_HW_MODE, kEventLostFocus},
                                                {CTRL_EVAL_MODE, kEventGotFocus}};
         QTest::newRow("the program's own writes") << Act([] {
+            // With the drop-downs' lists known to assistive technology.
+            for (const int ring : {CTRL_HW_MODE, CTRL_EVAL_MODE})
+                QAccessible::queryAccessibleInterface(control(ring))->child(0)->childCount();
             SetCtrlVal(panelHandle, CTRL_HW_MODE, 3);
             SetCtrlVal(panelHandle, CTRL_EVAL_MODE, 1);
             SetCtrlVal(panelHandle, CTRL_RAM, 0);

@@ -385,6 +385,13 @@ private:
         });
         guardWidget<QPushButton>("addFile")->click();
         QCOMPARE(cell(0, 4), "bad.dat: not readable as a parameter file");
+        // What follows the sixteenth value is not looked at.
+        QFile good(bad);
+        QVERIFY(good.open(QIODevice::WriteOnly));
+        good.write("600 700 333 90 0 0 2 1 3 110 710 410 12 13 14 16\n70000\nten\n");
+        good.close();
+        guardWidget<QPushButton>("addFile")->click();
+        QCOMPARE(cell(2, 4), "333");
         guardWidget<QPushButton>("takeEEPROM")->click();
         QCOMPARE(shownWords(),
                  (Words{600, 700, 401, 90, 0, 0, 2, 1, 3, 110, 710, 410, 12, 13, 14, 15}));

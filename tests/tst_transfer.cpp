@@ -225,6 +225,31 @@ private slots:
         QCOMPARE(m_asked[1].buttonLabel, kButtonLoad);
     }
 
+    void valuesAfterTheSixteenthAreIgnored_data() {
+        QTest::addColumn<QByteArray>("rest");
+        QTest::newRow("70000") << QByteArray("70000\n");
+        QTest::newRow("2^32") << QByteArray("4294967296\n");
+        QTest::newRow("2^64 + 5 last of 80")
+            << QByteArray("0\n").repeated(63) + "18446744073709551621\n";
+        QTest::newRow("a word") << QByteArray("ten\n");
+        QTest::newRow("a negative value") << QByteArray("-1\n");
+        QTest::newRow("a fraction") << QByteArray("1.5\n");
+        QTest::newRow("binary bytes") << QByteArray("\x00\xff\x80garbage", 10);
+        QTest::newRow("nothing") << QByteArray();
+    }
+
+    void valuesAfterTheSixteenthAreIgnored() {
+        QFETCH(QByteArray, rest);
+        chooseFileTarget();
+        const QString path = m_dir->filePath(QStringLiteral("ZULpara.dat"));
+        write(path, sixteen(2, "333") + rest);
+        answerDialogWith(path);
+        click(CTRL_GET);
+        QCOMPARE(statusText(), QString::fromLatin1(szStatus));
+        QCOMPARE(shown(CTRL_REFERENCE), 333);
+        QCOMPARE(reference, 333);
+    }
+
     void fileThatCannotBeLoadedChangesNothing_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QByteArray>("content");
@@ -238,6 +263,7 @@ private slots:
         QTest::newRow("a negative value") << "file" << sixteen(3, "-1");
         QTest::newRow("a fraction") << "file" << sixteen(3, "1.5");
         QTest::newRow("a value above 16 bits") << "file" << sixteen(4, "65536");
+        QTest::newRow("letters after the sixteenth value's digits") << "file" << sixteen(15, "7x");
         QTest::newRow("2^64 + 5") << "file" << sixteen(4, "18446744073709551621");
     }
 

@@ -30,12 +30,13 @@ int ReadParaFromFile() {
     if (FileSelectPopup(proj_dir, "ZULpara.dat", "*.dat", "T-KOR-Series Parameter File",
                         kButtonLoad, 0, 1, 1, 1, file_name) <= 0)
         return 0;
-    std::uint32_t values[kFileValues];
-    // A file that cannot be read, or does not hold sixteen unsigned integers, changes
-    // nothing: the Get stops here with the message. No file the tool writes holds a word
-    // above 16 bits; a file that does is damaged.
+    std::uint32_t values[PNUM];
+    // Only the first sixteen values are parameter words: what follows them is not read, so
+    // it matters to no Get whatever it holds. A file that cannot be read, or does not begin
+    // with sixteen unsigned integers, changes nothing: the Get stops here with the message.
+    // No file the tool writes holds a word above 16 bits; a file that does is damaged.
     const bool readable =
-        FileToArray(file_name, values, kTypeUnsignedInt, kFileValues, 1, 0, 0, 1) >= PNUM;
+        FileToArray(file_name, values, kTypeUnsignedInt, PNUM, 1, 0, 0, 1) == PNUM;
     if (!readable ||
         std::any_of(values, values + PNUM, [](std::uint32_t v) { return v > 0xFFFF; })) {
         SetCtrlVal(panelHandle, CTRL_STATUS, "Error reading parameter file!");

@@ -161,6 +161,12 @@ void installLogPanel(linklog::LinkLog& log) {
             if (textPanel == panel && control == CTRL_STATUS)
                 feed->onStatusText(text);
         });
+        // A typed number that its field limited is said on the status line, and so in the log,
+        // as every status text is.
+        platform::onValueLimited([panel](int limitedPanel, int, const QString& text) {
+            if (limitedPanel == panel)
+                SetCtrlVal(panel, CTRL_STATUS, text.toLatin1().constData());
+        });
         layout->insertWidget(layout->indexOf(group) + 1, new LogPanel(log, *feed, panel));
     });
 }

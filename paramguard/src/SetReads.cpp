@@ -17,7 +17,6 @@ namespace {
 
 // As long as the program's own Get waits.
 constexpr double kReplyLimit = 2.0;
-constexpr int kFileValues = 80;
 
 // Puts back what a request and its reply change of the link's shared state.
 class LinkStateKept {
@@ -67,9 +66,10 @@ SetRead readSensorSet(int readOrder) {
 }
 
 SetRead readParameterFile(const QString& path) {
-    std::uint32_t values[kFileValues] = {};
+    // The words after the sixteenth are not read: they matter to no comparison.
+    std::uint32_t values[kWords] = {};
     const int read = FileToArray(QFile::encodeName(path).constData(), values, kTypeUnsignedInt,
-                                 kFileValues, 1, 0, 0, 1);
+                                 kWords, 1, 0, 0, 1);
     const QString name = QFileInfo(path).fileName();
     if (read < kWords)
         return {std::nullopt, QStringLiteral("%1: not readable as a parameter file").arg(name)};

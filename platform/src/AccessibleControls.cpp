@@ -1,5 +1,6 @@
 #include "AccessibleControls.h"
 
+#include "FieldNotice.h"
 #include "Lamp.h"
 #include "StripChart.h"
 
@@ -68,7 +69,21 @@ public:
     }
 };
 
+// A notice under a field: a notification, announced as it shows.
+class NoticeAccessible : public QAccessibleWidget {
+public:
+    explicit NoticeAccessible(FieldNotice* notice)
+        : QAccessibleWidget(notice, QAccessible::Notification) {}
+
+    QString text(QAccessible::Text type) const override {
+        return type == QAccessible::Name ? static_cast<FieldNotice*>(widget())->text()
+                                         : QAccessibleWidget::text(type);
+    }
+};
+
 QAccessibleInterface* accessibleControl(const QString&, QObject* object) {
+    if (auto* notice = qobject_cast<FieldNotice*>(object))
+        return new NoticeAccessible(notice);
     if (auto* chart = qobject_cast<StripChart*>(object))
         return new ChartAccessible(chart);
     if (auto* lamp = qobject_cast<Lamp*>(object))

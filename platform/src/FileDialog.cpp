@@ -3,9 +3,12 @@
 #include <platform/overrides.h>
 #include <platform/util.h>
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -55,23 +58,79 @@ private:
 
 // With a restricted extension the chosen file has it: a typed "foo.txt" becomes
 // "foo.txt.dat". Done before the dialog accepts, so that its overwrite question, and its
-// check that a file to load exists, concern the file that is used.
+// check that a file to load exists, concern the file that is used; and a dialog for a file to
+// load offers its Load button for a name that exists with the extension, which it accepts.
 class RestrictedFileDialog : public QFileDialog {
 public:
     RestrictedFileDialog(const QString& title, const QString& directory, QString extension)
-        : QFileDialog(nullptr, title, directory), m_extension(std::move(extension)) {}
+        : QFileDialog(nullptr, title, directory), m_extension(std::move(extension)) {
+        // After the dialog's own look at the name, which greys Load for a name that is no file.
+        if (auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            connect(name, &QLineEdit::textChanged, this, &RestrictedFileDialog::offerLoad);
+    }
 
     void accept() override {
-        const QStringList files = selectedFiles();
-        if (!m_extension.isEmpty() && files.size() == 1) {
-            const QFileInfo file(files.constFirst());
-            if (!file.isDir() && file.suffix().compare(m_extension, Qt::CaseInsensitive) != 0)
-                selectFile(file.filePath() + QLatin1Char('.') + m_extension);
-        }
+        if (const QString chosen = chosenFile(); !chosen.isEmpty())
+            selectChosen(chosen);
         QFileDialog::accept();
     }
 
+protected:
+    void showEvent(QShowEvent* event) override {
+        QFileDialog::showEvent(event);
+        // The button box makes its buttons anew when the mode is set, before the dialog shows.
+        if (QPushButton* button = acceptButton())
+            button->installEventFilter(this);
+        offerLoad();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange && watched == acceptButton())
+            offerLoad();
+        return QFileDialog::eventFilter(watched, event);
+    }
+
 private:
+    // The one file named, with the extension where it lacks it; empty where nothing changes.
+    QString chosenFile() const {
+        const QStringList files = selectedFiles();
+        if (m_extension.isEmpty() || files.size() != 1)
+            return {};
+        const QFileInfo file(files.constFirst());
+        if (file.isDir() || file.suffix().compare(m_extension, Qt::CaseInsensitive) == 0)
+            return {};
+        return file.filePath() + QLatin1Char('.') + m_extension;
+    }
+
+    // selectFile() leaves the name field alone while it has the keyboard (Return there, or OK
+    // pressed by a screen reader, which takes no focus), so the field lets it go meanwhile.
+    void selectChosen(const QString& path) {
+        QWidget* focused = focusWidget();
+        if (focused)
+            focused->clearFocus();
+        selectFile(path);
+        if (focused)
+            focused->setFocus(Qt::OtherFocusReason);
+    }
+
+    QPushButton* acceptButton() const {
+        const auto* box = findChild<QDialogButtonBox*>();
+        if (!box)
+            return nullptr;
+        for (QAbstractButton* button : box->buttons())
+            if (box->buttonRole(button) == QDialogButtonBox::AcceptRole)
+                return qobject_cast<QPushButton*>(button);
+        return nullptr;
+    }
+
+    // The file loaded is the name with the extension.
+    void offerLoad() {
+        QPushButton* button = acceptButton();
+        if (button && !button->isEnabled() && acceptMode() == AcceptOpen &&
+            QFileInfo(chosenFile()).isFile())
+            button->setEnabled(true);
+    }
+
     QString m_extension;
 };
 

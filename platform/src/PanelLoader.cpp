@@ -1,5 +1,6 @@
 #include "PanelLoader.h"
 
+#include "AccessibleActions.h"
 #include "AccessibleControls.h"
 #include "ButtonShortcuts.h"
 #include "ControlEvents.h"
@@ -7,6 +8,7 @@
 #include "InputGuard.h"
 #include "Lamp.h"
 #include "NumericDisplay.h"
+#include "NumericField.h"
 #include "RadioGroupKeys.h"
 #include "StripChart.h"
 #include "Toolkit.h"
@@ -26,6 +28,8 @@ public:
             widget = new Lamp(parent);
         else if (className == QLatin1String("QLCDNumber"))
             widget = new NumericDisplay(parent);
+        else if (className == QLatin1String("QSpinBox"))
+            widget = new NumericField(parent);
         else if (className == QLatin1String("StripChart"))
             widget = new StripChart(parent);
         else
@@ -90,6 +94,17 @@ bool meetsRequirements(const Panel& panel, const PanelContract& contract) {
     return true;
 }
 
+// The tools hear of every typed number a field has limited.
+void reportLimitedValues(int handle, const Panel& panel) {
+    for (const auto& [id, control] : panel.controls)
+        if (auto* field = qobject_cast<NumericField*>(control.widget))
+            QObject::connect(field, &NumericField::limited, field,
+                             [handle, id = id](const QString& text) {
+                                 for (const LimitHook& hook : Toolkit::current()->limitHooks)
+                                     hook(handle, id, text);
+                             });
+}
+
 } // namespace
 
 int loadPanelFile(const QString& path, int resourceId) {
@@ -102,6 +117,7 @@ int loadPanelFile(const QString& path, int resourceId) {
         return kPanelFileUnreadable;
 
     installAccessibleControls();
+    installAccessibleActions();
     auto panel = std::make_unique<Panel>();
     {
         QuietLog quiet;
@@ -117,6 +133,7 @@ int loadPanelFile(const QString& path, int resourceId) {
     Panel& stored = *panel;
     const int handle = toolkit.panels().add(std::move(panel));
     connectControlEvents(handle, stored);
+    reportLimitedValues(handle, stored);
     guardPanelInput(stored.widget.get());
     addPanelShortcuts(stored.widget.get());
     connectRadioGroupKeys(stored.widget.get());

@@ -48,6 +48,7 @@ public:
     std::vector<PortHook> portHooks;
     std::vector<TextHook> textHooks;
     std::vector<ChartHook> chartHooks;
+    std::vector<LimitHook> limitHooks;
 
 private:
     explicit Toolkit(std::unique_ptr<QApplication> application);

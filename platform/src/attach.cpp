@@ -11,6 +11,11 @@ void onPanelLoaded(PanelHook hook) {
         toolkit->panelHooks.push_back(std::move(hook));
 }
 
+void onValueLimited(LimitHook hook) {
+    if (Toolkit* toolkit = Toolkit::current())
+        toolkit->limitHooks.push_back(std::move(hook));
+}
+
 void onChartPlotted(ChartHook hook) {
     if (Toolkit* toolkit = Toolkit::current())
         toolkit->chartHooks.push_back(std::move(hook));

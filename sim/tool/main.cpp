@@ -1,11 +1,14 @@
 // nalvo-sim: a simulated sensor on a pseudo-terminal. Prints the device to open as its
 // first line and serves until SIGINT or SIGTERM; SIGUSR1 starts or ends a flood of bytes, as
-// from a device that ignores the baud rate.
+// from a device that ignores the baud rate; SIGUSR2 prints the requests received so far, one
+// a line (the order, then the sixteen words), and an empty line after them.
 #include "CommandLine.h"
 
+#include <sim/Frames.h>
 #include <sim/SimulatedSensor.h>
 
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <iostream>
 #include <span>
@@ -15,6 +18,16 @@
 namespace {
 
 constexpr int kBadArguments = 2;
+
+void printRequests(const sim::SimulatedSensor& sensor) {
+    for (const sim::Frame& frame : sensor.receivedFrames()) {
+        std::cout << sim::orderOf(frame);
+        for (const std::uint16_t word : sim::decodeWords(frame))
+            std::cout << ' ' << word;
+        std::cout << '\n';
+    }
+    std::cout << std::endl;
+}
 
 } // namespace
 
@@ -33,6 +46,7 @@ int main(int argc, char* argv[]) {
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGUSR1);
+    sigaddset(&signals, SIGUSR2);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     sim::SimulatedSensor sensor(options->timing);
@@ -46,7 +60,12 @@ int main(int argc, char* argv[]) {
     std::cout << sensor.devicePath() << std::endl;
 
     bool flooding = false;
-    for (int received = 0; sigwait(&signals, &received) == 0 && received == SIGUSR1;) {
+    for (int received = 0;
+         sigwait(&signals, &received) == 0 && (received == SIGUSR1 || received == SIGUSR2);) {
+        if (received == SIGUSR2) {
+            printRequests(sensor);
+            continue;
+        }
         flooding = !flooding;
         sensor.setFlood(flooding);
     }

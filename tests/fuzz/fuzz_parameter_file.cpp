@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes as a parameter file to the load: it takes the sixteen words a good
-// file holds as they stand, or changes nothing.
+// file begins with as they stand, or changes nothing.
 #include <com232/com232.h>
 #include <gui/gui.h>
 #include <platform/overrides.h>
@@ -16,22 +16,22 @@
 
 namespace {
 
-// The sixteen words a good file holds, read the plain way, or nothing for a file to refuse.
+// The sixteen words a good file begins with, read the plain way, or nothing for a file to
+// refuse. What follows the sixteenth word is never looked at.
 std::optional<std::array<std::uint64_t, PNUM>> expectedWords(const std::uint8_t* data,
                                                              std::size_t size) {
     std::array<std::uint64_t, PNUM> words{};
     std::size_t count = 0;
     std::optional<std::uint64_t> value;
-    for (std::size_t i = 0; i <= size && count < 80; ++i) {
+    for (std::size_t i = 0; i <= size && count < PNUM; ++i) {
         const char c = i < size ? static_cast<char>(data[i]) : ' ';
         if (c >= '0' && c <= '9') {
             value = value.value_or(0) * 10 + static_cast<std::uint64_t>(c - '0');
             if (*value > 0xFFFFFFFFull)
                 return std::nullopt;
         } else if (std::string(" \t\r\n,;").find(c) != std::string::npos) {
-            if (value && count < PNUM)
-                words[count] = *value;
-            count += value ? 1 : 0;
+            if (value)
+                words[count++] = *value;
             value.reset();
         } else {
             return std::nullopt;
@@ -40,7 +40,7 @@ std::optional<std::array<std::uint64_t, PNUM>> expectedWords(const std::uint8_t*
     for (const std::uint64_t word : words)
         if (word > 0xFFFF)
             return std::nullopt;
-    return count >= PNUM ? std::optional(words) : std::nullopt;
+    return count == PNUM ? std::optional(words) : std::nullopt;
 }
 
 } // namespace

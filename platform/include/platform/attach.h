@@ -15,6 +15,11 @@ using PanelHook = std::function<void(int panel, QWidget* widget)>;
 // until CloseToolkit.
 void onPanelLoaded(PanelHook hook);
 
+// Told when a number the operator typed lay outside its field's range and the field took the
+// nearest limit instead; `text` says what was typed, the range and the value taken.
+using LimitHook = std::function<void(int panel, int control, const QString& text)>;
+void onValueLimited(LimitHook hook);
+
 // Runs whenever the program plots a strip chart, with the newest value of each trace.
 using ChartHook = std::function<void(int panel, int control, std::span<const double> newest)>;
 void onChartPlotted(ChartHook hook);

@@ -1,0 +1,40 @@
+// A value field whose typed value is never changed silently. A number typed outside the
+// field's range stands in the field only while more digits could still bring it in (one below
+// a minimum above zero, until the operator leaves the field or presses Return); then the field
+// shows the nearest limit instead and says so (limited()). A value that assistive technology
+// sets outside the range is limited the same way. Values the program sets are shown as they
+// come.
+#pragma once
+
+#include <QSpinBox>
+
+namespace platform {
+
+class NumericField : public QSpinBox {
+    Q_OBJECT
+    // Qt's accessible spin box reads its step from a property of this name; without it, a
+    // screen reader's Increase steps by a tenth of the range instead of the up arrow's step.
+    Q_PROPERTY(int stepSize READ singleStep)
+    // The value as assistive technology sets it, through this property: outside the range, it
+    // is limited as a typed number is.
+    Q_PROPERTY(int value READ value WRITE setValueAsked USER true)
+
+public:
+    explicit NumericField(QWidget* parent = nullptr);
+
+signals:
+    // What was typed, the range, and the value the field took, in words.
+    void limited(const QString& text);
+
+protected:
+    QValidator::State validate(QString& input, int& pos) const override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void setValueAsked(int value);
+    void limitTyped(bool leaving);
+    void limit(qint64 asked, int limit);
+};
+
+} // namespace platform

@@ -1,0 +1,455 @@
+// Every way of acting is one way: a mouse click, Space, the list's keys and a screen reader's
+// action on each kind of control have the same effect, once; the file dialogs add ".dat"
+// however they are accepted; a typed number outside its field's range takes the nearest limit
+// and says so. The real panel with every service tool attached, against the simulated sensor.
+#include "SensorLink.h"
+
+#include <extras/extras.h>
+#include <paramguard/ParameterGuard.h>
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace testing;
+
+namespace {
+
+enum class Way { Mouse, Space, ScreenReader };
+enum class Pick { Keys, ScreenReaderItem, ScreenReaderRow };
+enum class Accept { ReturnInName, MouseOnOk, SpaceOnOk, ScreenReaderOnOk };
+
+QAccessibleInterface* accessible(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget);
+}
+
+// A button of any kind, acted on the given way; a screen reader uses the action the button
+// offers, Press or Toggle.
+void actOn(QAbstractButton* button, Way way) {
+    if (way == Way::Mouse) {
+        const bool radio = qobject_cast<QRadioButton*>(button);
+        QTest::mouseClick(button, Qt::LeftButton, {},
+                          radio ? QPoint(8, button->height() / 2) : button->rect().center());
+    } else if (way == Way::Space) {
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Space);
+    } else {
+        QAccessibleActionInterface* actions = accessible(button)->actionInterface();
+        const QString action = button->isCheckable() ? QAccessibleActionInterface::toggleAction()
+                                                     : QAccessibleActionInterface::pressAction();
+        QVERIFY(actions->actionNames().contains(action));
+        actions->doAction(action);
+    }
+    QVERIFY(QTest::qWaitFor([button] { return !button->isDown(); }));
+    dispatchPending();
+}
+
+void pick(QComboBox* ring, int row, Pick how) {
+    if (how == Pick::Keys) {
+        ring->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(ring, Qt::Key_Down, Qt::AltModifier);
+        QTest::keyClick(ring->view(), Qt::Key_Home);
+        for (int i = 0; i < row; ++i)
+            QTest::keyClick(ring->view(), Qt::Key_Down);
+        QTest::keyClick(ring->view(), Qt::Key_Return);
+    } else {
+        QAccessibleInterface* list = accessible(ring)->child(0);
+        if (how == Pick::ScreenReaderItem)
+            list->child(row)->actionInterface()->doAction(
+                QAccessibleActionInterface::toggleAction());
+        else
+            QVERIFY(list->tableInterface()->selectRow(row));
+    }
+    QApplication::processEvents();
+    dispatchPending();
+}
+
+QPushButton* okButton(QFileDialog* dialog) {
+    const auto* box = dialog->findChild<QDialogButtonBox*>();
+    for (QAbstractButton* button : box->buttons())
+        if (box->buttonRole(button) == QDialogButtonBox::AcceptRole)
+            return qobject_cast<QPushButton*>(button);
+    return nullptr;
+}
+
+// Once the file dialog is up, goes to the directory, types the name and accepts it the given
+// way.
+void acceptFileDialog(QFileDialog* dialog, const QString& directory, const QString& name,
+                      Accept how) {
+    // As the window manager does: the dialog has the keyboard.
+    QApplication::setActiveWindow(dialog);
+    dialog->setDirectory(directory);
+    auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    field->setFocus(Qt::TabFocusReason);
+    field->selectAll();
+    QTest::keyClicks(field, name);
+    // As the operator does with the list of names that begin so, where it shows.
+    if (field->completer())
+        field->completer()->popup()->hide();
+    QPushButton* ok = okButton(dialog);
+    if (how == Accept::ReturnInName) {
+        QTest::keyClick(field, Qt::Key_Return);
+    } else if (how == Accept::MouseOnOk) {
+        QTest::mouseClick(ok, Qt::LeftButton);
+    } else if (how == Accept::SpaceOnOk) {
+        ok->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(ok, Qt::Key_Space);
+    } else {
+        accessible(ok)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    }
+}
+
+// Accepts the next file dialog as above. Whatever is still open once that is done (a message
+// about the name, the dialog itself) is cancelled, so that the test fails on what it got
+// rather than hangs.
+void acceptNextFileDialog(QTimer& poll, const QString& directory, const QString& name, Accept how) {
+    enum class Step { Waiting, Accepting, Accepted };
+    auto step = std::make_shared<Step>(Step::Waiting);
+    QObject::connect(&poll, &QTimer::timeout, &poll, [&poll, directory, name, how, step] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* message = qobject_cast<QMessageBox*>(modal))
+            message->done(0);
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog) {
+            if (*step == Step::Accepted)
+                poll.stop();
+        } else if (*step == Step::Accepted) {
+            if (!okButton(dialog)->isDown())
+                dialog->reject();
+        } else if (*step == Step::Waiting) {
+            // Out of this handler, so that a message the dialog shows meanwhile meets the poll.
+            *step = Step::Accepting;
+            QTimer::singleShot(0, dialog, [dialog, directory, name, how, step] {
+                acceptFileDialog(dialog, directory, name, how);
+                *step = Step::Accepted;
+            });
+        }
+    });
+    poll.start(10);
+}
+
+QString unsentCount() {
+    QCoreApplication::sendPostedEvents();
+    return panelWidget()->findChild<QLabel*>(QStringLiteral("unsentCount"))->text();
+}
+
+struct Field {
+    int control;
+    int word; // in the packet
+    int maximum;
+    const char* name;
+};
+constexpr Field kFields[] = {
+    {CTRL_POWER0, 0, 1000, "Power 0"},      {CTRL_POWER1, 1, 1000, "Power 1"},
+    {CTRL_REFERENCE, 2, 1023, "Reference"}, {CTRL_TOLERANCE, 3, 1023, "Tolerance"},
+    {CTRL_POLARITY, 5, 1, "Polarity"},      {CTRL_ANA_MODE, 6, 65535, "Analog mode"},
+    {CTRL_AVERAGE, 8, 65535, "Averaging"},  {CTRL_TEACH_AB, 9, 1023, "Teach A/B"},
+    {CTRL_TEACH_CD, 10, 1023, "Teach C/D"}, {CTRL_TEACH_THD, 11, 1023, "Teach threshold"},
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Way)
+Q_DECLARE_METATYPE(Pick)
+Q_DECLARE_METATYPE(Accept)
+using ChangeOf = std::function<void(QSpinBox*)>;
+Q_DECLARE_METATYPE(ChangeOf)
+
+class WaysOfActing : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_tool = std::make_unique<ToolWithSensor>(AttachServiceTools);
+        m_tool->connect();
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_eepromAsked = 0;
+        paramguard::setEepromAnswer([this](const auto&) {
+            ++m_eepromAsked;
+            return paramguard::EepromAnswer{true, false};
+        });
+    }
+    void cleanup() {
+        m_tool.reset();
+        platform::setFileSelectAnswer({});
+        paramguard::setEepromAnswer({});
+    }
+
+    void targetChosenAnyWayIsTheOneSendWrites_data() {
+        QTest::addColumn<Way>("way");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QList<int>>("ramEepromFile");
+        QTest::addColumn<int>("order"); // of Send's frame, 0 for the file
+        const std::pair<const char*, Way> ways[] = {
+            {"mouse", Way::Mouse}, {"space", Way::Space}, {"screen reader", Way::ScreenReader}};
+        for (const auto& [name, way] : ways) {
+            QTest::addRow("%s: EEPROM chosen", name)
+                << way << CTRL_RAM << CTRL_EEPROM << EEPROM << QList<int>{0, 1, 0} << 3;
+            QTest::addRow("%s: RAM chosen from EEPROM", name)
+                << way << CTRL_EEPROM << CTRL_RAM << RAM << QList<int>{1, 0, 0} << 1;
+            QTest::addRow("%s: EEPROM switched off", name)
+                << way << CTRL_EEPROM << CTRL_EEPROM << RAM << QList<int>{1, 0, 0} << 1;
+            QTest::addRow("%s: File chosen", name)
+                << way << CTRL_RAM << CTRL_FILE << DATFILE << QList<int>{0, 0, 1} << 0;
+            QTest::addRow("%s: EEPROM chosen from File", name)
+                << way << CTRL_FILE << CTRL_EEPROM << EEPROM << QList<int>{0, 1, 0} << 3;
+        }
+    }
+
+    void targetChosenAnyWayIsTheOneSendWrites() {
+        QFETCH(Way, way);
+        QFETCH(int, from);
+        QFETCH(int, chosen);
+        QFETCH(int, target);
+        QFETCH(QList<int>, ramEepromFile);
+        QFETCH(int, order);
+        if (from != CTRL_RAM)
+            click(from);
+        actOn(control<QRadioButton>(chosen), way);
+        QCOMPARE(::target, target);
+        QCOMPARE((QList<int>{shown(CTRL_RAM), shown(CTRL_EEPROM), shown(CTRL_FILE)}),
+                 ramEepromFile);
+
+        const QString file = m_dir->filePath(QStringLiteral("sent.dat"));
+        platform::setFileSelectAnswer([&file](const auto&, std::string& path) {
+            path = file.toStdString();
+            return kNewFileSelected;
+        });
+        m_tool->sensor().clearReceivedFrames();
+        m_eepromAsked = 0;
+        click(CTRL_SEND);
+        if (order)
+            QVERIFY((*m_tool)->waitForFrames(1, 5s));
+        QCOMPARE(ordersSent(m_tool->sensor()),
+                 order ? std::vector<int>{order} : std::vector<int>{});
+        QCOMPARE(m_eepromAsked, order == 3 ? 1 : 0);
+        QCOMPARE(QFile::exists(file), order == 0);
+    }
+
+    void recordStartsAndStopsAnyWay_data() {
+        QTest::addColumn<Way>("way");
+        QTest::newRow("mouse") << Way::Mouse;
+        QTest::newRow("space") << Way::Space;
+        QTest::newRow("screen reader") << Way::ScreenReader;
+    }
+
+    void recordStartsAndStopsAnyWay() {
+        QFETCH(Way, way);
+        const QString file = m_dir->filePath(QStringLiteral("run.csv"));
+        int asked = 0;
+        platform::setFileSelectAnswer([&file, &asked](const auto&, std::string& path) {
+            ++asked;
+            path = file.toStdString();
+            return kNewFileSelected;
+        });
+        auto* record = panelWidget()->findChild<QPushButton*>(QStringLiteral("recordButton"));
+        actOn(record, way);
+        QCOMPARE(asked, 1);
+        QVERIFY(record->isChecked());
+        QCOMPARE(record->text(), QStringLiteral("Stop recording"));
+        QVERIFY(QFile::exists(file));
+        actOn(record, way);
+        QCOMPARE(asked, 1);
+        QVERIFY(!record->isChecked());
+        QCOMPARE(record->text(), QStringLiteral("Record..."));
+    }
+
+    void dropDownPickedAnyWay_data() {
+        QTest::addColumn<Pick>("how");
+        QTest::newRow("keys in the list") << Pick::Keys;
+        QTest::newRow("screen reader: the item's toggle") << Pick::ScreenReaderItem;
+        QTest::newRow("screen reader: the list's row selected") << Pick::ScreenReaderRow;
+    }
+
+    void dropDownPickedAnyWay() {
+        // The hardware mode's callback greys the tolerance in modes 1 and 3, and Send writes
+        // the mode picked; the evaluation mode has no effect but the value Send writes.
+        QFETCH(Pick, how);
+        pick(control<QComboBox>(CTRL_HW_MODE), 0, how);
+        QVERIFY(control(CTRL_TOLERANCE)->isEnabled());
+        pick(control<QComboBox>(CTRL_HW_MODE), 3, how);
+        QVERIFY(!control(CTRL_TOLERANCE)->isEnabled());
+        pick(control<QComboBox>(CTRL_EVAL_MODE), 2, how);
+        QCOMPARE(unsentCount(), QStringLiteral("* 2 values not sent"));
+        m_tool->sensor().clearReceivedFrames();
+        click(CTRL_SEND);
+        QVERIFY((*m_tool)->waitForFrames(1, 5s));
+        const sim::Words sent = sim::decodeWords((*m_tool)->receivedFrames()[0]);
+        QCOMPARE(sent[4], 3);
+        QCOMPARE(sent[7], 2);
+        // A greyed drop-down takes no pick from a screen reader either.
+        control(CTRL_HW_MODE)->setEnabled(false);
+        pick(control<QComboBox>(CTRL_HW_MODE), 1, how == Pick::Keys ? Pick::ScreenReaderItem : how);
+        QCOMPARE(shown(CTRL_HW_MODE), 3);
+    }
+
+    void fileDialogAddsTheExtensionHoweverAccepted_data() {
+        QTest::addColumn<Accept>("how");
+        QTest::addColumn<bool>("save");
+        const std::pair<const char*, Accept> ways[] = {
+            {"Return in the name field", Accept::ReturnInName},
+            {"OK by mouse", Accept::MouseOnOk},
+            {"OK by Space", Accept::SpaceOnOk},
+            {"OK by a screen reader", Accept::ScreenReaderOnOk}};
+        for (const auto& [name, how] : ways) {
+            QTest::addRow("save, %s", name) << how << true;
+            QTest::addRow("load, %s", name) << how << false;
+        }
+    }
+
+    void fileDialogAddsTheExtensionHoweverAccepted() {
+        QFETCH(Accept, how);
+        QFETCH(bool, save);
+        const QString typed = m_dir->filePath(QStringLiteral("foo.txt"));
+        const QString used = typed + QStringLiteral(".dat");
+        click(CTRL_FILE);
+        if (save) {
+            typeInto(CTRL_REFERENCE, 444);
+        } else {
+            QFile file(used);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("500 500 555 100 0 1 0 0 0 100 700 400 0 0 0 0\n");
+        }
+        QTimer poll;
+        acceptNextFileDialog(poll, m_dir->path(), QStringLiteral("foo.txt"), how);
+        click(save ? CTRL_SEND : CTRL_GET);
+        QVERIFY(QFile::exists(used));
+        QVERIFY(!QFile::exists(typed));
+        QCOMPARE(shown(CTRL_REFERENCE), save ? 444 : 555);
+        if (save) {
+            QFile file(used);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll().split('\n').value(2).trimmed(), QByteArray("444"));
+        }
+    }
+
+    void typedNumbersOutsideTheRangeTakeTheLimit_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("word");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("byScreenReader"); // the value set through its value interface
+        QTest::addColumn<int>("taken");
+        QTest::addColumn<QString>("said"); // nothing for a number in range
+        const auto limited = [](const char* name, const QString& typed, int maximum, int taken) {
+            return QStringLiteral("%1: %2 is out of range (0 to %3), set to %4")
+                .arg(QLatin1String(name), typed)
+                .arg(maximum)
+                .arg(taken);
+        };
+        for (const Field& field : kFields) {
+            const QString above = QString::number(field.maximum + 1);
+            QTest::addRow("%s, %s", field.name, qPrintable(above))
+                << field.control << field.word << above << false << field.maximum
+                << limited(field.name, above, field.maximum, field.maximum);
+            QTest::addRow("%s, -5", field.name)
+                << field.control << field.word << QStringLiteral("-5") << false << 0
+                << limited(field.name, QStringLiteral("-5"), field.maximum, 0);
+        }
+        QTest::newRow("Reference, 2000") << CTRL_REFERENCE << 2 << QStringLiteral("2000") << false
+                                         << 1023 << limited("Reference", "2000", 1023, 1023);
+        QTest::newRow("Polarity, 5") << CTRL_POLARITY << 5 << QStringLiteral("5") << false << 1
+                                     << limited("Polarity", "5", 1, 1);
+        QTest::newRow("Teach A/B, 2000 by a screen reader")
+            << CTRL_TEACH_AB << 9 << QStringLiteral("2000") << true << 1023
+            << limited("Teach A/B", "2000", 1023, 1023);
+        QTest::newRow("Reference, 1023")
+            << CTRL_REFERENCE << 2 << QStringLiteral("1023") << false << 1023 << QString();
+        QTest::newRow("Averaging, 0")
+            << CTRL_AVERAGE << 8 << QStringLiteral("0") << false << 0 << QString();
+    }
+
+    void typedNumbersOutsideTheRangeTakeTheLimit() {
+        QFETCH(int, field);
+        QFETCH(int, word);
+        QFETCH(QString, typed);
+        QFETCH(bool, byScreenReader);
+        QFETCH(int, taken);
+        QFETCH(QString, said);
+        chooseItem(CTRL_HW_MODE, 0); // the tolerance takes input
+        dispatchPending();
+        SetCtrlVal(panelHandle, CTRL_STATUS, "before");
+        auto* spin = control<QSpinBox>(field);
+        if (byScreenReader) {
+            accessible(spin)->valueInterface()->setCurrentValue(typed.toInt());
+        } else {
+            spin->setFocus(Qt::TabFocusReason);
+            spin->selectAll();
+            QTest::keyClicks(spin, typed);
+            QCOMPARE(spin->text(), QString::number(taken));
+            QTest::keyClick(spin, Qt::Key_Tab);
+        }
+        QCOMPARE(spin->text(), QString::number(taken));
+        // Said on the status line, and under the field as a notification for screen readers.
+        QCOMPARE(statusText(), said.isEmpty() ? QStringLiteral("before") : said);
+        auto* notice =
+            panelWidget()->findChild<QLabel*>(QStringLiteral("noticeOf_") + spin->objectName());
+        QCOMPARE(notice && notice->isVisible(), !said.isEmpty());
+        if (notice) {
+            QCOMPARE(accessible(notice)->role(), QAccessible::Notification);
+            QCOMPARE(accessible(notice)->text(QAccessible::Name), said);
+        }
+        m_tool->sensor().clearReceivedFrames();
+        click(CTRL_SEND);
+        QVERIFY((*m_tool)->waitForFrames(1, 5s));
+        QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0])[word], taken);
+    }
+
+    void valueFieldChangedAnyWay_data() {
+        QTest::addColumn<ChangeOf>("change");
+        QTest::newRow("typed") << ChangeOf([](QSpinBox* spin) {
+            spin->setFocus(Qt::TabFocusReason);
+            spin->selectAll();
+            QTest::keyClicks(spin, QString::number(spin->value() + 1));
+            QTest::keyClick(spin, Qt::Key_Tab);
+        });
+        QTest::newRow("up arrow") << ChangeOf([](QSpinBox* spin) {
+            spin->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(spin, Qt::Key_Up);
+        });
+        // As the accessibility bridge's Increase does it.
+        QTest::newRow("screen reader: increase") << ChangeOf([](QSpinBox* spin) {
+            QAccessibleValueInterface* value = accessible(spin)->valueInterface();
+            value->setCurrentValue(value->currentValue().toInt() +
+                                   value->minimumStepSize().toInt());
+        });
+        QTest::newRow("screen reader: value set") << ChangeOf([](QSpinBox* spin) {
+            accessible(spin)->valueInterface()->setCurrentValue(spin->value() + 1);
+        });
+    }
+
+    void valueFieldChangedAnyWay() {
+        QFETCH(ChangeOf, change);
+        auto* reference = control<QSpinBox>(CTRL_REFERENCE);
+        const int before = reference->value();
+        change(reference);
+        QCOMPARE(reference->value(), before + 1);
+        QCOMPARE(unsentCount(), QStringLiteral("* 1 value not sent"));
+        m_tool->sensor().clearReceivedFrames();
+        click(CTRL_SEND);
+        QVERIFY((*m_tool)->waitForFrames(1, 5s));
+        QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0])[2], before + 1);
+    }
+
+private:
+    std::unique_ptr<ToolWithSensor> m_tool;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    int m_eepromAsked = 0;
+};
+
+QTEST_MAIN(WaysOfActing)
+#include "tst_ways_of_acting.moc"
