@@ -1,6 +1,6 @@
 // Unsent changes, the question before Get, the comparison with the sensor's RAM and EEPROM and
-// a file, the confirmed EEPROM write and the teach report, through the real panel against the
-// simulated sensor.
+// a file, the confirmed EEPROM write, the teach report, and one exchange with the sensor at a
+// time, through the real panel against the simulated sensor.
 #include "SensorLink.h"
 
 #include <linklog/LinkLog.h>
@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -279,6 +280,74 @@ private slots:
         click(CTRL_BUTTON_TEACH);
         QVERIFY((*m_tool)->waitForFrames(1, 5s));
         QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0]), packet);
+    }
+
+    void compareWaitsForTheExchangeUnderWay_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<std::size_t>("pressedAt"); // requests the sensor has had by then
+        QTest::addColumn<std::vector<int>>("orders");
+        QTest::newRow("Get") << CTRL_GET << std::size_t(1) << std::vector<int>{2};
+        QTest::newRow("Teach reference, its answer")
+            << CTRL_TEACH << std::size_t(1) << std::vector<int>{6, 2};
+        QTest::newRow("Teach reference, its read-back")
+            << CTRL_TEACH << std::size_t(2) << std::vector<int>{6, 2};
+        QTest::newRow("Button teach, its answer")
+            << CTRL_BUTTON_TEACH << std::size_t(1) << std::vector<int>{5, 2};
+        QTest::newRow("Button teach, its read-back")
+            << CTRL_BUTTON_TEACH << std::size_t(2) << std::vector<int>{5, 2};
+        QTest::newRow("live view") << CTRL_RUN << std::size_t(2) << std::vector<int>{8, 8, 8, 8};
+    }
+    void compareWaitsForTheExchangeUnderWay() {
+        // Compare pressed every way while the program waits for a reply (which the sensor
+        // sends late) does nothing; pressed before, it waits its turn.
+        QFETCH(int, command);
+        QFETCH(std::size_t, pressedAt);
+        QFETCH(std::vector<int>, orders);
+        auto* compare = guardWidget<QPushButton>("compareButton");
+        (*m_tool)->setRam(kEeprom);
+        (*m_tool)->setLateReplyDelay(100ms);
+        (*m_tool)->setFault(sim::Fault::LateReply);
+        const std::size_t commandOrders = orders.size();
+        bool pressed = false, greyed = false;
+        QElapsedTimer bound;
+        bound.start();
+        platform::setTimerSource([&, now = 1000.0]() mutable {
+            if (m_tool->requests() == pressedAt && !std::exchange(pressed, true)) {
+                greyed = !compare->isEnabled();
+                QTest::mouseClick(compare, Qt::LeftButton);
+                QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
+                QAccessible::queryAccessibleInterface(compare)->actionInterface()->doAction(
+                    QAccessibleActionInterface::pressAction());
+            }
+            if (command == CTRL_RUN && m_tool->requests() == commandOrders)
+                click(CTRL_STOP, false);
+            // Stands still while the orders go as they should; a request too many, and the
+            // wait whose reply it takes ends in its time-out.
+            if (m_tool->requests() > orders.size() || bound.elapsed() > 10000)
+                now += 0.25;
+            return now;
+        });
+        click(command);
+        QVERIFY(buttonsUp());
+        dispatchPending();
+        QCOMPARE(ordersSent(m_tool->sensor()), orders);
+        // The set the sensor holds, read back by all but the live view.
+        if (command != CTRL_RUN)
+            QCOMPARE(shownWords(), (*m_tool)->ram());
+        QVERIFY(pressed && greyed);
+        QVERIFY(compare->isEnabled());
+
+        (*m_tool)->setRam(kRam);
+        showWords(kEeprom);
+        m_tool->sensor().clearReceivedFrames();
+        orders.insert(orders.end(), {2, 4});
+        click(command, false);
+        compare->click();
+        dispatchPending();
+        QVERIFY((*m_tool)->waitForFrames(orders.size(), 5s));
+        QCOMPARE(ordersSent(m_tool->sensor()), orders);
+        if (command != CTRL_RUN)
+            QCOMPARE(shownWords(), (*m_tool)->ram());
     }
 
     void eepromWriteIsConfirmed_data() {

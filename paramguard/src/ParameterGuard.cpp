@@ -2,6 +2,7 @@
 
 #include "Comparison.h"
 #include "Dialogs.h"
+#include "ExchangeWatch.h"
 #include "ParameterSet.h"
 #include "SetReads.h"
 #include "UnsentMarks.h"
@@ -18,24 +19,19 @@
 #include <QPointer>
 #include <QSpinBox>
 
-#include <algorithm>
-#include <iterator>
 #include <memory>
 
 namespace paramguard {
 
 namespace {
 
-// The controls that start an exchange with the sensor.
-constexpr int kLinkControls[] = {CTRL_GET,          CTRL_SEND, CTRL_TEACH,
-                                 CTRL_BUTTON_TEACH, CTRL_RUN,  CTRL_PORT};
-
 // One per main panel: follows the program's transfers and the operator's edits.
 class Guard : public QObject {
 public:
     Guard(int panel, QWidget* widget, linklog::LinkLog& log)
         : QObject(widget), m_panel(panel), m_widget(widget), m_log(log),
-          m_baseline(panelSet(panel)), m_comparison(new Comparison(panel, widget, log)) {
+          m_baseline(panelSet(panel)), m_exchanges(new ExchangeWatch(this)),
+          m_comparison(new Comparison(panel, widget, log, *m_exchanges)) {
         m_marks = std::make_unique<UnsentMarks>(panel, platform::controlWidget(panel, CTRL_FILE));
         for (const Parameter& parameter : kParameters) {
             QWidget* control = platform::controlWidget(panel, parameter.control);
@@ -49,9 +45,8 @@ public:
     bool allow(int panel, int control, int event) {
         if (panel != m_panel)
             return true;
-        // While Compare waits for the sensor, no other exchange may take its reply.
-        if (m_comparison->busy() && std::find(std::begin(kLinkControls), std::end(kLinkControls),
-                                              control) != std::end(kLinkControls))
+        // While a service tool waits for the sensor, no other exchange may take its reply.
+        if (m_exchanges->toolReading() && isLinkControl(control))
             return false;
         if (control == CTRL_GET && event == kEventCommit)
             return allowGet();
@@ -64,9 +59,15 @@ public:
         return true;
     }
 
+    void started(int panel, int control, int event) {
+        if (panel == m_panel)
+            m_exchanges->callbackStarted(control, event);
+    }
+
     void after(int panel, int control, int event) {
         if (panel != m_panel)
             return;
+        m_exchanges->callbackEnded(control, event);
         if (control == CTRL_GET && event == kEventCommit)
             m_fileGet = false;
         else if (control == CTRL_SEND && event == kEventLeftClick)
@@ -187,6 +188,7 @@ private:
     std::optional<ParameterSet> m_lastRead; // from the sensor only
     std::unique_ptr<UnsentMarks> m_marks;
     std::vector<int> m_shown;
+    ExchangeWatch* m_exchanges;
     Comparison* m_comparison;
     std::optional<ParameterSet> m_teachBefore;
     bool m_readBack = false;
@@ -204,6 +206,10 @@ void attach(linklog::LinkLog& log) {
         QPointer<Guard> guard = new Guard(panel, widget, log);
         platform::onBeforeCallback([guard](int p, int control, int event) {
             return !guard || guard->allow(p, control, event);
+        });
+        platform::onCallbackStart([guard](int p, int control, int event) {
+            if (guard)
+                guard->started(p, control, event);
         });
         platform::onAfterCallback([guard](int p, int control, int event) {
             if (guard)
