@@ -1,6 +1,6 @@
-// Unsent changes, the question before Get, the comparison with the sensor's RAM and EEPROM and
-// a file, the confirmed EEPROM write, the teach report, and one exchange with the sensor at a
-// time, through the real panel against the simulated sensor.
+// Unsent values and where they came from, the question before Get, the comparison with the sensor's
+// RAM and EEPROM and a file, the confirmed EEPROM write, the teach report, and one exchange with
+// the sensor at a time, through the real panel against the simulated sensor.
 #include "SensorLink.h"
 
 #include <linklog/LinkLog.h>
@@ -16,6 +16,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <set>
 
 using namespace testing;
 using sim::Words;
@@ -39,6 +41,29 @@ T* guardWidget(const char* name) {
 QString cell(int row, int column) {
     return guardWidget<QTableWidget>("compareTable")->item(row, column)->text();
 }
+
+QString labelOf(const char* name) {
+    return guardWidget<QLabel>(name)->text();
+}
+
+// The live view's measurement words 5 to 9 show in Power 0, Power 1, Teach A/B, Teach C/D and
+// the teach threshold: here Power 0 and the threshold differ from the sensor's RAM.
+void runLiveViewShowing(ToolWithSensor& tool, std::uint16_t power0, std::uint16_t threshold) {
+    Words live = tool->ram();
+    live[5] = power0;
+    live[6] = live[1];
+    live[7] = live[9];
+    live[8] = live[10];
+    live[9] = threshold;
+    tool->setMeasurementOverride(live);
+    tool.run([power0] {
+        if (shown(CTRL_POWER0) == power0)
+            click(CTRL_STOP, false);
+    });
+    tool->setMeasurementOverride(std::nullopt);
+    useClock(tool.sensor());
+}
+const QString kTwoLive = QStringLiteral("* 2 values not sent (2 from the live view)");
 
 // How an operator sets off a command button, and how a dialog it opened is closed.
 enum class Opener { MouseHeld, MouseClick, Space, Shortcut, ScreenReader };
@@ -124,6 +149,7 @@ private slots:
         (*m_tool)->setEeprom(kEeprom);
         m_tool->connect();
         m_asked.clear();
+        m_discard = false;
         paramguard::setDiscardAnswer([this](int count) {
             m_asked.push_back(count);
             return m_discard;
@@ -131,35 +157,37 @@ private slots:
     }
     void cleanup() { m_tool.reset(); }
 
-    void marksFollowTheOperatorNotTheProgram() {
+    void marksSayWhoPutTheValueThere() {
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
         typeInto(CTRL_REFERENCE, 333);
         typeInto(CTRL_POLARITY, 0);
         QCOMPARE(unsentCount(), QStringLiteral("* 2 values not sent"));
         QVERIFY(control(CTRL_REFERENCE)->accessibleDescription().startsWith("Changed"));
-        QCOMPARE(panelWidget()->findChild<QLabel*>("referenceLabel")->text(), "Reference *");
+        QCOMPARE(labelOf("referenceLabel"), "Reference *");
         click(CTRL_SEND);
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
-        QCOMPARE(panelWidget()->findChild<QLabel*>("referenceLabel")->text(), "Reference");
+        QCOMPARE(labelOf("referenceLabel"), "Reference");
 
-        // The live view shows the sensor's values in parameter fields: not the operator's.
-        Words live = kRam;
-        live[5] = 999;
-        live[9] = 1000;
-        (*m_tool)->setMeasurementOverride(live);
-        platform::setTimerSource([stopped = false]() mutable {
-            if (!stopped && shown(CTRL_POWER0) == 999) {
-                stopped = true;
-                click(CTRL_STOP, false);
-            }
-            return 1000.0;
-        });
-        click(CTRL_RUN);
-        useClock(m_tool->sensor());
+        // The live view's values are not the sensor's parameters: marked as its own, and
+        // what a plain Send writes.
+        runLiveViewShowing(*m_tool, 999, 1000);
+        QCOMPARE(unsentCount(), kTwoLive);
+        QCOMPARE(guardWidget<QLabel>("unsentCount")->accessibleDescription(), kTwoLive);
+        QCOMPARE(labelOf("power0Label"), "Power 0 (live)");
+        QCOMPARE(labelOf("teachTHDLabel"), "Teach threshold (live)");
+        QCOMPARE(labelOf("power1Label"), "Power 1");
+        for (QWidget* field : {control(CTRL_POWER0), control(CTRL_TEACH_THD)}) {
+            QVERIFY(field->accessibleDescription().startsWith("From the live view"));
+            QVERIFY(field->toolTip().startsWith("From the live view"));
+        }
+        typeInto(CTRL_AVERAGE, 5);
+        QCOMPARE(unsentCount(), "* 3 values not sent (2 from the live view)");
+        click(CTRL_SEND);
+        QCOMPARE((*m_tool)->ram()[0], 999);
+        QCOMPARE((*m_tool)->ram()[11], 1000);
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
 
         // A teach reads back what the sensor now holds, and says what changed.
-        (*m_tool)->setMeasurementOverride(std::nullopt);
         typeInto(CTRL_TEACH_AB, 150);
         click(CTRL_TEACH);
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
@@ -180,7 +208,7 @@ private slots:
         QCOMPARE(unsentCount(), QStringLiteral("* 1 value not sent"));
     }
 
-    void aFileSavedOrLoadedIsTheSetLastWritten() {
+    void aFileHoldsValuesNotSentToTheSensor() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("ZULpara.dat"));
         platform::setFileSelectAnswer([&path](const platform::FileSelectRequest&, std::string& to) {
@@ -190,19 +218,63 @@ private slots:
         click(CTRL_FILE);
         typeInto(CTRL_REFERENCE, 333);
         click(CTRL_SEND);
-        QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
-        // A file that holds another set: loaded, it is the set last read.
+        QCOMPARE(unsentCount(), QStringLiteral("* 1 value not sent (1 saved to file)"));
+        QCOMPARE(labelOf("referenceLabel"), "Reference (file)");
+        QVERIFY(control(CTRL_REFERENCE)
+                    ->accessibleDescription()
+                    .startsWith("Saved to file, not sent to the sensor."));
+        // A file that holds another set: loaded, its values are not the sensor's either. The
+        // values saved before are in the file: Get asks nothing.
         Words inFile = shownWords();
         inFile[2] = 250;
+        inFile[3] = 95;
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         for (const std::uint16_t word : inFile)
             file.write(QByteArray::number(word) + '\n');
         file.close();
-        typeInto(CTRL_REFERENCE, 444);
-        m_discard = true;
         click(CTRL_GET);
+        QCOMPARE(m_asked, std::vector<int>{});
         QCOMPARE(shown(CTRL_REFERENCE), 250);
+        QCOMPARE(unsentCount(), QStringLiteral("* 2 values not sent (2 loaded from file)"));
+        QVERIFY(control(CTRL_TOLERANCE)->toolTip().startsWith("Loaded from file"));
+        click(CTRL_RAM);
+        click(CTRL_SEND);
+        QCOMPARE((*m_tool)->ram()[2], 250);
+        QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
+    }
+
+    void failedReadsCreateNoMarks_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<std::set<int>>("silent");
+        QTest::addColumn<QString>("marksAfter");
+        // A Get that fails shows the parameter set again, in place of the live view's values.
+        QTest::newRow("Get") << CTRL_GET << std::set<int>{2} << "No unsent changes";
+        QTest::newRow("Teach reference, no answer") << CTRL_TEACH << std::set<int>{6} << kTwoLive;
+        QTest::newRow("Teach reference, read-back lost")
+            << CTRL_TEACH << std::set<int>{2} << kTwoLive;
+        QTest::newRow("Button teach, no answer")
+            << CTRL_BUTTON_TEACH << std::set<int>{5} << kTwoLive;
+    }
+    void failedReadsCreateNoMarks() {
+        QFETCH(int, command);
+        QFETCH(std::set<int>, silent);
+        QFETCH(QString, marksAfter);
+        runLiveViewShowing(*m_tool, 999, 1000);
+        QCOMPARE(unsentCount(), kTwoLive);
+        (*m_tool)->setSilentOrders(silent);
+        useClock(m_tool->sensor(), 0);
+        click(command);
+        QVERIFY(statusText().startsWith("Timeout"));
+        QCOMPARE(unsentCount(), marksAfter);
+        // Nothing the operator changed: Get goes straight to the wire.
+        (*m_tool)->setSilentOrders({});
+        useClock(m_tool->sensor());
+        m_tool->sensor().clearReceivedFrames();
+        click(CTRL_GET);
+        QCOMPARE(m_asked, std::vector<int>{});
+        QCOMPARE(ordersSent(m_tool->sensor()), std::vector<int>{2});
+        QCOMPARE(shownWords(), (*m_tool)->ram());
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
     }
 

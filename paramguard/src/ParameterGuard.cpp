@@ -6,6 +6,7 @@
 #include "ParameterSet.h"
 #include "SetReads.h"
 #include "UnsentMarks.h"
+#include "ValueOrigins.h"
 
 #include <com232/com232.h>
 #include <platform/attach.h>
@@ -19,6 +20,8 @@
 #include <QPointer>
 #include <QSpinBox>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace paramguard {
@@ -29,8 +32,8 @@ namespace {
 class Guard : public QObject {
 public:
     Guard(int panel, QWidget* widget, linklog::LinkLog& log)
-        : QObject(widget), m_panel(panel), m_widget(widget), m_log(log),
-          m_baseline(panelSet(panel)), m_exchanges(new ExchangeWatch(this)),
+        : QObject(widget), m_panel(panel), m_widget(widget), m_log(log), m_origins(panelSet(panel)),
+          m_exchanges(new ExchangeWatch(this)),
           m_comparison(new Comparison(panel, widget, log, *m_exchanges)) {
         m_marks = std::make_unique<UnsentMarks>(panel, platform::controlWidget(panel, CTRL_FILE));
         for (const Parameter& parameter : kParameters) {
@@ -52,16 +55,19 @@ public:
             return allowGet();
         if (control == CTRL_SEND && event == kEventLeftClick && target == EEPROM)
             return allowEepromWrite();
-        if ((control == CTRL_TEACH || control == CTRL_BUTTON_TEACH) && event == kEventCommit) {
-            m_teachBefore = panelSet(m_panel);
-            m_readBack = false;
-        }
         return true;
     }
 
     void started(int panel, int control, int event) {
-        if (panel == m_panel)
-            m_exchanges->callbackStarted(control, event);
+        if (panel != m_panel)
+            return;
+        m_exchanges->callbackStarted(control, event);
+        if (control == CTRL_GET && event == kEventCommit)
+            m_getFrom = target;
+        if ((control == CTRL_TEACH || control == CTRL_BUTTON_TEACH) && event == kEventCommit) {
+            m_teachBefore = panelSet(m_panel);
+            m_readBack = false;
+        }
     }
 
     void after(int panel, int control, int event) {
@@ -69,39 +75,52 @@ public:
             return;
         m_exchanges->callbackEnded(control, event);
         if (control == CTRL_GET && event == kEventCommit)
-            m_fileGet = false;
+            m_getFrom = 0;
         else if (control == CTRL_SEND && event == kEventLeftClick)
             afterSend();
         else if ((control == CTRL_TEACH || control == CTRL_BUTTON_TEACH) && event == kEventCommit)
             reportTeach(control == CTRL_TEACH ? "Teach reference" : "Button teach");
     }
 
-    // A value the program shows is no change of the operator's: what a Get, a file or the
-    // live view brings is the set last read. The program shows a received frame while rx_flag
-    // is up, and a read that failed has cleared it: the write-back after a failed Get, like a
-    // column taken from the comparison, leaves the set last read as it was.
+    // Who put a value the program shows there. The program shows a received frame while
+    // rx_flag is up: in the live view's callback the measurement, elsewhere the reply to a read
+    // (a Get, a teach's read-back, the connect's read). A read that failed has cleared rx_flag:
+    // its write-back shows the program's variables again, and creates no mark.
     void programValue(int panel, int control) {
         const std::optional<int> position = positionOf(control);
         if (panel != m_panel || !position)
             return;
         unsigned short value = 0;
         GetCtrlVal(m_panel, control, &value);
-        if (!m_comparison->takingColumn() && m_fileGet) {
-            m_baseline[*position] = value;
-        } else if (!m_comparison->takingColumn() && rx_flag == 1) {
-            m_baseline[*position] = value;
+        if (m_comparison->takingColumn()) {
+            m_origins.shown(*position, value, Origin::Edited);
+        } else if (m_exchanges->liveView()) {
+            m_origins.shown(*position, value, Origin::LiveView);
+        } else if (m_getFrom == DATFILE) {
+            m_origins.shown(*position, value, Origin::LoadedFromFile);
+        } else if (rx_flag == 1) {
+            m_origins.read(*position, value);
             if (!m_lastRead)
                 m_lastRead = panelSet(m_panel);
             (*m_lastRead)[*position] = value;
             takeFreeWords(*m_lastRead);
             m_readBack = true;
+        } else {
+            m_origins.shown(*position, value, std::nullopt);
         }
         scheduleRefresh();
     }
 
 private:
-    std::vector<int> unsent() const {
-        return differences(panelSet(m_panel), m_baseline, kPanelWords);
+    std::vector<Unsent> unsent() const { return m_origins.unsent(panelSet(m_panel)); }
+
+    // The operator's changes, which nothing else holds: a file holds its values, and the
+    // live view's are the sensor's.
+    int changedByOperator() const {
+        const std::vector<Unsent> values = unsent();
+        return static_cast<int>(std::count_if(values.begin(), values.end(), [](const Unsent& u) {
+            return u.origin == Origin::Edited;
+        }));
     }
 
     // A frame's values come one by one, five of them in every live-view frame: the marks are
@@ -114,7 +133,7 @@ private:
 
     void refresh() {
         m_refreshQueued = false;
-        std::vector<int> now = unsent();
+        std::vector<Unsent> now = unsent();
         if (now != m_shown) {
             m_marks->show(now);
             m_shown = std::move(now);
@@ -122,7 +141,7 @@ private:
     }
 
     bool allowGet() {
-        const auto count = static_cast<int>(unsent().size());
+        const int count = changedByOperator();
         if (count > 0) {
             if (!askDiscard(m_widget, count)) {
                 note(QStringLiteral("Get cancelled: %1 unsent value(s) kept").arg(count));
@@ -130,7 +149,6 @@ private:
             }
             note(QStringLiteral("Get: %1 unsent value(s) discarded").arg(count));
         }
-        m_fileGet = target == DATFILE;
         return true;
     }
 
@@ -153,16 +171,15 @@ private:
 
     void afterSend() {
         const ParameterSet sent = panelSet(m_panel);
-        bool written = nBytesW == FRAME_BYTES;
         if (target == DATFILE) {
             // Saved when the file holds the panel's values now.
             const SetRead saved = readParameterFile(QFile::decodeName(file_name));
-            written = saved.words && differences(*saved.words, sent, kPanelWords).empty();
+            if (saved.words && differences(*saved.words, sent, kPanelWords).empty())
+                m_origins.saved(sent);
+        } else if (nBytesW == FRAME_BYTES) {
+            m_origins.sent(sent);
         }
-        if (written) {
-            m_baseline = sent;
-            refresh();
-        }
+        refresh();
     }
 
     void reportTeach(const char* command) {
@@ -183,17 +200,16 @@ private:
     const int m_panel;
     QWidget* const m_widget;
     linklog::LinkLog& m_log;
-    // The set last read from or written to the sensor or a file, as the panel showed it.
-    ParameterSet m_baseline;
+    ValueOrigins m_origins;
     std::optional<ParameterSet> m_lastRead; // from the sensor only
     std::unique_ptr<UnsentMarks> m_marks;
-    std::vector<int> m_shown;
+    std::vector<Unsent> m_shown;
     ExchangeWatch* m_exchanges;
     Comparison* m_comparison;
     std::optional<ParameterSet> m_teachBefore;
+    int m_getFrom = 0; // the target of the Get that runs, 0 outside one
     bool m_readBack = false;
     bool m_refreshQueued = false;
-    bool m_fileGet = false;
     bool m_askEeprom = true;
 };
 

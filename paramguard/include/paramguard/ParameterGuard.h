@@ -1,7 +1,9 @@
-// Guards the parameter set on every main panel loaded after attach(): marks values changed on
-// the panel and not yet sent, asks before a Get replaces them, compares the panel with the
-// sensor's RAM and EEPROM and a parameter file, asks before an EEPROM write, and logs what a
-// teach changed. Needs a running toolkit.
+// Guards the parameter set on every main panel loaded after attach(): marks the values that
+// differ from the set last read from or written to the sensor, with where they came from (the
+// operator, the live view, a parameter file); asks before a Get replaces the operator's
+// changes; compares the panel with the sensor's RAM and EEPROM and a parameter file; asks
+// before an EEPROM write; logs what a teach changed; and keeps its own reads from starting
+// while the program waits for the sensor. Needs a running toolkit.
 #pragma once
 
 #include <linklog/LinkLog.h>
