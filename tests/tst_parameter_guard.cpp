@@ -1,6 +1,7 @@
-// Unsent values and where they came from, the question before Get, the comparison with the sensor's
-// RAM and EEPROM and a file, the confirmed EEPROM write, the teach report, and one exchange with
-// the sensor at a time, through the real panel against the simulated sensor.
+// Unsent values and where they came from, the question before whatever replaces them, the
+// comparison with the sensor's RAM and EEPROM and a file, the confirmed EEPROM write, the teach
+// report, and one exchange with the sensor at a time, through the real panel against the simulated
+// sensor.
 #include "SensorLink.h"
 
 #include <linklog/LinkLog.h>
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -64,6 +66,12 @@ void runLiveViewShowing(ToolWithSensor& tool, std::uint16_t power0, std::uint16_
     useClock(tool.sensor());
 }
 const QString kTwoLive = QStringLiteral("* 2 values not sent (2 from the live view)");
+
+struct Asked {
+    paramguard::Replacing by;
+    int unsentCount;
+    bool operator==(const Asked&) const = default;
+};
 
 // How an operator sets off a command button, and how a dialog it opened is closed.
 enum class Opener { MouseHeld, MouseClick, Space, Shortcut, ScreenReader };
@@ -150,8 +158,8 @@ private slots:
         m_tool->connect();
         m_asked.clear();
         m_discard = false;
-        paramguard::setDiscardAnswer([this](int count) {
-            m_asked.push_back(count);
+        paramguard::setDiscardAnswer([this](paramguard::Replacing by, int count) {
+            m_asked.push_back({by, count});
             return m_discard;
         });
     }
@@ -234,7 +242,7 @@ private slots:
             file.write(QByteArray::number(word) + '\n');
         file.close();
         click(CTRL_GET);
-        QCOMPARE(m_asked, std::vector<int>{});
+        QCOMPARE(m_asked, (std::vector<Asked>{}));
         QCOMPARE(shown(CTRL_REFERENCE), 250);
         QCOMPARE(unsentCount(), QStringLiteral("* 2 values not sent (2 loaded from file)"));
         QVERIFY(control(CTRL_TOLERANCE)->toolTip().startsWith("Loaded from file"));
@@ -272,29 +280,122 @@ private slots:
         useClock(m_tool->sensor());
         m_tool->sensor().clearReceivedFrames();
         click(CTRL_GET);
-        QCOMPARE(m_asked, std::vector<int>{});
+        QCOMPARE(m_asked, (std::vector<Asked>{}));
         QCOMPARE(ordersSent(m_tool->sensor()), std::vector<int>{2});
         QCOMPARE(shownWords(), (*m_tool)->ram());
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
     }
 
-    void getOverUnsentChangesAsksFirst_data() {
+    void replacingUnsentChangesAsksFirst_data() {
+        QTest::addColumn<paramguard::Replacing>("by");
+        QTest::addColumn<std::function<void()>>("act");
+        QTest::addColumn<bool>("discard");
+        const std::function<void()> get = [] { click(CTRL_GET); };
+        const std::function<void()> samePort = [] {
+            chooseItem(CTRL_PORT, 0);
+            dispatchPending();
+        };
+        const std::function<void()> otherPort = [] {
+            chooseItem(CTRL_PORT, 3);
+            dispatchPending();
+        };
+        const std::function<void()> closeBox = [] {
+            pressCloseBox();
+            dispatchPending();
+        };
+        const std::function<void()> ctrlQ = [] {
+            QTest::keyClick(panelWidget(), Qt::Key_Q, Qt::ControlModifier);
+            dispatchPending();
+        };
+        using paramguard::Replacing;
+        QTest::newRow("Get, cancel") << Replacing::Get << get << false;
+        QTest::newRow("Get, discard") << Replacing::Get << get << true;
+        QTest::newRow("another port, cancel") << Replacing::PortChange << otherPort << false;
+        QTest::newRow("the same port, cancel") << Replacing::PortChange << samePort << false;
+        QTest::newRow("the same port, discard") << Replacing::PortChange << samePort << true;
+        QTest::newRow("close box, cancel") << Replacing::Close << closeBox << false;
+        QTest::newRow("close box, discard") << Replacing::Close << closeBox << true;
+        QTest::newRow("Ctrl+Q, cancel") << Replacing::Close << ctrlQ << false;
+        QTest::newRow("Ctrl+Q, discard") << Replacing::Close << ctrlQ << true;
+    }
+    void replacingUnsentChangesAsksFirst() {
+        QFETCH(paramguard::Replacing, by);
+        QFETCH(std::function<void()>, act);
+        QFETCH(bool, discard);
+        runLiveViewShowing(*m_tool, 999, 1000);
+        if (by == paramguard::Replacing::Close) {
+            act();
+            QCOMPARE(m_asked, (std::vector<Asked>{}));
+            QCOMPARE(stop_flag, 1);
+        }
+        typeInto(CTRL_REFERENCE, 333);
+        m_tool->sensor().clearReceivedFrames();
+        stop_flag = 0;
+        m_discard = discard;
+        act();
+        // The operator's change only: the live view's values are the sensor's, not lost.
+        QCOMPARE(m_asked, (std::vector<Asked>{{by, 1}}));
+        QCOMPARE(stop_flag, discard && by == paramguard::Replacing::Close ? 1 : 0);
+        QCOMPARE(com, 1);
+        QCOMPARE(shown(CTRL_PORT), 1);
+        if (!discard || by == paramguard::Replacing::Close) {
+            // Asked before the action: nothing sent, nothing changed.
+            QCOMPARE(ordersSent(m_tool->sensor()), std::vector<int>{});
+            QCOMPARE(shown(CTRL_REFERENCE), 333);
+            QCOMPARE(unsentCount(), "* 3 values not sent (2 from the live view)");
+        } else {
+            QCOMPARE(ordersSent(m_tool->sensor()).at(by == paramguard::Replacing::Get ? 0 : 1), 2);
+            QCOMPARE(shown(CTRL_REFERENCE), 400);
+            QCOMPARE(unsentCount(), "No unsent changes");
+        }
+    }
+
+    void closingDuringTheLiveViewAsksWithoutStoppingIt_data() {
         QTest::addColumn<bool>("discard");
         QTest::newRow("cancel") << false;
         QTest::newRow("discard") << true;
     }
-    void getOverUnsentChangesAsksFirst() {
+    void closingDuringTheLiveViewAsksWithoutStoppingIt() {
         QFETCH(bool, discard);
-        click(CTRL_GET);
-        QCOMPARE(m_asked.size(), size_t(0));
-        m_tool->sensor().clearReceivedFrames();
+        paramguard::setDiscardAnswer({});
         typeInto(CTRL_REFERENCE, 333);
-        m_discard = discard;
-        click(CTRL_GET);
-        QCOMPARE(m_asked, std::vector<int>{1});
-        QCOMPARE(ordersSent(m_tool->sensor()), discard ? std::vector<int>{2} : std::vector<int>{});
-        QCOMPARE(shown(CTRL_REFERENCE), discard ? 400 : 333);
-        QCOMPARE(unsentCount(), discard ? "No unsent changes" : "* 1 value not sent");
+        // The question's own dialog, answered once the sensor has had three more requests (or,
+        // should the run stand still meanwhile, after a while).
+        std::size_t asked = 0, answered = 0;
+        QElapsedTimer shownFor;
+        auto* poll = new QTimer(qApp);
+        QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            if (!shownFor.isValid()) {
+                shownFor.start();
+                asked = m_tool->requests();
+            }
+            if (m_tool->requests() < asked + 3 && shownFor.elapsed() < 5000)
+                return;
+            answered = m_tool->requests();
+            poll->deleteLater();
+            poll->stop();
+            for (QAbstractButton* button : box->buttons())
+                if (button->text().remove('&') == (discard ? "Discard and close" : "Cancel"))
+                    button->click();
+        });
+        poll->start(5);
+        m_tool->run([this, closed = false]() mutable {
+            if (m_tool->requests() == 2 && !std::exchange(closed, true))
+                pressCloseBox();
+            // Cancelled, the run goes on until Stop.
+            if (m_tool->requests() == 20)
+                click(CTRL_STOP, false);
+        });
+        QVERIFY(asked > 0);
+        QCOMPARE_GE(answered, asked + 3);
+        QCOMPARE_LT(m_tool->requests(), discard ? std::size_t(20) : std::size_t(21));
+        QCOMPARE_GE(m_tool->requests(), discard ? answered : std::size_t(20));
+        QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
+        QCOMPARE(m_log.entries().back().text, discard ? "Close: 1 unsent value(s) discarded"
+                                                      : "Close cancelled: 1 unsent value(s) kept");
     }
 
     void compareReadsWithoutTouchingTheProgram_data() {
@@ -535,7 +636,7 @@ private:
 
     linklog::LinkLog m_log;
     std::unique_ptr<ToolWithSensor> m_tool;
-    std::vector<int> m_asked;
+    std::vector<Asked> m_asked;
     bool m_discard = false;
 };
 

@@ -10,12 +10,46 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace paramguard {
 
 namespace {
 
 DiscardAnswer g_discardAnswer;
 EepromConfirm g_eepromAnswer;
+
+// The question, and its button that discards.
+std::pair<QMessageBox*, QAbstractButton*> discardQuestion(QWidget* parent, Replacing by,
+                                                          int unsentCount) {
+    auto* box = new QMessageBox(
+        QMessageBox::Question, QStringLiteral("Unsent changes"),
+        unsentCount == 1
+            ? QStringLiteral("1 value changed on the panel has not been sent.")
+            : QStringLiteral("%1 values changed on the panel have not been sent.").arg(unsentCount),
+        QMessageBox::NoButton, parent);
+    QString consequence, discard;
+    switch (by) {
+    case Replacing::Get:
+        consequence = QStringLiteral("Get replaces them with the values it reads.");
+        discard = QStringLiteral("&Discard and get");
+        break;
+    case Replacing::PortChange:
+        consequence = QStringLiteral(
+            "Connecting to the port reads the sensor's parameter set, which replaces them.");
+        discard = QStringLiteral("&Discard and connect");
+        break;
+    case Replacing::Close:
+        consequence = QStringLiteral("They are lost when the tool closes.");
+        discard = QStringLiteral("&Discard and close");
+        break;
+    }
+    box->setInformativeText(consequence);
+    QPushButton* discardButton = box->addButton(discard, QMessageBox::DestructiveRole);
+    box->addButton(QMessageBox::Cancel);
+    box->setDefaultButton(QMessageBox::Cancel);
+    return {box, discardButton};
+}
 
 QTableWidgetItem* cell(const QString& text, bool differs) {
     auto* item = new QTableWidgetItem(text);
@@ -38,22 +72,28 @@ void setEepromAnswer(EepromConfirm answer) {
     g_eepromAnswer = std::move(answer);
 }
 
-bool askDiscard(QWidget* parent, int unsentCount) {
+bool askDiscard(QWidget* parent, Replacing by, int unsentCount) {
     if (g_discardAnswer)
-        return g_discardAnswer(unsentCount);
-    QMessageBox box(
-        QMessageBox::Question, QStringLiteral("Unsent changes"),
-        unsentCount == 1
-            ? QStringLiteral("1 value changed on the panel has not been sent.")
-            : QStringLiteral("%1 values changed on the panel have not been sent.").arg(unsentCount),
-        QMessageBox::NoButton, parent);
-    box.setInformativeText(QStringLiteral("Get replaces them with the values it reads."));
-    QPushButton* discard =
-        box.addButton(QStringLiteral("&Discard and get"), QMessageBox::DestructiveRole);
-    box.addButton(QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Cancel);
-    box.exec();
-    return box.clickedButton() == discard;
+        return g_discardAnswer(by, unsentCount);
+    const auto [box, discard] = discardQuestion(parent, by, unsentCount);
+    const std::unique_ptr<QMessageBox> owned(box);
+    box->exec();
+    return box->clickedButton() == discard;
+}
+
+void askDiscardLater(QWidget* parent, Replacing by, int unsentCount,
+                     std::function<void(bool discard)> answered) {
+    if (g_discardAnswer) {
+        answered(g_discardAnswer(by, unsentCount));
+        return;
+    }
+    const auto [box, discard] = discardQuestion(parent, by, unsentCount);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [box, discard, answered = std::move(answered)] {
+                         answered(box->clickedButton() == discard);
+                     });
+    box->open();
 }
 
 EepromAnswer askEepromWrite(QWidget* parent, const std::vector<EepromRow>& rows) {

@@ -1,4 +1,4 @@
-// The two questions the guard asks, as Qt's own dialogs unless a test answers them.
+// The questions the guard asks, as Qt's own dialogs unless a test answers them.
 #pragma once
 
 #include <paramguard/ParameterGuard.h>
@@ -7,8 +7,13 @@ class QWidget;
 
 namespace paramguard {
 
-// True: discard the unsent values and get.
-bool askDiscard(QWidget* parent, int unsentCount);
+// True: discard the unsent values and go on. Holds up the program until answered.
+bool askDiscard(QWidget* parent, Replacing by, int unsentCount);
+// The same without holding up the program, so that a live view goes on: `answered` gets the
+// choice once it is made (at once when a test answers).
+void askDiscardLater(QWidget* parent, Replacing by, int unsentCount,
+                     std::function<void(bool discard)> answered);
+
 EepromAnswer askEepromWrite(QWidget* parent, const std::vector<EepromRow>& rows);
 
 } // namespace paramguard

@@ -52,7 +52,11 @@ public:
         if (m_exchanges->toolReading() && isLinkControl(control))
             return false;
         if (control == CTRL_GET && event == kEventCommit)
-            return allowGet();
+            return allowReplacing(Replacing::Get);
+        if (control == CTRL_PORT && event == kEventCommit)
+            return allowPortChange();
+        if (control == platform::kPanelItself && event == kEventClose)
+            return allowClose();
         if (control == CTRL_SEND && event == kEventLeftClick && target == EEPROM)
             return allowEepromWrite();
         return true;
@@ -140,16 +144,55 @@ private:
         }
     }
 
-    bool allowGet() {
+    bool allowReplacing(Replacing by) {
         const int count = changedByOperator();
-        if (count > 0) {
-            if (!askDiscard(m_widget, count)) {
-                note(QStringLiteral("Get cancelled: %1 unsent value(s) kept").arg(count));
-                return false;
-            }
-            note(QStringLiteral("Get: %1 unsent value(s) discarded").arg(count));
-        }
-        return true;
+        if (count == 0)
+            return true;
+        const bool discard = askDiscard(m_widget, by, count);
+        noteAnswer(by, count, discard);
+        return discard;
+    }
+
+    bool allowPortChange() {
+        if (allowReplacing(Replacing::PortChange))
+            return true;
+        // The drop-down shows the port in use again.
+        SetCtrlVal(m_panel, CTRL_PORT, com);
+        return false;
+    }
+
+    // Asked without holding up the program, so that a live view goes on meanwhile; a discard
+    // closes the panel again, and lets it go.
+    bool allowClose() {
+        if (std::exchange(m_closeDiscarded, false))
+            return true;
+        const int count = changedByOperator();
+        if (count == 0)
+            return true;
+        if (!std::exchange(m_closeAsked, true))
+            askDiscardLater(m_widget, Replacing::Close, count,
+                            [self = QPointer<Guard>(this), count](bool discard) {
+                                if (!self)
+                                    return;
+                                self->m_closeAsked = false;
+                                self->noteAnswer(Replacing::Close, count, discard);
+                                self->m_closeDiscarded = discard;
+                                if (discard)
+                                    self->m_widget->close();
+                            });
+        return false;
+    }
+
+    void noteAnswer(Replacing by, int count, bool discard) {
+        const char* action = by == Replacing::Get          ? "Get"
+                             : by == Replacing::PortChange ? "Port change"
+                                                           : "Close";
+        note(discard ? QStringLiteral("%1: %2 unsent value(s) discarded")
+                           .arg(QLatin1String(action))
+                           .arg(count)
+                     : QStringLiteral("%1 cancelled: %2 unsent value(s) kept")
+                           .arg(QLatin1String(action))
+                           .arg(count));
     }
 
     bool allowEepromWrite() {
@@ -211,6 +254,8 @@ private:
     bool m_readBack = false;
     bool m_refreshQueued = false;
     bool m_askEeprom = true;
+    bool m_closeAsked = false;
+    bool m_closeDiscarded = false;
 };
 
 } // namespace

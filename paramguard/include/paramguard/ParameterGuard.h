@@ -1,9 +1,9 @@
 // Guards the parameter set on every main panel loaded after attach(): marks the values that
 // differ from the set last read from or written to the sensor, with where they came from (the
-// operator, the live view, a parameter file); asks before a Get replaces the operator's
-// changes; compares the panel with the sensor's RAM and EEPROM and a parameter file; asks
-// before an EEPROM write; logs what a teach changed; and keeps its own reads from starting
-// while the program waits for the sensor. Needs a running toolkit.
+// operator, the live view, a parameter file); asks before a Get, a port change or closing
+// the panel replaces the operator's changes; compares the panel with the sensor's RAM and
+// EEPROM and a parameter file; asks before an EEPROM write; logs what a teach changed; and keeps
+// its own reads from starting while the program waits for the sensor. Needs a running toolkit.
 #pragma once
 
 #include <linklog/LinkLog.h>
@@ -17,6 +17,9 @@
 namespace paramguard {
 
 void attach(linklog::LinkLog& log);
+
+// What would replace the operator's unsent changes.
+enum class Replacing { Get, PortChange, Close };
 
 // One word of an EEPROM write: its name, the value to be written, the value last read from
 // the sensor (none before the first read).
@@ -32,7 +35,7 @@ struct EepromAnswer {
 };
 
 // Answer the questions instead of the dialogs (tests); an empty function restores the dialog.
-using DiscardAnswer = std::function<bool(int unsentCount)>;
+using DiscardAnswer = std::function<bool(Replacing by, int unsentCount)>;
 void setDiscardAnswer(DiscardAnswer answer);
 using EepromConfirm = std::function<EepromAnswer(const std::vector<EepromRow>& rows)>;
 void setEepromAnswer(EepromConfirm answer);
