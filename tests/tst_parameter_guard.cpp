@@ -1,7 +1,7 @@
 // Unsent values and where they came from, the question before whatever replaces them, the
-// comparison with the sensor's RAM and EEPROM and a file, the confirmed EEPROM write, the teach
-// report, and one exchange with the sensor at a time, through the real panel against the simulated
-// sensor.
+// comparison with the sensor's RAM and EEPROM and a file, the EEPROM write confirmed against
+// the EEPROM, the teach report, and one exchange with the sensor at a time, through the real
+// panel against the simulated sensor.
 #include "SensorLink.h"
 
 #include <linklog/LinkLog.h>
@@ -523,22 +523,33 @@ private slots:
             QCOMPARE(shownWords(), (*m_tool)->ram());
     }
 
-    void eepromWriteIsConfirmed_data() {
+    void eepromWriteIsConfirmedAgainstTheEeprom_data() {
         QTest::addColumn<bool>("write");
         QTest::addColumn<bool>("stopAsking");
+        QTest::addColumn<int>("readBefore"); // by Compare, by a Get from the EEPROM, or not
         QTest::addColumn<std::vector<int>>("orders");
-        QTest::newRow("cancelled") << false << false << std::vector<int>{4};
-        QTest::newRow("written") << true << false << std::vector<int>{3, 3, 4};
-        QTest::newRow("written, not asked again") << true << true << std::vector<int>{3, 3, 4};
+        constexpr int kCompare = -1;
+        QTest::newRow("cancelled") << false << false << 0 << std::vector<int>{4, 4};
+        QTest::newRow("written") << true << false << 0 << std::vector<int>{4, 3, 3, 4};
+        QTest::newRow("written, not asked again")
+            << true << true << 0 << std::vector<int>{4, 3, 3, 4};
+        QTest::newRow("compared before")
+            << true << false << kCompare << std::vector<int>{2, 4, 3, 3, 4};
+        QTest::newRow("got from the EEPROM before")
+            << true << false << CTRL_GET << std::vector<int>{4, 3, 3, 4};
     }
-    void eepromWriteIsConfirmed() {
+    void eepromWriteIsConfirmedAgainstTheEeprom() {
         QFETCH(bool, write);
         QFETCH(bool, stopAsking);
+        QFETCH(int, readBefore);
         QFETCH(std::vector<int>, orders);
-        std::vector<std::vector<paramguard::EepromRow>> asked;
-        paramguard::setEepromAnswer([&](const std::vector<paramguard::EepromRow>& rows) {
-            asked.push_back(rows);
-            return paramguard::EepromAnswer{write, stopAsking};
+        m_discard = true;
+        std::vector<paramguard::EepromQuestion> asked;
+        paramguard::setEepromAnswer([&](const paramguard::EepromQuestion& question) {
+            asked.push_back(question);
+            // Not read since the tool started: read it first.
+            const bool read = asked.size() == 1 && !question.readAt.isValid();
+            return paramguard::EepromAnswer{write, stopAsking, read};
         });
         click(CTRL_RAM);
         typeInto(CTRL_REFERENCE, 333);
@@ -546,17 +557,70 @@ private slots:
         QVERIFY((*m_tool)->waitForFrames(1, 5s));
         QCOMPARE(asked.size(), size_t(0));
         m_tool->sensor().clearReceivedFrames();
+        if (readBefore != 0 && readBefore != CTRL_GET) {
+            guardWidget<QPushButton>("compareButton")->click();
+            dispatchPending();
+        }
         click(CTRL_EEPROM);
+        if (readBefore == CTRL_GET) {
+            click(CTRL_GET);
+            typeInto(CTRL_REFERENCE, 333);
+        }
         click(CTRL_SEND);
         click(CTRL_SEND);
         // A Get, answered, comes after whatever the Sends put on the line.
         click(CTRL_GET);
         QCOMPARE(ordersSent(m_tool->sensor()), orders);
-        QCOMPARE(asked.size(), size_t(stopAsking ? 1 : 2));
-        QCOMPARE(asked[0][2].value, 333);
-        QCOMPARE(asked[0][2].lastRead, std::optional<int>(400));
+        const bool readFirst = readBefore == 0;
+        QCOMPARE(asked.size(), (stopAsking ? 1 : 2) + (readFirst ? 1 : 0));
+        QCOMPARE(asked[0].readAt.isValid(), !readFirst);
+        QCOMPARE(asked[0].rows[2].inEeprom, readFirst ? std::nullopt : std::optional<int>(401));
+        // The marks are against the EEPROM, not the RAM.
+        const paramguard::EepromQuestion& answered = asked[readFirst ? 1 : 0];
+        QVERIFY(answered.readAt.isValid());
+        QCOMPARE(answered.rows[2].value, 333);
+        QCOMPARE(answered.rows[2].inEeprom, std::optional<int>(401));
+        QCOMPARE(answered.rows[5].inEeprom, std::optional<int>(0));
         QCOMPARE((*m_tool)->eeprom()[2], write ? 333 : 401);
         paramguard::setEepromAnswer({});
+    }
+
+    void eepromConfirmationOffersToReadTheEeprom() {
+        // The real dialog: it reads the EEPROM when asked, then shows what the write changes.
+        paramguard::setEepromAnswer({});
+        click(CTRL_EEPROM);
+        typeInto(CTRL_REFERENCE, 333);
+        m_tool->sensor().clearReceivedFrames();
+        QStringList introductions;
+        std::vector<QStringList> rows;
+        auto* poll = new QTimer(qApp);
+        QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            auto* introduction = dialog->findChild<QLabel*>("eepromIntroduction");
+            auto* table = dialog->findChild<QTableWidget*>();
+            introductions << introduction->text();
+            rows.push_back({table->item(2, 1)->text(), table->item(2, 2)->text()});
+            for (QPushButton* button : dialog->findChildren<QPushButton*>())
+                if (button->text() ==
+                    (introductions.size() == 1 ? "&Read EEPROM" : "&Write to EEPROM"))
+                    button->click();
+            if (introductions.size() == 2) {
+                poll->deleteLater();
+                poll->stop();
+            }
+        });
+        poll->start(5);
+        click(CTRL_SEND);
+        QVERIFY((*m_tool)->waitForFrames(2, 5s));
+        QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{4, 3}));
+        QCOMPARE((*m_tool)->eeprom()[2], 333);
+        QCOMPARE(introductions.size(), 2);
+        QVERIFY(introductions[0].contains("has not been read since the tool started"));
+        QCOMPARE(rows[0], (QStringList{"333", "-"}));
+        QVERIFY(introductions[1].contains("differ from the EEPROM as read at "));
+        QCOMPARE(rows[1], (QStringList{"\u2260 333", "401"}));
     }
 
     void commandsWorkAfterEveryDialog_data() {

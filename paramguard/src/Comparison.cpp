@@ -20,8 +20,10 @@ constexpr int kReadRamOrder = 2;
 constexpr int kReadEepromOrder = 4;
 } // namespace
 
-Comparison::Comparison(int panel, QWidget* widget, linklog::LinkLog& log, ExchangeWatch& exchanges)
+Comparison::Comparison(int panel, QWidget* widget, linklog::LinkLog& log, ExchangeWatch& exchanges,
+                       std::function<void(const ParameterSet&)> eepromRead)
     : QObject(widget), m_panel(panel), m_widget(widget), m_log(log), m_exchanges(exchanges),
+      m_eepromRead(std::move(eepromRead)),
       m_button(new QPushButton(QStringLiteral("Compare"), widget)),
       m_get(platform::controlWidget(panel, CTRL_GET)) {
     m_button->setObjectName(QStringLiteral("compareButton"));
@@ -85,6 +87,8 @@ void Comparison::compare() {
                 QStringLiteral("Compare: %1: %2")
                     .arg(column == kRamColumn ? QStringLiteral("RAM") : QStringLiteral("EEPROM"),
                          read.problem));
+        else if (column == kEepromColumn)
+            m_eepromRead(*read.words);
         // The window may have been closed for good while the sensor was asked.
         if (m_window)
             m_window->showColumn(column, read);

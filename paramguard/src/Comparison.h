@@ -15,7 +15,9 @@ namespace paramguard {
 
 class Comparison : public QObject {
 public:
-    Comparison(int panel, QWidget* widget, linklog::LinkLog& log, ExchangeWatch& exchanges);
+    // `eepromRead` hears of every set read from the EEPROM.
+    Comparison(int panel, QWidget* widget, linklog::LinkLog& log, ExchangeWatch& exchanges,
+               std::function<void(const ParameterSet&)> eepromRead);
 
     // Writing a column into the panel: values the operator chose, not read.
     bool takingColumn() const { return m_takingColumn; }
@@ -35,6 +37,7 @@ private:
     QWidget* const m_widget;
     linklog::LinkLog& m_log;
     ExchangeWatch& m_exchanges;
+    const std::function<void(const ParameterSet&)> m_eepromRead;
     QPushButton* m_button;
     QPointer<QWidget> m_get;
     QPointer<CompareWindow> m_window;

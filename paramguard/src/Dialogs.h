@@ -14,6 +14,8 @@ bool askDiscard(QWidget* parent, Replacing by, int unsentCount);
 void askDiscardLater(QWidget* parent, Replacing by, int unsentCount,
                      std::function<void(bool discard)> answered);
 
-EepromAnswer askEepromWrite(QWidget* parent, const std::vector<EepromRow>& rows);
+// `readEeprom` reads the EEPROM when the operator asks for it, and gives the question anew.
+EepromAnswer askEepromWrite(QWidget* parent, EepromQuestion question,
+                            const std::function<EepromQuestion()>& readEeprom);
 
 } // namespace paramguard

@@ -28,13 +28,22 @@ namespace paramguard {
 
 namespace {
 
+constexpr int kReadEepromOrder = 4;
+
+// The set last read from the EEPROM, as the sensor sent it.
+struct EepromRead {
+    ParameterSet words;
+    QDateTime at;
+};
+
 // One per main panel: follows the program's transfers and the operator's edits.
 class Guard : public QObject {
 public:
     Guard(int panel, QWidget* widget, linklog::LinkLog& log)
         : QObject(widget), m_panel(panel), m_widget(widget), m_log(log), m_origins(panelSet(panel)),
           m_exchanges(new ExchangeWatch(this)),
-          m_comparison(new Comparison(panel, widget, log, *m_exchanges)) {
+          m_comparison(new Comparison(panel, widget, log, *m_exchanges,
+                                      [this](const ParameterSet& words) { eepromRead(words); })) {
         m_marks = std::make_unique<UnsentMarks>(panel, platform::controlWidget(panel, CTRL_FILE));
         for (const Parameter& parameter : kParameters) {
             QWidget* control = platform::controlWidget(panel, parameter.control);
@@ -104,10 +113,8 @@ public:
             m_origins.shown(*position, value, Origin::LoadedFromFile);
         } else if (rx_flag == 1) {
             m_origins.read(*position, value);
-            if (!m_lastRead)
-                m_lastRead = panelSet(m_panel);
-            (*m_lastRead)[*position] = value;
-            takeFreeWords(*m_lastRead);
+            if (m_getFrom == EEPROM)
+                eepromRead(receivedWords());
             m_readBack = true;
         } else {
             m_origins.shown(*position, value, std::nullopt);
@@ -198,18 +205,49 @@ private:
     bool allowEepromWrite() {
         if (!m_askEeprom)
             return true;
-        const ParameterSet values = panelSet(m_panel);
-        std::vector<EepromRow> rows;
-        for (int i = 0; i < kWords; ++i)
-            rows.push_back({QLatin1String(kParameters[i].name), values[i],
-                            m_lastRead ? std::optional<int>((*m_lastRead)[i]) : std::nullopt});
-        const EepromAnswer answer = askEepromWrite(m_widget, rows);
+        const EepromAnswer answer =
+            askEepromWrite(m_widget, eepromQuestion(), [this] { return readEeprom(); });
         if (!answer.write) {
             note(QStringLiteral("EEPROM write cancelled: nothing sent"));
             return false;
         }
         m_askEeprom = !answer.stopAsking;
         return true;
+    }
+
+    EepromQuestion eepromQuestion(const QString& readProblem = {}) const {
+        const ParameterSet values = panelSet(m_panel);
+        EepromQuestion question{{}, m_eeprom ? m_eeprom->at : QDateTime(), readProblem};
+        for (int i = 0; i < kWords; ++i)
+            question.rows.push_back(
+                {QLatin1String(kParameters[i].name), values[i],
+                 m_eeprom ? std::optional<int>(m_eeprom->words[i]) : std::nullopt});
+        return question;
+    }
+
+    EepromQuestion readEeprom() {
+        if (m_exchanges->busy())
+            return eepromQuestion(QStringLiteral("another exchange with the sensor is waiting"));
+        const ExchangeWatch::ToolRead reading(*m_exchanges);
+        const SetRead read = readSensorSet(kReadEepromOrder);
+        if (!read.words) {
+            m_log.append(linklog::EntryKind::Error,
+                         QStringLiteral("EEPROM confirmation: %1").arg(read.problem));
+            return eepromQuestion(read.problem);
+        }
+        eepromRead(*read.words);
+        return eepromQuestion();
+    }
+
+    // The packet as the sensor sent it, before the panel replaced values out of range.
+    static ParameterSet receivedWords() {
+        ParameterSet words{};
+        std::copy(std::begin(pp), std::end(pp), words.begin());
+        return words;
+    }
+
+    void eepromRead(const ParameterSet& words) {
+        m_eeprom = EepromRead{words, QDateTime::currentDateTime()};
     }
 
     void afterSend() {
@@ -244,7 +282,7 @@ private:
     QWidget* const m_widget;
     linklog::LinkLog& m_log;
     ValueOrigins m_origins;
-    std::optional<ParameterSet> m_lastRead; // from the sensor only
+    std::optional<EepromRead> m_eeprom;
     std::unique_ptr<UnsentMarks> m_marks;
     std::vector<Unsent> m_shown;
     ExchangeWatch* m_exchanges;
