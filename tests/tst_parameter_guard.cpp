@@ -1,6 +1,7 @@
-// Unsent changes, the question before Get, the comparison with the sensor's RAM and EEPROM and
-// a file, the confirmed EEPROM write and the teach report, through the real panel against the
-// simulated sensor.
+// Unsent values and where they came from, the question before whatever replaces them, the
+// comparison with the sensor's RAM and EEPROM and a file, the EEPROM write confirmed against
+// the EEPROM, the teach report, and one exchange with the sensor at a time, through the real
+// panel against the simulated sensor.
 #include "SensorLink.h"
 
 #include <linklog/LinkLog.h>
@@ -9,12 +10,16 @@
 #include <QAccessible>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <set>
 
 using namespace testing;
 using sim::Words;
@@ -38,6 +43,35 @@ T* guardWidget(const char* name) {
 QString cell(int row, int column) {
     return guardWidget<QTableWidget>("compareTable")->item(row, column)->text();
 }
+
+QString labelOf(const char* name) {
+    return guardWidget<QLabel>(name)->text();
+}
+
+// The live view's measurement words 5 to 9 show in Power 0, Power 1, Teach A/B, Teach C/D and
+// the teach threshold: here Power 0 and the threshold differ from the sensor's RAM.
+void runLiveViewShowing(ToolWithSensor& tool, std::uint16_t power0, std::uint16_t threshold) {
+    Words live = tool->ram();
+    live[5] = power0;
+    live[6] = live[1];
+    live[7] = live[9];
+    live[8] = live[10];
+    live[9] = threshold;
+    tool->setMeasurementOverride(live);
+    tool.run([power0] {
+        if (shown(CTRL_POWER0) == power0)
+            click(CTRL_STOP, false);
+    });
+    tool->setMeasurementOverride(std::nullopt);
+    useClock(tool.sensor());
+}
+const QString kTwoLive = QStringLiteral("* 2 values not sent (2 from the live view)");
+
+struct Asked {
+    paramguard::Replacing by;
+    int unsentCount;
+    bool operator==(const Asked&) const = default;
+};
 
 // How an operator sets off a command button, and how a dialog it opened is closed.
 enum class Opener { MouseHeld, MouseClick, Space, Shortcut, ScreenReader };
@@ -123,42 +157,45 @@ private slots:
         (*m_tool)->setEeprom(kEeprom);
         m_tool->connect();
         m_asked.clear();
-        paramguard::setDiscardAnswer([this](int count) {
-            m_asked.push_back(count);
+        m_discard = false;
+        paramguard::setDiscardAnswer([this](paramguard::Replacing by, int count) {
+            m_asked.push_back({by, count});
             return m_discard;
         });
     }
     void cleanup() { m_tool.reset(); }
 
-    void marksFollowTheOperatorNotTheProgram() {
+    void marksSayWhoPutTheValueThere() {
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
         typeInto(CTRL_REFERENCE, 333);
         typeInto(CTRL_POLARITY, 0);
         QCOMPARE(unsentCount(), QStringLiteral("* 2 values not sent"));
         QVERIFY(control(CTRL_REFERENCE)->accessibleDescription().startsWith("Changed"));
-        QCOMPARE(panelWidget()->findChild<QLabel*>("referenceLabel")->text(), "Reference *");
+        QCOMPARE(labelOf("referenceLabel"), "Reference *");
         click(CTRL_SEND);
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
-        QCOMPARE(panelWidget()->findChild<QLabel*>("referenceLabel")->text(), "Reference");
+        QCOMPARE(labelOf("referenceLabel"), "Reference");
 
-        // The live view shows the sensor's values in parameter fields: not the operator's.
-        Words live = kRam;
-        live[5] = 999;
-        live[9] = 1000;
-        (*m_tool)->setMeasurementOverride(live);
-        platform::setTimerSource([stopped = false]() mutable {
-            if (!stopped && shown(CTRL_POWER0) == 999) {
-                stopped = true;
-                click(CTRL_STOP, false);
-            }
-            return 1000.0;
-        });
-        click(CTRL_RUN);
-        useClock(m_tool->sensor());
+        // The live view's values are not the sensor's parameters: marked as its own, and
+        // what a plain Send writes.
+        runLiveViewShowing(*m_tool, 999, 1000);
+        QCOMPARE(unsentCount(), kTwoLive);
+        QCOMPARE(guardWidget<QLabel>("unsentCount")->accessibleDescription(), kTwoLive);
+        QCOMPARE(labelOf("power0Label"), "Power 0 (live)");
+        QCOMPARE(labelOf("teachTHDLabel"), "Teach threshold (live)");
+        QCOMPARE(labelOf("power1Label"), "Power 1");
+        for (QWidget* field : {control(CTRL_POWER0), control(CTRL_TEACH_THD)}) {
+            QVERIFY(field->accessibleDescription().startsWith("From the live view"));
+            QVERIFY(field->toolTip().startsWith("From the live view"));
+        }
+        typeInto(CTRL_AVERAGE, 5);
+        QCOMPARE(unsentCount(), "* 3 values not sent (2 from the live view)");
+        click(CTRL_SEND);
+        QCOMPARE((*m_tool)->ram()[0], 999);
+        QCOMPARE((*m_tool)->ram()[11], 1000);
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
 
         // A teach reads back what the sensor now holds, and says what changed.
-        (*m_tool)->setMeasurementOverride(std::nullopt);
         typeInto(CTRL_TEACH_AB, 150);
         click(CTRL_TEACH);
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
@@ -179,7 +216,7 @@ private slots:
         QCOMPARE(unsentCount(), QStringLiteral("* 1 value not sent"));
     }
 
-    void aFileSavedOrLoadedIsTheSetLastWritten() {
+    void aFileHoldsValuesNotSentToTheSensor() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("ZULpara.dat"));
         platform::setFileSelectAnswer([&path](const platform::FileSelectRequest&, std::string& to) {
@@ -189,39 +226,176 @@ private slots:
         click(CTRL_FILE);
         typeInto(CTRL_REFERENCE, 333);
         click(CTRL_SEND);
-        QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
-        // A file that holds another set: loaded, it is the set last read.
+        QCOMPARE(unsentCount(), QStringLiteral("* 1 value not sent (1 saved to file)"));
+        QCOMPARE(labelOf("referenceLabel"), "Reference (file)");
+        QVERIFY(control(CTRL_REFERENCE)
+                    ->accessibleDescription()
+                    .startsWith("Saved to file, not sent to the sensor."));
+        // A file that holds another set: loaded, its values are not the sensor's either. The
+        // values saved before are in the file: Get asks nothing.
         Words inFile = shownWords();
         inFile[2] = 250;
+        inFile[3] = 95;
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         for (const std::uint16_t word : inFile)
             file.write(QByteArray::number(word) + '\n');
         file.close();
-        typeInto(CTRL_REFERENCE, 444);
-        m_discard = true;
         click(CTRL_GET);
+        QCOMPARE(m_asked, (std::vector<Asked>{}));
         QCOMPARE(shown(CTRL_REFERENCE), 250);
+        QCOMPARE(unsentCount(), QStringLiteral("* 2 values not sent (2 loaded from file)"));
+        QVERIFY(control(CTRL_TOLERANCE)->toolTip().startsWith("Loaded from file"));
+        click(CTRL_RAM);
+        click(CTRL_SEND);
+        QCOMPARE((*m_tool)->ram()[2], 250);
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
     }
 
-    void getOverUnsentChangesAsksFirst_data() {
+    void failedReadsCreateNoMarks_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<std::set<int>>("silent");
+        QTest::addColumn<QString>("marksAfter");
+        // A Get that fails shows the parameter set again, in place of the live view's values.
+        QTest::newRow("Get") << CTRL_GET << std::set<int>{2} << "No unsent changes";
+        QTest::newRow("Teach reference, no answer") << CTRL_TEACH << std::set<int>{6} << kTwoLive;
+        QTest::newRow("Teach reference, read-back lost")
+            << CTRL_TEACH << std::set<int>{2} << kTwoLive;
+        QTest::newRow("Button teach, no answer")
+            << CTRL_BUTTON_TEACH << std::set<int>{5} << kTwoLive;
+    }
+    void failedReadsCreateNoMarks() {
+        QFETCH(int, command);
+        QFETCH(std::set<int>, silent);
+        QFETCH(QString, marksAfter);
+        runLiveViewShowing(*m_tool, 999, 1000);
+        QCOMPARE(unsentCount(), kTwoLive);
+        (*m_tool)->setSilentOrders(silent);
+        useClock(m_tool->sensor(), 0);
+        click(command);
+        QVERIFY(statusText().startsWith("Timeout"));
+        QCOMPARE(unsentCount(), marksAfter);
+        // Nothing the operator changed: Get goes straight to the wire.
+        (*m_tool)->setSilentOrders({});
+        useClock(m_tool->sensor());
+        m_tool->sensor().clearReceivedFrames();
+        click(CTRL_GET);
+        QCOMPARE(m_asked, (std::vector<Asked>{}));
+        QCOMPARE(ordersSent(m_tool->sensor()), std::vector<int>{2});
+        QCOMPARE(shownWords(), (*m_tool)->ram());
+        QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
+    }
+
+    void replacingUnsentChangesAsksFirst_data() {
+        QTest::addColumn<paramguard::Replacing>("by");
+        QTest::addColumn<std::function<void()>>("act");
+        QTest::addColumn<bool>("discard");
+        const std::function<void()> get = [] { click(CTRL_GET); };
+        const std::function<void()> samePort = [] {
+            chooseItem(CTRL_PORT, 0);
+            dispatchPending();
+        };
+        const std::function<void()> otherPort = [] {
+            chooseItem(CTRL_PORT, 3);
+            dispatchPending();
+        };
+        const std::function<void()> closeBox = [] {
+            pressCloseBox();
+            dispatchPending();
+        };
+        const std::function<void()> ctrlQ = [] {
+            QTest::keyClick(panelWidget(), Qt::Key_Q, Qt::ControlModifier);
+            dispatchPending();
+        };
+        using paramguard::Replacing;
+        QTest::newRow("Get, cancel") << Replacing::Get << get << false;
+        QTest::newRow("Get, discard") << Replacing::Get << get << true;
+        QTest::newRow("another port, cancel") << Replacing::PortChange << otherPort << false;
+        QTest::newRow("the same port, cancel") << Replacing::PortChange << samePort << false;
+        QTest::newRow("the same port, discard") << Replacing::PortChange << samePort << true;
+        QTest::newRow("close box, cancel") << Replacing::Close << closeBox << false;
+        QTest::newRow("close box, discard") << Replacing::Close << closeBox << true;
+        QTest::newRow("Ctrl+Q, cancel") << Replacing::Close << ctrlQ << false;
+        QTest::newRow("Ctrl+Q, discard") << Replacing::Close << ctrlQ << true;
+    }
+    void replacingUnsentChangesAsksFirst() {
+        QFETCH(paramguard::Replacing, by);
+        QFETCH(std::function<void()>, act);
+        QFETCH(bool, discard);
+        runLiveViewShowing(*m_tool, 999, 1000);
+        if (by == paramguard::Replacing::Close) {
+            act();
+            QCOMPARE(m_asked, (std::vector<Asked>{}));
+            QCOMPARE(stop_flag, 1);
+        }
+        typeInto(CTRL_REFERENCE, 333);
+        m_tool->sensor().clearReceivedFrames();
+        stop_flag = 0;
+        m_discard = discard;
+        act();
+        // The operator's change only: the live view's values are the sensor's, not lost.
+        QCOMPARE(m_asked, (std::vector<Asked>{{by, 1}}));
+        QCOMPARE(stop_flag, discard && by == paramguard::Replacing::Close ? 1 : 0);
+        QCOMPARE(com, 1);
+        QCOMPARE(shown(CTRL_PORT), 1);
+        if (!discard || by == paramguard::Replacing::Close) {
+            // Asked before the action: nothing sent, nothing changed.
+            QCOMPARE(ordersSent(m_tool->sensor()), std::vector<int>{});
+            QCOMPARE(shown(CTRL_REFERENCE), 333);
+            QCOMPARE(unsentCount(), "* 3 values not sent (2 from the live view)");
+        } else {
+            QCOMPARE(ordersSent(m_tool->sensor()).at(by == paramguard::Replacing::Get ? 0 : 1), 2);
+            QCOMPARE(shown(CTRL_REFERENCE), 400);
+            QCOMPARE(unsentCount(), "No unsent changes");
+        }
+    }
+
+    void closingDuringTheLiveViewAsksWithoutStoppingIt_data() {
         QTest::addColumn<bool>("discard");
         QTest::newRow("cancel") << false;
         QTest::newRow("discard") << true;
     }
-    void getOverUnsentChangesAsksFirst() {
+    void closingDuringTheLiveViewAsksWithoutStoppingIt() {
         QFETCH(bool, discard);
-        click(CTRL_GET);
-        QCOMPARE(m_asked.size(), size_t(0));
-        m_tool->sensor().clearReceivedFrames();
+        paramguard::setDiscardAnswer({});
         typeInto(CTRL_REFERENCE, 333);
-        m_discard = discard;
-        click(CTRL_GET);
-        QCOMPARE(m_asked, std::vector<int>{1});
-        QCOMPARE(ordersSent(m_tool->sensor()), discard ? std::vector<int>{2} : std::vector<int>{});
-        QCOMPARE(shown(CTRL_REFERENCE), discard ? 400 : 333);
-        QCOMPARE(unsentCount(), discard ? "No unsent changes" : "* 1 value not sent");
+        // The question's own dialog, answered once the sensor has had three more requests (or,
+        // should the run stand still meanwhile, after a while).
+        std::size_t asked = 0, answered = 0;
+        QElapsedTimer shownFor;
+        auto* poll = new QTimer(qApp);
+        QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            if (!shownFor.isValid()) {
+                shownFor.start();
+                asked = m_tool->requests();
+            }
+            if (m_tool->requests() < asked + 3 && shownFor.elapsed() < 5000)
+                return;
+            answered = m_tool->requests();
+            poll->deleteLater();
+            poll->stop();
+            for (QAbstractButton* button : box->buttons())
+                if (button->text().remove('&') == (discard ? "Discard and close" : "Cancel"))
+                    button->click();
+        });
+        poll->start(5);
+        m_tool->run([this, closed = false]() mutable {
+            if (m_tool->requests() == 2 && !std::exchange(closed, true))
+                pressCloseBox();
+            // Cancelled, the run goes on until Stop.
+            if (m_tool->requests() == 20)
+                click(CTRL_STOP, false);
+        });
+        QVERIFY(asked > 0);
+        QCOMPARE_GE(answered, asked + 3);
+        QCOMPARE_LT(m_tool->requests(), discard ? std::size_t(20) : std::size_t(21));
+        QCOMPARE_GE(m_tool->requests(), discard ? answered : std::size_t(20));
+        QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
+        QCOMPARE(m_log.entries().back().text, discard ? "Close: 1 unsent value(s) discarded"
+                                                      : "Close cancelled: 1 unsent value(s) kept");
     }
 
     void compareReadsWithoutTouchingTheProgram_data() {
@@ -281,22 +455,101 @@ private slots:
         QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0]), packet);
     }
 
-    void eepromWriteIsConfirmed_data() {
+    void compareWaitsForTheExchangeUnderWay_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<std::size_t>("pressedAt"); // requests the sensor has had by then
+        QTest::addColumn<std::vector<int>>("orders");
+        QTest::newRow("Get") << CTRL_GET << std::size_t(1) << std::vector<int>{2};
+        QTest::newRow("Teach reference, its answer")
+            << CTRL_TEACH << std::size_t(1) << std::vector<int>{6, 2};
+        QTest::newRow("Teach reference, its read-back")
+            << CTRL_TEACH << std::size_t(2) << std::vector<int>{6, 2};
+        QTest::newRow("Button teach, its answer")
+            << CTRL_BUTTON_TEACH << std::size_t(1) << std::vector<int>{5, 2};
+        QTest::newRow("Button teach, its read-back")
+            << CTRL_BUTTON_TEACH << std::size_t(2) << std::vector<int>{5, 2};
+        QTest::newRow("live view") << CTRL_RUN << std::size_t(2) << std::vector<int>{8, 8, 8, 8};
+    }
+    void compareWaitsForTheExchangeUnderWay() {
+        // Compare pressed every way while the program waits for a reply (which the sensor
+        // sends late) does nothing; pressed before, it waits its turn.
+        QFETCH(int, command);
+        QFETCH(std::size_t, pressedAt);
+        QFETCH(std::vector<int>, orders);
+        auto* compare = guardWidget<QPushButton>("compareButton");
+        (*m_tool)->setRam(kEeprom);
+        (*m_tool)->setLateReplyDelay(100ms);
+        (*m_tool)->setFault(sim::Fault::LateReply);
+        const std::size_t commandOrders = orders.size();
+        bool pressed = false, greyed = false;
+        QElapsedTimer bound;
+        bound.start();
+        platform::setTimerSource([&, now = 1000.0]() mutable {
+            if (m_tool->requests() == pressedAt && !std::exchange(pressed, true)) {
+                greyed = !compare->isEnabled();
+                QTest::mouseClick(compare, Qt::LeftButton);
+                QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
+                QAccessible::queryAccessibleInterface(compare)->actionInterface()->doAction(
+                    QAccessibleActionInterface::pressAction());
+            }
+            if (command == CTRL_RUN && m_tool->requests() == commandOrders)
+                click(CTRL_STOP, false);
+            // Stands still while the orders go as they should; a request too many, and the
+            // wait whose reply it takes ends in its time-out.
+            if (m_tool->requests() > orders.size() || bound.elapsed() > 10000)
+                now += 0.25;
+            return now;
+        });
+        click(command);
+        QVERIFY(buttonsUp());
+        dispatchPending();
+        QCOMPARE(ordersSent(m_tool->sensor()), orders);
+        // The set the sensor holds, read back by all but the live view.
+        if (command != CTRL_RUN)
+            QCOMPARE(shownWords(), (*m_tool)->ram());
+        QVERIFY(pressed && greyed);
+        QVERIFY(compare->isEnabled());
+
+        (*m_tool)->setRam(kRam);
+        showWords(kEeprom);
+        m_tool->sensor().clearReceivedFrames();
+        orders.insert(orders.end(), {2, 4});
+        click(command, false);
+        compare->click();
+        dispatchPending();
+        QVERIFY((*m_tool)->waitForFrames(orders.size(), 5s));
+        QCOMPARE(ordersSent(m_tool->sensor()), orders);
+        if (command != CTRL_RUN)
+            QCOMPARE(shownWords(), (*m_tool)->ram());
+    }
+
+    void eepromWriteIsConfirmedAgainstTheEeprom_data() {
         QTest::addColumn<bool>("write");
         QTest::addColumn<bool>("stopAsking");
+        QTest::addColumn<int>("readBefore"); // by Compare, by a Get from the EEPROM, or not
         QTest::addColumn<std::vector<int>>("orders");
-        QTest::newRow("cancelled") << false << false << std::vector<int>{4};
-        QTest::newRow("written") << true << false << std::vector<int>{3, 3, 4};
-        QTest::newRow("written, not asked again") << true << true << std::vector<int>{3, 3, 4};
+        constexpr int kCompare = -1;
+        QTest::newRow("cancelled") << false << false << 0 << std::vector<int>{4, 4};
+        QTest::newRow("written") << true << false << 0 << std::vector<int>{4, 3, 3, 4};
+        QTest::newRow("written, not asked again")
+            << true << true << 0 << std::vector<int>{4, 3, 3, 4};
+        QTest::newRow("compared before")
+            << true << false << kCompare << std::vector<int>{2, 4, 3, 3, 4};
+        QTest::newRow("got from the EEPROM before")
+            << true << false << CTRL_GET << std::vector<int>{4, 3, 3, 4};
     }
-    void eepromWriteIsConfirmed() {
+    void eepromWriteIsConfirmedAgainstTheEeprom() {
         QFETCH(bool, write);
         QFETCH(bool, stopAsking);
+        QFETCH(int, readBefore);
         QFETCH(std::vector<int>, orders);
-        std::vector<std::vector<paramguard::EepromRow>> asked;
-        paramguard::setEepromAnswer([&](const std::vector<paramguard::EepromRow>& rows) {
-            asked.push_back(rows);
-            return paramguard::EepromAnswer{write, stopAsking};
+        m_discard = true;
+        std::vector<paramguard::EepromQuestion> asked;
+        paramguard::setEepromAnswer([&](const paramguard::EepromQuestion& question) {
+            asked.push_back(question);
+            // Not read since the tool started: read it first.
+            const bool read = asked.size() == 1 && !question.readAt.isValid();
+            return paramguard::EepromAnswer{write, stopAsking, read};
         });
         click(CTRL_RAM);
         typeInto(CTRL_REFERENCE, 333);
@@ -304,17 +557,70 @@ private slots:
         QVERIFY((*m_tool)->waitForFrames(1, 5s));
         QCOMPARE(asked.size(), size_t(0));
         m_tool->sensor().clearReceivedFrames();
+        if (readBefore != 0 && readBefore != CTRL_GET) {
+            guardWidget<QPushButton>("compareButton")->click();
+            dispatchPending();
+        }
         click(CTRL_EEPROM);
+        if (readBefore == CTRL_GET) {
+            click(CTRL_GET);
+            typeInto(CTRL_REFERENCE, 333);
+        }
         click(CTRL_SEND);
         click(CTRL_SEND);
         // A Get, answered, comes after whatever the Sends put on the line.
         click(CTRL_GET);
         QCOMPARE(ordersSent(m_tool->sensor()), orders);
-        QCOMPARE(asked.size(), size_t(stopAsking ? 1 : 2));
-        QCOMPARE(asked[0][2].value, 333);
-        QCOMPARE(asked[0][2].lastRead, std::optional<int>(400));
+        const bool readFirst = readBefore == 0;
+        QCOMPARE(asked.size(), (stopAsking ? 1 : 2) + (readFirst ? 1 : 0));
+        QCOMPARE(asked[0].readAt.isValid(), !readFirst);
+        QCOMPARE(asked[0].rows[2].inEeprom, readFirst ? std::nullopt : std::optional<int>(401));
+        // The marks are against the EEPROM, not the RAM.
+        const paramguard::EepromQuestion& answered = asked[readFirst ? 1 : 0];
+        QVERIFY(answered.readAt.isValid());
+        QCOMPARE(answered.rows[2].value, 333);
+        QCOMPARE(answered.rows[2].inEeprom, std::optional<int>(401));
+        QCOMPARE(answered.rows[5].inEeprom, std::optional<int>(0));
         QCOMPARE((*m_tool)->eeprom()[2], write ? 333 : 401);
         paramguard::setEepromAnswer({});
+    }
+
+    void eepromConfirmationOffersToReadTheEeprom() {
+        // The real dialog: it reads the EEPROM when asked, then shows what the write changes.
+        paramguard::setEepromAnswer({});
+        click(CTRL_EEPROM);
+        typeInto(CTRL_REFERENCE, 333);
+        m_tool->sensor().clearReceivedFrames();
+        QStringList introductions;
+        std::vector<QStringList> rows;
+        auto* poll = new QTimer(qApp);
+        QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            auto* introduction = dialog->findChild<QLabel*>("eepromIntroduction");
+            auto* table = dialog->findChild<QTableWidget*>();
+            introductions << introduction->text();
+            rows.push_back({table->item(2, 1)->text(), table->item(2, 2)->text()});
+            for (QPushButton* button : dialog->findChildren<QPushButton*>())
+                if (button->text() ==
+                    (introductions.size() == 1 ? "&Read EEPROM" : "&Write to EEPROM"))
+                    button->click();
+            if (introductions.size() == 2) {
+                poll->deleteLater();
+                poll->stop();
+            }
+        });
+        poll->start(5);
+        click(CTRL_SEND);
+        QVERIFY((*m_tool)->waitForFrames(2, 5s));
+        QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{4, 3}));
+        QCOMPARE((*m_tool)->eeprom()[2], 333);
+        QCOMPARE(introductions.size(), 2);
+        QVERIFY(introductions[0].contains("has not been read since the tool started"));
+        QCOMPARE(rows[0], (QStringList{"333", "-"}));
+        QVERIFY(introductions[1].contains("differ from the EEPROM as read at "));
+        QCOMPARE(rows[1], (QStringList{"\u2260 333", "401"}));
     }
 
     void commandsWorkAfterEveryDialog_data() {
@@ -401,7 +707,7 @@ private:
 
     linklog::LinkLog m_log;
     std::unique_ptr<ToolWithSensor> m_tool;
-    std::vector<int> m_asked;
+    std::vector<Asked> m_asked;
     bool m_discard = false;
 };
 

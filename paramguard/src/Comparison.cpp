@@ -20,9 +20,12 @@ constexpr int kReadRamOrder = 2;
 constexpr int kReadEepromOrder = 4;
 } // namespace
 
-Comparison::Comparison(int panel, QWidget* widget, linklog::LinkLog& log)
-    : QObject(widget), m_panel(panel), m_widget(widget), m_log(log),
-      m_button(new QPushButton(QStringLiteral("Compare"), widget)) {
+Comparison::Comparison(int panel, QWidget* widget, linklog::LinkLog& log, ExchangeWatch& exchanges,
+                       std::function<void(const ParameterSet&)> eepromRead)
+    : QObject(widget), m_panel(panel), m_widget(widget), m_log(log), m_exchanges(exchanges),
+      m_eepromRead(std::move(eepromRead)),
+      m_button(new QPushButton(QStringLiteral("Compare"), widget)),
+      m_get(platform::controlWidget(panel, CTRL_GET)) {
     m_button->setObjectName(QStringLiteral("compareButton"));
     m_button->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
     m_button->setToolTip(QStringLiteral(
@@ -34,14 +37,24 @@ Comparison::Comparison(int panel, QWidget* widget, linklog::LinkLog& log)
     insertAfter(send, m_button);
     QWidget::setTabOrder(send, m_button);
     connect(m_button, &QPushButton::clicked, this, &Comparison::postCompare);
-    // Compare talks to the sensor as Get does, so it is there when Get is.
-    platform::controlWidget(panel, CTRL_GET)->installEventFilter(this);
+    // Compare talks to the sensor as Get does, so it is there when Get is, and never while
+    // another exchange waits for the sensor.
+    m_get->installEventFilter(this);
+    connect(&m_exchanges, &ExchangeWatch::busyChanged, this, [this](bool busy) {
+        updateButton();
+        if (!busy && std::exchange(m_queued, false))
+            postCompare();
+    });
 }
 
-bool Comparison::eventFilter(QObject* watched, QEvent* event) {
+bool Comparison::eventFilter(QObject*, QEvent* event) {
     if (event->type() == QEvent::EnabledChange)
-        m_button->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
+        updateButton();
     return false;
+}
+
+void Comparison::updateButton() {
+    m_button->setEnabled(m_get && m_get->isEnabled() && !m_exchanges.busy());
 }
 
 void Comparison::postCompare() {
@@ -53,9 +66,14 @@ void Comparison::postCompare() {
 }
 
 void Comparison::compare() {
-    if (m_comparing || !m_button->isEnabled())
+    // Pressed before the exchange began, and dispatched while it waits.
+    if (m_exchanges.busy()) {
+        m_queued = true;
         return;
-    m_comparing = true;
+    }
+    if (!m_button->isEnabled())
+        return;
+    const ExchangeWatch::ToolRead reading(m_exchanges);
     CompareWindow* shown = window();
     shown->show();
     shown->raise();
@@ -69,13 +87,14 @@ void Comparison::compare() {
                 QStringLiteral("Compare: %1: %2")
                     .arg(column == kRamColumn ? QStringLiteral("RAM") : QStringLiteral("EEPROM"),
                          read.problem));
+        else if (column == kEepromColumn)
+            m_eepromRead(*read.words);
         // The window may have been closed for good while the sensor was asked.
         if (m_window)
             m_window->showColumn(column, read);
     }
     if (m_window && !m_file.isEmpty())
         m_window->showColumn(kFileColumn, readParameterFile(m_file));
-    m_comparing = false;
 }
 
 void Comparison::addFile() {

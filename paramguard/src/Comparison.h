@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CompareWindow.h"
+#include "ExchangeWatch.h"
 
 #include <linklog/LinkLog.h>
 
@@ -14,16 +15,17 @@ namespace paramguard {
 
 class Comparison : public QObject {
 public:
-    Comparison(int panel, QWidget* widget, linklog::LinkLog& log);
+    // `eepromRead` hears of every set read from the EEPROM.
+    Comparison(int panel, QWidget* widget, linklog::LinkLog& log, ExchangeWatch& exchanges,
+               std::function<void(const ParameterSet&)> eepromRead);
 
-    // Waiting for the sensor: no other exchange may start meanwhile.
-    bool busy() const { return m_comparing; }
     // Writing a column into the panel: values the operator chose, not read.
     bool takingColumn() const { return m_takingColumn; }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void updateButton();
     void postCompare();
     void compare();
     void addFile();
@@ -34,10 +36,14 @@ private:
     const int m_panel;
     QWidget* const m_widget;
     linklog::LinkLog& m_log;
+    ExchangeWatch& m_exchanges;
+    const std::function<void(const ParameterSet&)> m_eepromRead;
     QPushButton* m_button;
+    QPointer<QWidget> m_get;
     QPointer<CompareWindow> m_window;
     QString m_file;
-    bool m_comparing = false;
+    // Pressed while another exchange waited: compares once it has ended.
+    bool m_queued = false;
     bool m_takingColumn = false;
 };
 

@@ -2,9 +2,11 @@
 
 #include "Comparison.h"
 #include "Dialogs.h"
+#include "ExchangeWatch.h"
 #include "ParameterSet.h"
 #include "SetReads.h"
 #include "UnsentMarks.h"
+#include "ValueOrigins.h"
 
 #include <com232/com232.h>
 #include <platform/attach.h>
@@ -26,16 +28,22 @@ namespace paramguard {
 
 namespace {
 
-// The controls that start an exchange with the sensor.
-constexpr int kLinkControls[] = {CTRL_GET,          CTRL_SEND, CTRL_TEACH,
-                                 CTRL_BUTTON_TEACH, CTRL_RUN,  CTRL_PORT};
+constexpr int kReadEepromOrder = 4;
+
+// The set last read from the EEPROM, as the sensor sent it.
+struct EepromRead {
+    ParameterSet words;
+    QDateTime at;
+};
 
 // One per main panel: follows the program's transfers and the operator's edits.
 class Guard : public QObject {
 public:
     Guard(int panel, QWidget* widget, linklog::LinkLog& log)
-        : QObject(widget), m_panel(panel), m_widget(widget), m_log(log),
-          m_baseline(panelSet(panel)), m_comparison(new Comparison(panel, widget, log)) {
+        : QObject(widget), m_panel(panel), m_widget(widget), m_log(log), m_origins(panelSet(panel)),
+          m_exchanges(new ExchangeWatch(this)),
+          m_comparison(new Comparison(panel, widget, log, *m_exchanges,
+                                      [this](const ParameterSet& words) { eepromRead(words); })) {
         m_marks = std::make_unique<UnsentMarks>(panel, platform::controlWidget(panel, CTRL_FILE));
         for (const Parameter& parameter : kParameters) {
             QWidget* control = platform::controlWidget(panel, parameter.control);
@@ -49,58 +57,81 @@ public:
     bool allow(int panel, int control, int event) {
         if (panel != m_panel)
             return true;
-        // While Compare waits for the sensor, no other exchange may take its reply.
-        if (m_comparison->busy() && std::find(std::begin(kLinkControls), std::end(kLinkControls),
-                                              control) != std::end(kLinkControls))
+        // While a service tool waits for the sensor, no other exchange may take its reply.
+        if (m_exchanges->toolReading() && isLinkControl(control))
             return false;
         if (control == CTRL_GET && event == kEventCommit)
-            return allowGet();
+            return allowReplacing(Replacing::Get);
+        if (control == CTRL_PORT && event == kEventCommit)
+            return allowPortChange();
+        if (control == platform::kPanelItself && event == kEventClose)
+            return allowClose();
         if (control == CTRL_SEND && event == kEventLeftClick && target == EEPROM)
             return allowEepromWrite();
+        return true;
+    }
+
+    void started(int panel, int control, int event) {
+        if (panel != m_panel)
+            return;
+        m_exchanges->callbackStarted(control, event);
+        if (control == CTRL_GET && event == kEventCommit)
+            m_getFrom = target;
         if ((control == CTRL_TEACH || control == CTRL_BUTTON_TEACH) && event == kEventCommit) {
             m_teachBefore = panelSet(m_panel);
             m_readBack = false;
         }
-        return true;
     }
 
     void after(int panel, int control, int event) {
         if (panel != m_panel)
             return;
+        m_exchanges->callbackEnded(control, event);
         if (control == CTRL_GET && event == kEventCommit)
-            m_fileGet = false;
+            m_getFrom = 0;
         else if (control == CTRL_SEND && event == kEventLeftClick)
             afterSend();
         else if ((control == CTRL_TEACH || control == CTRL_BUTTON_TEACH) && event == kEventCommit)
             reportTeach(control == CTRL_TEACH ? "Teach reference" : "Button teach");
     }
 
-    // A value the program shows is no change of the operator's: what a Get, a file or the
-    // live view brings is the set last read. The program shows a received frame while rx_flag
-    // is up, and a read that failed has cleared it: the write-back after a failed Get, like a
-    // column taken from the comparison, leaves the set last read as it was.
+    // Who put a value the program shows there. The program shows a received frame while
+    // rx_flag is up: in the live view's callback the measurement, elsewhere the reply to a read
+    // (a Get, a teach's read-back, the connect's read). A read that failed has cleared rx_flag:
+    // its write-back shows the program's variables again, and creates no mark.
     void programValue(int panel, int control) {
         const std::optional<int> position = positionOf(control);
         if (panel != m_panel || !position)
             return;
         unsigned short value = 0;
         GetCtrlVal(m_panel, control, &value);
-        if (!m_comparison->takingColumn() && m_fileGet) {
-            m_baseline[*position] = value;
-        } else if (!m_comparison->takingColumn() && rx_flag == 1) {
-            m_baseline[*position] = value;
-            if (!m_lastRead)
-                m_lastRead = panelSet(m_panel);
-            (*m_lastRead)[*position] = value;
-            takeFreeWords(*m_lastRead);
+        if (m_comparison->takingColumn()) {
+            m_origins.shown(*position, value, Origin::Edited);
+        } else if (m_exchanges->liveView()) {
+            m_origins.shown(*position, value, Origin::LiveView);
+        } else if (m_getFrom == DATFILE) {
+            m_origins.shown(*position, value, Origin::LoadedFromFile);
+        } else if (rx_flag == 1) {
+            m_origins.read(*position, value);
+            if (m_getFrom == EEPROM)
+                eepromRead(receivedWords());
             m_readBack = true;
+        } else {
+            m_origins.shown(*position, value, std::nullopt);
         }
         scheduleRefresh();
     }
 
 private:
-    std::vector<int> unsent() const {
-        return differences(panelSet(m_panel), m_baseline, kPanelWords);
+    std::vector<Unsent> unsent() const { return m_origins.unsent(panelSet(m_panel)); }
+
+    // The operator's changes, which nothing else holds: a file holds its values, and the
+    // live view's are the sensor's.
+    int changedByOperator() const {
+        const std::vector<Unsent> values = unsent();
+        return static_cast<int>(std::count_if(values.begin(), values.end(), [](const Unsent& u) {
+            return u.origin == Origin::Edited;
+        }));
     }
 
     // A frame's values come one by one, five of them in every live-view frame: the marks are
@@ -113,35 +144,69 @@ private:
 
     void refresh() {
         m_refreshQueued = false;
-        std::vector<int> now = unsent();
+        std::vector<Unsent> now = unsent();
         if (now != m_shown) {
             m_marks->show(now);
             m_shown = std::move(now);
         }
     }
 
-    bool allowGet() {
-        const auto count = static_cast<int>(unsent().size());
-        if (count > 0) {
-            if (!askDiscard(m_widget, count)) {
-                note(QStringLiteral("Get cancelled: %1 unsent value(s) kept").arg(count));
-                return false;
-            }
-            note(QStringLiteral("Get: %1 unsent value(s) discarded").arg(count));
-        }
-        m_fileGet = target == DATFILE;
-        return true;
+    bool allowReplacing(Replacing by) {
+        const int count = changedByOperator();
+        if (count == 0)
+            return true;
+        const bool discard = askDiscard(m_widget, by, count);
+        noteAnswer(by, count, discard);
+        return discard;
+    }
+
+    bool allowPortChange() {
+        if (allowReplacing(Replacing::PortChange))
+            return true;
+        // The drop-down shows the port in use again.
+        SetCtrlVal(m_panel, CTRL_PORT, com);
+        return false;
+    }
+
+    // Asked without holding up the program, so that a live view goes on meanwhile; a discard
+    // closes the panel again, and lets it go.
+    bool allowClose() {
+        if (std::exchange(m_closeDiscarded, false))
+            return true;
+        const int count = changedByOperator();
+        if (count == 0)
+            return true;
+        if (!std::exchange(m_closeAsked, true))
+            askDiscardLater(m_widget, Replacing::Close, count,
+                            [self = QPointer<Guard>(this), count](bool discard) {
+                                if (!self)
+                                    return;
+                                self->m_closeAsked = false;
+                                self->noteAnswer(Replacing::Close, count, discard);
+                                self->m_closeDiscarded = discard;
+                                if (discard)
+                                    self->m_widget->close();
+                            });
+        return false;
+    }
+
+    void noteAnswer(Replacing by, int count, bool discard) {
+        const char* action = by == Replacing::Get          ? "Get"
+                             : by == Replacing::PortChange ? "Port change"
+                                                           : "Close";
+        note(discard ? QStringLiteral("%1: %2 unsent value(s) discarded")
+                           .arg(QLatin1String(action))
+                           .arg(count)
+                     : QStringLiteral("%1 cancelled: %2 unsent value(s) kept")
+                           .arg(QLatin1String(action))
+                           .arg(count));
     }
 
     bool allowEepromWrite() {
         if (!m_askEeprom)
             return true;
-        const ParameterSet values = panelSet(m_panel);
-        std::vector<EepromRow> rows;
-        for (int i = 0; i < kWords; ++i)
-            rows.push_back({QLatin1String(kParameters[i].name), values[i],
-                            m_lastRead ? std::optional<int>((*m_lastRead)[i]) : std::nullopt});
-        const EepromAnswer answer = askEepromWrite(m_widget, rows);
+        const EepromAnswer answer =
+            askEepromWrite(m_widget, eepromQuestion(), [this] { return readEeprom(); });
         if (!answer.write) {
             note(QStringLiteral("EEPROM write cancelled: nothing sent"));
             return false;
@@ -150,18 +215,52 @@ private:
         return true;
     }
 
+    EepromQuestion eepromQuestion(const QString& readProblem = {}) const {
+        const ParameterSet values = panelSet(m_panel);
+        EepromQuestion question{{}, m_eeprom ? m_eeprom->at : QDateTime(), readProblem};
+        for (int i = 0; i < kWords; ++i)
+            question.rows.push_back(
+                {QLatin1String(kParameters[i].name), values[i],
+                 m_eeprom ? std::optional<int>(m_eeprom->words[i]) : std::nullopt});
+        return question;
+    }
+
+    EepromQuestion readEeprom() {
+        if (m_exchanges->busy())
+            return eepromQuestion(QStringLiteral("another exchange with the sensor is waiting"));
+        const ExchangeWatch::ToolRead reading(*m_exchanges);
+        const SetRead read = readSensorSet(kReadEepromOrder);
+        if (!read.words) {
+            m_log.append(linklog::EntryKind::Error,
+                         QStringLiteral("EEPROM confirmation: %1").arg(read.problem));
+            return eepromQuestion(read.problem);
+        }
+        eepromRead(*read.words);
+        return eepromQuestion();
+    }
+
+    // The packet as the sensor sent it, before the panel replaced values out of range.
+    static ParameterSet receivedWords() {
+        ParameterSet words{};
+        std::copy(std::begin(pp), std::end(pp), words.begin());
+        return words;
+    }
+
+    void eepromRead(const ParameterSet& words) {
+        m_eeprom = EepromRead{words, QDateTime::currentDateTime()};
+    }
+
     void afterSend() {
         const ParameterSet sent = panelSet(m_panel);
-        bool written = nBytesW == FRAME_BYTES;
         if (target == DATFILE) {
             // Saved when the file holds the panel's values now.
             const SetRead saved = readParameterFile(QFile::decodeName(file_name));
-            written = saved.words && differences(*saved.words, sent, kPanelWords).empty();
+            if (saved.words && differences(*saved.words, sent, kPanelWords).empty())
+                m_origins.saved(sent);
+        } else if (nBytesW == FRAME_BYTES) {
+            m_origins.sent(sent);
         }
-        if (written) {
-            m_baseline = sent;
-            refresh();
-        }
+        refresh();
     }
 
     void reportTeach(const char* command) {
@@ -182,17 +281,19 @@ private:
     const int m_panel;
     QWidget* const m_widget;
     linklog::LinkLog& m_log;
-    // The set last read from or written to the sensor or a file, as the panel showed it.
-    ParameterSet m_baseline;
-    std::optional<ParameterSet> m_lastRead; // from the sensor only
+    ValueOrigins m_origins;
+    std::optional<EepromRead> m_eeprom;
     std::unique_ptr<UnsentMarks> m_marks;
-    std::vector<int> m_shown;
+    std::vector<Unsent> m_shown;
+    ExchangeWatch* m_exchanges;
     Comparison* m_comparison;
     std::optional<ParameterSet> m_teachBefore;
+    int m_getFrom = 0; // the target of the Get that runs, 0 outside one
     bool m_readBack = false;
     bool m_refreshQueued = false;
-    bool m_fileGet = false;
     bool m_askEeprom = true;
+    bool m_closeAsked = false;
+    bool m_closeDiscarded = false;
 };
 
 } // namespace
@@ -204,6 +305,10 @@ void attach(linklog::LinkLog& log) {
         QPointer<Guard> guard = new Guard(panel, widget, log);
         platform::onBeforeCallback([guard](int p, int control, int event) {
             return !guard || guard->allow(p, control, event);
+        });
+        platform::onCallbackStart([guard](int p, int control, int event) {
+            if (guard)
+                guard->started(p, control, event);
         });
         platform::onAfterCallback([guard](int p, int control, int event) {
             if (guard)

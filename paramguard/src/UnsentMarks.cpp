@@ -4,6 +4,7 @@
 
 #include <QBoxLayout>
 #include <QGridLayout>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -11,7 +12,49 @@ namespace paramguard {
 
 namespace {
 
-const QString kUnsentNote = QStringLiteral("Changed on the panel, not sent yet.");
+struct Wording {
+    const char* labelMark;
+    const char* note;
+    const char* counted; // in the count, after the number of such values; the operator's
+                         // changes are the count itself
+};
+
+Wording wording(Origin origin) {
+    switch (origin) {
+    case Origin::Edited:
+        return {" *", "Changed on the panel, not sent yet.", nullptr};
+    case Origin::LiveView:
+        return {" (live)", "From the live view, not sent yet: Send writes this value.",
+                "from the live view"};
+    case Origin::SavedToFile:
+        return {" (file)", "Saved to file, not sent to the sensor.", "saved to file"};
+    case Origin::LoadedFromFile:
+        return {" (file)", "Loaded from file, not sent to the sensor.", "loaded from file"};
+    }
+    return {};
+}
+
+constexpr Origin kOrigins[] = {Origin::Edited, Origin::LiveView, Origin::SavedToFile,
+                               Origin::LoadedFromFile};
+
+// "* 3 values not sent (2 from the live view)".
+QString countText(const std::vector<Unsent>& unsent) {
+    if (unsent.empty())
+        return QStringLiteral("No unsent changes");
+    QStringList others;
+    for (const Origin origin : kOrigins) {
+        const auto count = std::count_if(unsent.begin(), unsent.end(),
+                                         [origin](const Unsent& u) { return u.origin == origin; });
+        if (wording(origin).counted && count > 0)
+            others << QStringLiteral("%1 %2").arg(count).arg(
+                QLatin1String(wording(origin).counted));
+    }
+    QString text = unsent.size() == 1 ? QStringLiteral("* 1 value not sent")
+                                      : QStringLiteral("* %1 values not sent").arg(unsent.size());
+    if (!others.isEmpty())
+        text += QStringLiteral(" (%1)").arg(others.join(QStringLiteral(", ")));
+    return text;
+}
 
 template <typename LayoutType>
 LayoutType* layoutHolding(QWidget* widget) {
@@ -33,6 +76,19 @@ QLabel* labelOf(QWidget* control) {
     return left ? qobject_cast<QLabel*>(left->widget()) : nullptr;
 }
 
+// The label is as wide as with its widest mark, so that the fields do not move as marks come
+// and go.
+void reserveRoomForMarks(QLabel* label) {
+    QFont bold = label->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    int widest = 0;
+    for (const Origin origin : kOrigins)
+        widest = std::max(widest, metrics.horizontalAdvance(
+                                      label->text() + QLatin1String(wording(origin).labelMark)));
+    label->setMinimumWidth(widest);
+}
+
 } // namespace
 
 void insertAfter(QWidget* after, QWidget* widget) {
@@ -47,6 +103,8 @@ UnsentMarks::UnsentMarks(int panel, QWidget* countAfter) {
         m_marks[i] = {control, label, label ? label->text() : QString(),
                       control ? control->accessibleDescription() : QString(),
                       control ? control->toolTip() : QString()};
+        if (label)
+            reserveRoomForMarks(label);
     }
     m_count = new QLabel(countAfter->parentWidget());
     m_count->setObjectName(QStringLiteral("unsentCount"));
@@ -58,29 +116,32 @@ UnsentMarks::UnsentMarks(int panel, QWidget* countAfter) {
     show({});
 }
 
-void UnsentMarks::show(const std::vector<int>& unsent) {
+void UnsentMarks::show(const std::vector<Unsent>& unsent) {
     for (int i = 0; i < kPanelWords; ++i) {
         Mark& mark = m_marks[i];
         if (!mark.control)
             continue;
-        const bool changed = std::find(unsent.begin(), unsent.end(), i) != unsent.end();
-        const auto noted = [&changed](const QString& text) {
-            return changed ? (text.isEmpty() ? kUnsentNote : kUnsentNote + QLatin1Char(' ') + text)
-                           : text;
+        const auto found = std::find_if(unsent.begin(), unsent.end(),
+                                        [i](const Unsent& u) { return u.position == i; });
+        const std::optional<Wording> marked =
+            found == unsent.end() ? std::nullopt : std::optional(wording(found->origin));
+        const auto noted = [&marked](const QString& text) {
+            if (!marked)
+                return text;
+            const QString note = QLatin1String(marked->note);
+            return text.isEmpty() ? note : note + QLatin1Char(' ') + text;
         };
         mark.control->setAccessibleDescription(noted(mark.description));
         mark.control->setToolTip(noted(mark.toolTip));
         if (mark.label) {
-            mark.label->setText(changed ? mark.labelText + QStringLiteral(" *") : mark.labelText);
+            mark.label->setText(marked ? mark.labelText + QLatin1String(marked->labelMark)
+                                       : mark.labelText);
             QFont font = mark.label->font();
-            font.setBold(changed);
+            font.setBold(marked.has_value());
             mark.label->setFont(font);
         }
     }
-    const auto count = static_cast<int>(unsent.size());
-    const QString text = count == 0   ? QStringLiteral("No unsent changes")
-                         : count == 1 ? QStringLiteral("* 1 value not sent")
-                                      : QStringLiteral("* %1 values not sent").arg(count);
+    const QString text = countText(unsent);
     m_count->setText(text);
     m_count->setAccessibleDescription(text);
 }

@@ -1,9 +1,10 @@
-// Shows which parameter controls hold a value not yet sent: an asterisk and bold type on the
-// control's label, a word in its accessible description and tooltip, and a count beside the
-// transfer targets.
+// Shows which parameter controls hold a value not sent to the sensor, and where it came from:
+// a mark after the control's label in bold ("*" for the operator's changes, "(live)" for the
+// live view's values, "(file)" for values a parameter file holds), a note in its accessible
+// description and tooltip, and a count beside the transfer targets.
 #pragma once
 
-#include "ParameterSet.h"
+#include "ValueOrigins.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -15,7 +16,7 @@ public:
     // Takes the labels beside the controls and adds the count after `countAfter` in its layout.
     UnsentMarks(int panel, QWidget* countAfter);
 
-    void show(const std::vector<int>& unsent);
+    void show(const std::vector<Unsent>& unsent);
     QLabel* countLabel() const { return m_count; }
 
 private:

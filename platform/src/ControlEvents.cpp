@@ -37,7 +37,10 @@ void postControlEvent(int handle, int id, int event) {
 void postPanelEvent(int handle, int event) {
     Toolkit::current()->dispatcher().post([handle, event] {
         if (Panel* panel = Toolkit::current()->panels().panel(handle); panel && panel->callback)
-            panel->callback(handle, event, nullptr, 0, 0);
+            Toolkit::current()->followHooks.runCallback(
+                handle, kPanelItself, event, [callback = panel->callback, handle, event] {
+                    callback(handle, event, nullptr, 0, 0);
+                });
     });
 }
 

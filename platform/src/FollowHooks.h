@@ -9,6 +9,7 @@ namespace platform {
 
 struct FollowHooks {
     std::vector<CallbackGate> gates;
+    std::vector<CallbackHook> callbackStart;
     std::vector<CallbackHook> afterCallback;
     std::vector<ProgramValueHook> programValue;
 

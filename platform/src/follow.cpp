@@ -10,6 +10,8 @@ void FollowHooks::runCallback(int panel, int control, int event,
     for (std::size_t i = 0; i < gates.size(); ++i)
         if (!gates[i](panel, control, event))
             return;
+    for (std::size_t i = 0; i < callbackStart.size(); ++i)
+        callbackStart[i](panel, control, event);
     callback();
     for (std::size_t i = 0; i < afterCallback.size(); ++i)
         afterCallback[i](panel, control, event);
@@ -23,6 +25,11 @@ void FollowHooks::programSetValue(int panel, int control) const {
 void onBeforeCallback(CallbackGate gate) {
     if (Toolkit* toolkit = Toolkit::current())
         toolkit->followHooks.gates.push_back(std::move(gate));
+}
+
+void onCallbackStart(CallbackHook hook) {
+    if (Toolkit* toolkit = Toolkit::current())
+        toolkit->followHooks.callbackStart.push_back(std::move(hook));
 }
 
 void onAfterCallback(CallbackHook hook) {

@@ -1,11 +1,15 @@
-// Guards the parameter set on every main panel loaded after attach(): marks values changed on
-// the panel and not yet sent, asks before a Get replaces them, compares the panel with the
-// sensor's RAM and EEPROM and a parameter file, asks before an EEPROM write, and logs what a
-// teach changed. Needs a running toolkit.
+// Guards the parameter set on every main panel loaded after attach(): marks the values that
+// differ from the set last read from or written to the sensor, with where they came from (the
+// operator, the live view, a parameter file); asks before a Get, a port change or closing
+// the panel replaces the operator's changes; compares the panel with the sensor's RAM and
+// EEPROM and a parameter file; asks before an EEPROM write, against the set last read from the
+// EEPROM; logs what a teach changed; and keeps its own reads from starting while the program
+// waits for the sensor. Needs a running toolkit.
 #pragma once
 
 #include <linklog/LinkLog.h>
 
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -16,23 +20,33 @@ namespace paramguard {
 
 void attach(linklog::LinkLog& log);
 
-// One word of an EEPROM write: its name, the value to be written, the value last read from
-// the sensor (none before the first read).
+// What would replace the operator's unsent changes.
+enum class Replacing { Get, PortChange, Close };
+
+// One word of an EEPROM write: its name, the value to be written, the EEPROM's value as last
+// read (none while the EEPROM has not been read since the tool started).
 struct EepromRow {
     QString name;
     int value;
-    std::optional<int> lastRead;
+    std::optional<int> inEeprom;
+};
+
+struct EepromQuestion {
+    std::vector<EepromRow> rows;
+    QDateTime readAt;    // when the EEPROM was read; invalid while it has not been
+    QString readProblem; // why the read the operator asked for brought nothing
 };
 
 struct EepromAnswer {
     bool write = false;
     bool stopAsking = false; // for the rest of the session
+    bool readFirst = false;  // read the EEPROM (order 4), then ask again
 };
 
 // Answer the questions instead of the dialogs (tests); an empty function restores the dialog.
-using DiscardAnswer = std::function<bool(int unsentCount)>;
+using DiscardAnswer = std::function<bool(Replacing by, int unsentCount)>;
 void setDiscardAnswer(DiscardAnswer answer);
-using EepromConfirm = std::function<EepromAnswer(const std::vector<EepromRow>& rows)>;
+using EepromConfirm = std::function<EepromAnswer(const EepromQuestion& question)>;
 void setEepromAnswer(EepromConfirm answer);
 
 } // namespace paramguard

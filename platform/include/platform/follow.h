@@ -12,8 +12,15 @@ namespace platform {
 using CallbackGate = std::function<bool(int panel, int control, int event)>;
 void onBeforeCallback(CallbackGate gate);
 
-// Told once such a callback has returned.
+// The panel's own callback (the close box, Ctrl+Q, the window's activation) goes through the
+// same gates and hooks, with this for the control.
+constexpr int kPanelItself = 0;
+
+// Told when such a callback starts, once every gate has let it through.
 using CallbackHook = std::function<void(int panel, int control, int event)>;
+void onCallbackStart(CallbackHook hook);
+
+// Told once such a callback has returned.
 void onAfterCallback(CallbackHook hook);
 
 // Told whenever the program sets a control's value with SetCtrlVal; an operator's change of a

@@ -1,0 +1,59 @@
+#include "ExchangeWatch.h"
+
+#include <platform/ui.h>
+#include <shared/ControlIds.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace paramguard {
+
+namespace {
+
+constexpr int kLinkControls[] = {CTRL_GET,          CTRL_SEND, CTRL_TEACH,
+                                 CTRL_BUTTON_TEACH, CTRL_RUN,  CTRL_PORT};
+
+// A command's callbacks: the focus changes of the same buttons talk to no one.
+bool talksToTheSensor(int control, int event) {
+    return isLinkControl(control) && (event == kEventCommit || event == kEventLeftClick);
+}
+
+} // namespace
+
+bool isLinkControl(int control) {
+    return std::find(std::begin(kLinkControls), std::end(kLinkControls), control) !=
+           std::end(kLinkControls);
+}
+
+void ExchangeWatch::callbackStarted(int control, int event) {
+    if (!talksToTheSensor(control, event))
+        return;
+    if (control == CTRL_RUN)
+        ++m_liveViews;
+    count(m_callbacks, 1);
+}
+
+void ExchangeWatch::callbackEnded(int control, int event) {
+    if (!talksToTheSensor(control, event))
+        return;
+    if (control == CTRL_RUN)
+        --m_liveViews;
+    count(m_callbacks, -1);
+}
+
+void ExchangeWatch::count(int& counter, int step) {
+    const bool wasBusy = busy();
+    counter += step;
+    if (busy() != wasBusy)
+        emit busyChanged(busy());
+}
+
+ExchangeWatch::ToolRead::ToolRead(ExchangeWatch& watch) : m_watch(watch) {
+    m_watch.count(m_watch.m_toolReads, 1);
+}
+
+ExchangeWatch::ToolRead::~ToolRead() {
+    m_watch.count(m_watch.m_toolReads, -1);
+}
+
+} // namespace paramguard
