@@ -7,6 +7,8 @@
 //
 //   bench_live_view [seconds]   the live view's duration on each platform, 30 by default
 //   bench_live_view --soak MINUTES   a shift's watch, offscreen: memory each minute
+//   bench_live_view --check SECONDS  the live view alone, offscreen, against loose bounds;
+//                                    exits 1 when one is missed (for CI)
 //
 // The program runs itself once for each platform; the sensor runs as a process of its own, so
 // that the processor time measured is the tool's alone.
@@ -61,6 +63,13 @@ constexpr double kBareSeconds = 10.0;
 constexpr int kRefreshes = 300;
 constexpr const char* kChildOption = "--platform-run";
 constexpr const char* kSoakOption = "--soak";
+constexpr const char* kCheckOption = "--check";
+constexpr const char* kCheckChildOption = "--check-run";
+// The live view's figures offscreen in the README's table. CI allows twice them, so that a
+// change that breaks the port's rest or the partial repaint fails instead of passing.
+constexpr double kReadmeCpu = 1.8;    // % of one core
+constexpr double kReadmeWakes = 63.0; // per second
+constexpr double kCheckRateShare = 0.98;
 constexpr const char* kXvfbServer = "-screen 0 1280x1024x24 -nolisten tcp";
 
 double seconds(clockid_t clock) {
@@ -556,10 +565,24 @@ int measure(int argc, char** argv, double duration) {
     return 0;
 }
 
+// The live view alone, for the check.
+int measureForCheck(int argc, char** argv, double duration) {
+    if (!startTool(argc, argv))
+        return 1;
+    Figures figures;
+    measureLiveView(duration, figures);
+    for (const auto& [name, value] : figures)
+        std::printf("%s %.6f\n", name.c_str(), value);
+    DiscardPanel(panelHandle);
+    CloseToolkit();
+    return 0;
+}
+
 // Runs this program for one platform and reads its figures; none when it failed.
-Figures runPlatform(const std::string& prefix, double duration) {
+Figures runPlatform(const std::string& prefix, double duration,
+                    const char* childOption = kChildOption) {
     const std::string command = prefix + " '" + ownDirectory() + "/bench_live_view' " +
-                                kChildOption + " " + std::to_string(duration);
+                                childOption + " " + std::to_string(duration);
     Figures figures;
     FILE* output = popen(command.c_str(), "r");
     if (!output)
@@ -675,11 +698,44 @@ void printTable(const Figures& offscreen, const Figures& xcb) {
     }
 }
 
+// The live view offscreen against loose bounds: each figure, its bound, and whether it holds.
+int check(double duration) {
+    const Figures figures = runPlatform("QT_QPA_PLATFORM=offscreen", duration, kCheckChildOption);
+    struct Bound {
+        const char* figure;
+        const char* key;
+        double bound;
+        bool atLeast;
+    };
+    const Bound bounds[] = {
+        {"frames/s", "rate", kCheckRateShare * kLineLimit, true},
+        {"processor time, % of one core", "cpu", 2.0 * kReadmeCpu, false},
+        {"wake-ups per second", "wakes", 2.0 * kReadmeWakes, false},
+    };
+    bool held = !figures.empty();
+    if (!held)
+        std::printf("live view check: the run failed\n");
+    for (const Bound& bound : bounds) {
+        const auto found = figures.find(bound.key);
+        const double value = found == figures.end() ? NAN : found->second;
+        const bool ok = bound.atLeast ? value >= bound.bound : value <= bound.bound;
+        held = held && ok;
+        std::printf("live view check: %-30s %8s  %s %6.2f  %s\n", bound.figure,
+                    number(value, 2).c_str(), bound.atLeast ? ">=" : "<=", bound.bound,
+                    ok ? "ok" : "MISSED");
+    }
+    return held ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], kChildOption) == 0)
         return measure(argc, argv, std::atof(argv[2]));
+    if (argc > 2 && std::strcmp(argv[1], kCheckChildOption) == 0)
+        return measureForCheck(argc, argv, std::atof(argv[2]));
+    if (argc > 2 && std::strcmp(argv[1], kCheckOption) == 0)
+        return check(std::atof(argv[2]));
     if (argc > 2 && std::strcmp(argv[1], kSoakOption) == 0)
         return soak(argc, argv, std::atof(argv[2]));
     const double duration = argc > 1 ? std::atof(argv[1]) : 30.0;
