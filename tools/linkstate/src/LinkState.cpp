@@ -1,6 +1,6 @@
 #include "LinkState.h"
 
-#include <shared/LinkVariables.h>
+#include <door/door.h>
 
 namespace linkstate {
 
@@ -33,11 +33,11 @@ int replyBytes(int order) {
     case kWriteEepromOrder:
         return 0;
     case kFirmwareOrder:
-        return FIRMWARE_BYTES;
+        return door::kFirmwareBytes;
     case kDataBlockOrder:
         return kDataBlockBytes;
     default:
-        return FRAME_BYTES;
+        return door::kFrameBytes;
     }
 }
 

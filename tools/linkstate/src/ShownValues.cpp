@@ -1,7 +1,7 @@
 #include "ShownValues.h"
 
+#include <door/door.h>
 #include <platform/attach.h>
-#include <shared/ControlIds.h>
 
 #include <QGraphicsColorizeEffect>
 

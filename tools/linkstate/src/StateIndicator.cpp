@@ -3,10 +3,9 @@
 
 #include <linkstate/linkstate.h>
 
+#include <door/door.h>
 #include <platform/attach.h>
 #include <platform/linkevents.h>
-#include <shared/ControlIds.h>
-#include <shared/LinkVariables.h>
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -60,7 +59,7 @@ public:
     }
 
     void onPortEvent(const platform::PortEvent& event) {
-        if (m_state.onPortEvent(event, com))
+        if (m_state.onPortEvent(event, door::portInUse()))
             show();
     }
 

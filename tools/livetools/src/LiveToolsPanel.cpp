@@ -4,14 +4,12 @@
 
 #include <livetools/LiveTools.h>
 
+#include <door/door.h>
 #include <linklog/LinkLog.h>
 #include <platform/attach.h>
 #include <platform/ui.h>
 #include <platform/util.h>
 #include <safefile/WholeFile.h>
-#include <shared/ControlIds.h>
-#include <shared/LinkVariables.h>
-#include <shared/ShellVariables.h>
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -142,7 +140,7 @@ void LiveToolsPanel::takeFrame(int control, std::span<const double> newest) {
     if (!m_recording.isOpen())
         return;
     RecordedFrame frame{QDateTime::currentDateTime(), now - m_runStart, {}, {}};
-    std::copy(std::begin(pp), std::end(pp), frame.words.begin());
+    frame.words = door::lastPacket();
     if (control == CTRL_NORM_CHART && newest.size() >= 2) {
         frame.shown[6] = newest[0];
         frame.shown[7] = newest[1];
@@ -197,10 +195,11 @@ void LiveToolsPanel::startOrStopRecording() {
 void LiveToolsPanel::startRecording(const QString& path) {
     if (path.isEmpty())
         return;
+    const int port = door::portInUse();
     const QStringList comments{tr("Nalvo-ZUridozU10 live-view recording started %1")
                                    .arg(QDateTime::currentDateTime().toString(Qt::ISODateWithMs)),
-                               tr("Port COM%1: %2").arg(com).arg(platform::portDevice(com)),
-                               tr("Firmware: %1").arg(QString::fromLatin1(szVersion))};
+                               tr("Port COM%1: %2").arg(port).arg(platform::portDevice(port)),
+                               tr("Firmware: %1").arg(QString::fromLatin1(door::firmwareText()))};
     if (!m_recording.open(path, comments)) {
         fail(tr("Cannot record to %1: %2").arg(path, m_recording.error()));
         return;
@@ -271,8 +270,9 @@ ChartView& LiveToolsPanel::chosenView() {
 
 void LiveToolsPanel::chooseFile(const QString& fileName, const QString& filter,
                                 const QString& title, std::function<void(const QString&)> chosen) {
-    platform::chooseFileToSave(platform::panelWidget(m_panel), QFile::decodeName(proj_dir),
-                               fileName, filter, title, std::move(chosen));
+    platform::chooseFileToSave(platform::panelWidget(m_panel),
+                               QFile::decodeName(door::programDirectory()), fileName, filter, title,
+                               std::move(chosen));
 }
 
 // The log takes the text from the status line, as it takes every status text: once. The

@@ -1,10 +1,9 @@
 #include "LogPanel.h"
 
+#include <door/door.h>
 #include <platform/attach.h>
 #include <platform/ui.h>
 #include <safefile/WholeFile.h>
-#include <shared/ControlIds.h>
-#include <shared/ShellVariables.h>
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -129,7 +128,7 @@ void LogPanel::showPending() {
 
 void LogPanel::save() {
     // The dialog lets a live view go on meanwhile.
-    platform::chooseFileToSave(window(), QFile::decodeName(proj_dir),
+    platform::chooseFileToSave(window(), QFile::decodeName(door::programDirectory()),
                                QStringLiteral("link-log.txt"), QStringLiteral("Text files (*.txt)"),
                                QStringLiteral("Save the log"),
                                [self = QPointer(this)](const QString& path) {

@@ -2,12 +2,10 @@
 
 #include "UnsentMarks.h"
 
-#include <gui/gui.h>
+#include <door/door.h>
 #include <platform/attach.h>
 #include <platform/follow.h>
 #include <platform/ui.h>
-#include <shared/ControlIds.h>
-#include <shared/ShellVariables.h>
 
 #include <QEvent>
 #include <QFile>
@@ -99,8 +97,9 @@ void Comparison::compare() {
 
 void Comparison::addFile() {
     // The window stays open during a live view: its dialog must let the run go on.
-    platform::chooseFileToOpen(window(), QFile::decodeName(proj_dir), QStringLiteral("ZULpara.dat"),
-                               QStringLiteral("*.dat"), QStringLiteral("Parameter file to compare"),
+    platform::chooseFileToOpen(window(), QFile::decodeName(door::programDirectory()),
+                               QStringLiteral("ZULpara.dat"), QStringLiteral("*.dat"),
+                               QStringLiteral("Parameter file to compare"),
                                [self = QPointer(this)](const QString& path) {
                                    if (self && !path.isEmpty())
                                        self->showFile(path);
@@ -123,7 +122,7 @@ void Comparison::take(Column column) {
     for (int i = 0; i < kPanelWords; ++i)
         SetCtrlVal(m_panel, kParameters[i].control, (*words)[i]);
     m_takingColumn = false;
-    DimToleranceForMode(static_cast<unsigned short>((*words)[4]));
+    door::dimToleranceForMode(static_cast<unsigned short>((*words)[4]));
     window()->showColumn(kPanelColumn, {panelSet(m_panel), {}});
     m_log.append(linklog::EntryKind::Note,
                  QStringLiteral("Compare: values taken into the panel, not sent yet"));

@@ -1,7 +1,7 @@
 #include "ExchangeWatch.h"
 
+#include <door/door.h>
 #include <platform/ui.h>
-#include <shared/ControlIds.h>
 
 #include <algorithm>
 #include <iterator>

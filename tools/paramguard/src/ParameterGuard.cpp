@@ -8,12 +8,10 @@
 #include "UnsentMarks.h"
 #include "ValueOrigins.h"
 
-#include <com232/com232.h>
+#include <door/door.h>
 #include <platform/attach.h>
 #include <platform/follow.h>
 #include <platform/ui.h>
-#include <shared/ControlIds.h>
-#include <shared/ParameterVariables.h>
 
 #include <QComboBox>
 #include <QFile>
@@ -21,7 +19,6 @@
 #include <QSpinBox>
 
 #include <algorithm>
-#include <iterator>
 #include <memory>
 
 namespace paramguard {
@@ -66,7 +63,7 @@ public:
             return allowPortChange();
         if (control == platform::kPanelItself && event == kEventClose)
             return allowClose();
-        if (control == CTRL_SEND && event == kEventLeftClick && target == EEPROM)
+        if (control == CTRL_SEND && event == kEventLeftClick && door::target() == door::kEeprom)
             return allowEepromWrite();
         return true;
     }
@@ -76,7 +73,7 @@ public:
             return;
         m_exchanges->callbackStarted(control, event);
         if (control == CTRL_GET && event == kEventCommit)
-            m_getFrom = target;
+            m_getFrom = door::target();
         if ((control == CTRL_TEACH || control == CTRL_BUTTON_TEACH) && event == kEventCommit) {
             m_teachBefore = panelSet(m_panel);
             m_readBack = false;
@@ -95,10 +92,10 @@ public:
             reportTeach(control == CTRL_TEACH ? "Teach reference" : "Button teach");
     }
 
-    // Who put a value the program shows there. The program shows a received frame while
-    // rx_flag is up: in the live view's callback the measurement, elsewhere the reply to a read
-    // (a Get, a teach's read-back, the connect's read). A read that failed has cleared rx_flag:
-    // its write-back shows the program's variables again, and creates no mark.
+    // Who put a value the program shows there. The program shows a received frame while the
+    // frame is flagged received: in the live view's callback the measurement, elsewhere the reply
+    // to a read (a Get, a teach's read-back, the connect's read). A read that failed has cleared
+    // the flag: its write-back shows the program's variables again, and creates no mark.
     void programValue(int panel, int control) {
         const std::optional<int> position = positionOf(control);
         if (panel != m_panel || !position)
@@ -109,11 +106,11 @@ public:
             m_origins.shown(*position, value, Origin::Edited);
         } else if (m_exchanges->liveView()) {
             m_origins.shown(*position, value, Origin::LiveView);
-        } else if (m_getFrom == DATFILE) {
+        } else if (m_getFrom == door::kFile) {
             m_origins.shown(*position, value, Origin::LoadedFromFile);
-        } else if (rx_flag == 1) {
+        } else if (door::frameReceived()) {
             m_origins.read(*position, value);
-            if (m_getFrom == EEPROM)
+            if (m_getFrom == door::kEeprom)
                 eepromRead(receivedWords());
             m_readBack = true;
         } else {
@@ -164,7 +161,7 @@ private:
         if (allowReplacing(Replacing::PortChange))
             return true;
         // The drop-down shows the port in use again.
-        SetCtrlVal(m_panel, CTRL_PORT, com);
+        SetCtrlVal(m_panel, CTRL_PORT, door::portInUse());
         return false;
     }
 
@@ -241,8 +238,9 @@ private:
 
     // The packet as the sensor sent it, before the panel replaced values out of range.
     static ParameterSet receivedWords() {
+        const door::Words packet = door::lastPacket();
         ParameterSet words{};
-        std::copy(std::begin(pp), std::end(pp), words.begin());
+        std::copy(packet.begin(), packet.end(), words.begin());
         return words;
     }
 
@@ -252,12 +250,12 @@ private:
 
     void afterSend() {
         const ParameterSet sent = panelSet(m_panel);
-        if (target == DATFILE) {
+        if (door::target() == door::kFile) {
             // Saved when the file holds the panel's values now.
-            const SetRead saved = readParameterFile(QFile::decodeName(file_name));
+            const SetRead saved = readParameterFile(QFile::decodeName(door::lastFileName()));
             if (saved.words && differences(*saved.words, sent, kPanelWords).empty())
                 m_origins.saved(sent);
-        } else if (nBytesW == FRAME_BYTES) {
+        } else if (door::lastRequestSentWhole()) {
             m_origins.sent(sent);
         }
         refresh();

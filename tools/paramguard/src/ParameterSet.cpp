@@ -1,8 +1,7 @@
 #include "ParameterSet.h"
 
+#include <door/door.h>
 #include <platform/ui.h>
-#include <shared/ControlIds.h>
-#include <shared/ParameterVariables.h>
 
 #include <QStringList>
 
@@ -46,7 +45,7 @@ ParameterSet panelSet(int panel) {
 }
 
 void takeFreeWords(ParameterSet& set) {
-    const std::array<unsigned short, 4> free{free12, free13, free14, free15};
+    const std::array<unsigned short, 4> free = door::freeWords();
     for (int i = kPanelWords; i < kWords; ++i)
         set[i] = free[i - kPanelWords];
 }

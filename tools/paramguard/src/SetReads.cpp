@@ -1,67 +1,28 @@
 #include "SetReads.h"
 
-#include <com232/com232.h>
-#include <platform/serial.h>
-#include <platform/ui.h>
+#include <door/door.h>
+#include <platform/util.h>
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
 
 namespace paramguard {
 
-namespace {
-
-// As long as the program's own Get waits.
-constexpr double kReplyLimit = 2.0;
-
-// Puts back what a request and its reply change of the link's shared state.
-class LinkStateKept {
-public:
-    LinkStateKept()
-        : m_order(order), m_rxFlag(rx_flag), m_graphRefresh(graphrefresh), m_written(nBytesW),
-          m_start(tstart), m_elapsed(tdiff) {
-        std::copy(std::begin(pp), std::end(pp), m_packet.begin());
-    }
-    ~LinkStateKept() {
-        std::copy(m_packet.begin(), m_packet.end(), std::begin(pp));
-        order = m_order;
-        rx_flag = m_rxFlag;
-        graphrefresh = m_graphRefresh;
-        nBytesW = m_written;
-        tstart = m_start;
-        tdiff = m_elapsed;
-    }
-    LinkStateKept(const LinkStateKept&) = delete;
-    LinkStateKept& operator=(const LinkStateKept&) = delete;
-
-private:
-    std::array<unsigned short, PNUM> m_packet{};
-    int m_order, m_rxFlag, m_graphRefresh, m_written;
-    double m_start, m_elapsed;
-};
-
-} // namespace
-
 SetRead readSensorSet(int readOrder) {
-    const LinkStateKept kept;
-    CopyVarsToPP();
-    FlushInQ(com);
-    FlushOutQ(com);
-    rx_flag = 0;
-    if (SendFrame(com, static_cast<unsigned short>(readOrder), pp) != FRAME_BYTES)
+    const door::SetRead read = door::readParameterSet(readOrder);
+    switch (read.outcome) {
+    case door::ReadOutcome::NotSent:
         return {std::nullopt, QStringLiteral("Request not sent: the port is not open")};
-    const double start = Timer();
-    while (rx_flag != 1) {
-        if (Timer() - start > kReplyLimit)
-            return {std::nullopt, QStringLiteral("No answer within 2 s")};
-        ProcessSystemEvents();
+    case door::ReadOutcome::NoAnswer:
+        return {std::nullopt, QStringLiteral("No answer within %1 s").arg(door::kReadLimit)};
+    case door::ReadOutcome::Read:
+        break;
     }
     ParameterSet words{};
-    std::copy(std::begin(pp), std::end(pp), words.begin());
+    std::copy(read.words.begin(), read.words.end(), words.begin());
     return {words, {}};
 }
 

@@ -1,10 +1,10 @@
 #include "PortRing.h"
 
+#include <door/door.h>
 #include <platform/attach.h>
 #include <platform/linkevents.h>
+#include <platform/serial.h>
 #include <platform/ui.h>
-#include <shared/ControlIds.h>
-#include <shared/LinkVariables.h>
 
 #include <QAbstractItemView>
 #include <QBoxLayout>
@@ -118,7 +118,8 @@ void PortRing::list() {
 }
 
 int PortRing::portInUse() {
-    return com > 0 ? com : kStartUpPort;
+    const int port = door::portInUse();
+    return port > 0 ? port : kStartUpPort;
 }
 
 void PortRing::nameDevice() {

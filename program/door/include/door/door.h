@@ -1,0 +1,61 @@
+// The program's door for the service tools: what they read of the program, and the few things
+// they ask of it. The tools include this header and no other of program/; headers of the
+// program that are vocabulary only (no state) are re-exported here.
+#pragma once
+
+// The panel file's control ids, under the names the program gives them.
+#include <shared/ControlIds.h>
+
+#include <array>
+
+namespace door {
+
+// Words of the parameter packet, and a packet's words in order.
+constexpr int kWords = 16;
+using Words = std::array<unsigned short, kWords>;
+
+// Bytes of a whole frame (sync word, order word, sixteen words) and of the firmware reply.
+constexpr int kFrameBytes = 36;
+constexpr int kFirmwareBytes = 64;
+
+// The transfer targets of Get and Send, as target() gives them.
+constexpr int kRam = 1;
+constexpr int kEeprom = 2;
+constexpr int kFile = 3;
+
+// Seconds readParameterSet waits for the reply: as long as the program's own Get.
+constexpr double kReadLimit = 2.0;
+
+// The port in use; 0 before the program has chosen one.
+int portInUse();
+// The words of the last frame received, or of the request last built.
+Words lastPacket();
+// A received frame is waiting to be shown: up while the program shows a reply or a measurement.
+bool frameReceived();
+// The program's last request went out whole.
+bool lastRequestSentWhole();
+// The firmware text of the last good query; empty before one.
+const char* firmwareText();
+// The program's directory, where its file dialogs start.
+const char* programDirectory();
+// The transfer target of Get and Send: kRam, kEeprom or kFile.
+int target();
+// The path last chosen in the program's parameter-file dialog.
+const char* lastFileName();
+// The parameter variables of the last four packet words, which no control shows.
+std::array<unsigned short, 4> freeWords();
+
+// Dims the tolerance control as the program does for the hardware mode shown.
+void dimToleranceForMode(unsigned short mode);
+
+// How a readParameterSet ended.
+enum class ReadOutcome { Read, NotSent, NoAnswer };
+struct SetRead {
+    ReadOutcome outcome;
+    Words words; // the set read; zeros unless outcome is Read
+};
+// Reads the parameter set with an order code (2 RAM, 4 EEPROM) as Get does, and leaves the link's
+// variables as they were.
+SetRead readParameterSet(int order);
+
+} // namespace door
