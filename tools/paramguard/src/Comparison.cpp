@@ -7,6 +7,7 @@
 #include <platform/follow.h>
 #include <platform/ui.h>
 #include <shared/ControlIds.h>
+#include <shared/Protocol.h>
 #include <shared/ShellVariables.h>
 
 #include <QEvent>
@@ -14,11 +15,6 @@
 #include <QPushButton>
 
 namespace paramguard {
-
-namespace {
-constexpr int kReadRamOrder = 2;
-constexpr int kReadEepromOrder = 4;
-} // namespace
 
 Comparison::Comparison(int panel, QWidget* widget, linklog::LinkLog& log, ExchangeWatch& exchanges,
                        std::function<void(const ParameterSet&)> eepromRead)
@@ -79,7 +75,7 @@ void Comparison::compare() {
     shown->raise();
     shown->showColumn(kPanelColumn, {panelSet(m_panel), {}});
     for (const auto& [column, readOrder] :
-         {std::pair{kRamColumn, kReadRamOrder}, std::pair{kEepromColumn, kReadEepromOrder}}) {
+         {std::pair{kRamColumn, ORDER_READ_RAM}, std::pair{kEepromColumn, ORDER_READ_EEPROM}}) {
         const SetRead read = readSensorSet(readOrder);
         if (!read.words)
             m_log.append(

@@ -3,6 +3,7 @@
 #include <com232/com232.h>
 #include <platform/serial.h>
 #include <platform/ui.h>
+#include <shared/Protocol.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,9 +15,6 @@
 namespace paramguard {
 
 namespace {
-
-// As long as the program's own Get waits.
-constexpr double kReplyLimit = 2.0;
 
 // Puts back what a request and its reply change of the link's shared state.
 class LinkStateKept {
@@ -56,8 +54,9 @@ SetRead readSensorSet(int readOrder) {
         return {std::nullopt, QStringLiteral("Request not sent: the port is not open")};
     const double start = Timer();
     while (rx_flag != 1) {
-        if (Timer() - start > kReplyLimit)
-            return {std::nullopt, QStringLiteral("No answer within 2 s")};
+        // As long as the program's own Get waits.
+        if (Timer() - start > REPLY_LIMIT)
+            return {std::nullopt, QStringLiteral("No answer within %1 s").arg(REPLY_LIMIT)};
         ProcessSystemEvents();
     }
     ParameterSet words{};
