@@ -10,6 +10,9 @@ namespace sim {
 
 namespace {
 
+// The device's own order codes, written here and not taken from the program's
+// <shared/Protocol.h> on purpose: the sensor models the device, and a code shared with the
+// program would let a wrong one pass the tests unnoticed.
 namespace order {
 constexpr int kWriteRam = 1;
 constexpr int kReadRam = 2;

@@ -7,11 +7,9 @@
 #include <platform/serial.h>
 #include <platform/ui.h>
 #include <shared/ControlIds.h>
+#include <shared/Protocol.h>
 
 namespace {
-
-constexpr unsigned short kMeasurementOrder = 8;
-constexpr double kLineTimeout = 2.0;
 
 // The controls that start another exchange on the link stay dimmed while a run lasts, so
 // that no operation takes a measurement frame for its own reply. Run and Send are dimmed
@@ -25,7 +23,7 @@ void dimLinkControls(int panel, int dimmed) {
 void sendMeasurementRequest() {
     CopyVarsToPP();
     rx_flag = 0;
-    SendFrame(com, kMeasurementOrder, pp);
+    SendFrame(com, ORDER_MEASUREMENT, pp);
 }
 
 void showMeasurement(int panel) {
@@ -54,7 +52,7 @@ int CC_BTNRun(int panel, int, int event, void*, int, int) {
 
     FlushInQ(com);
     FlushOutQ(com);
-    order = kMeasurementOrder;
+    order = ORDER_MEASUREMENT;
     sendMeasurementRequest();
     if (nBytesW == FRAME_BYTES)
         SetCtrlVal(panel, CTRL_STATUS, "Line Ok!");
@@ -73,7 +71,7 @@ int CC_BTNRun(int panel, int, int event, void*, int, int) {
             sendMeasurementRequest();
         }
         tdiff = Timer() - tstart;
-        if (tdiff > kLineTimeout) {
+        if (tdiff > LIVE_VIEW_LIMIT) {
             SetCtrlVal(panel, CTRL_STATUS, "Timeout RS232-Line!");
             stop_flag = 1;
             break;

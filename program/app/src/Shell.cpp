@@ -5,6 +5,7 @@
 #include <gui/gui.h>
 #include <platform/ui.h>
 #include <shared/ControlIds.h>
+#include <shared/Protocol.h>
 
 #include <algorithm>
 #include <iterator>
@@ -23,7 +24,7 @@ void InitVars() {
 
     com = 1;
     com232::sync = SYNC_VALUE;
-    order = 1;
+    order = ORDER_WRITE_RAM;
     target = RAM;
     rx_flag = 0;
     // The device link reads the parameter set through the parameter transfer.

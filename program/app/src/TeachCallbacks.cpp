@@ -7,13 +7,9 @@
 #include <platform/serial.h>
 #include <platform/ui.h>
 #include <shared/ControlIds.h>
+#include <shared/Protocol.h>
 
 namespace {
-
-constexpr unsigned short kTeachOrder = 6;
-constexpr unsigned short kButtonTeachOrder = 5;
-constexpr double kTeachLimit = 1.5;
-constexpr double kButtonTeachLimit = 1.0;
 
 // Waits for the sensor's answer and reads the parameter set back once it has come; false
 // when the time ran out first.
@@ -41,17 +37,17 @@ int CC_BTNTeach(int panel, int, int event, void*, int, int) {
         return 0;
     FlushInQ(com);
     FlushOutQ(com);
-    order = kTeachOrder;
+    order = ORDER_TEACH;
     GetPanelValues();
     CopyVarsToPP();
     rx_flag = 0;
-    if (SendFrame(com, kTeachOrder, pp) == FRAME_BYTES)
+    if (SendFrame(com, ORDER_TEACH, pp) == FRAME_BYTES)
         SetCtrlVal(panel, CTRL_STATUS, "Line Ok!");
     SetCtrlVal(panel, CTRL_STATUS, "New setpoint value teached!");
     // After an answer, tdiff is the read-back's wait: a slow read-back counts too. Without
     // one the wait ended at the limit, which is a time-out even when it hit 1.5 s exactly.
-    const bool answered = awaitTeachAnswer(kTeachLimit);
-    if (!answered || tdiff > kTeachLimit)
+    const bool answered = awaitTeachAnswer(TEACH_LIMIT);
+    if (!answered || tdiff > TEACH_LIMIT)
         SetCtrlVal(panel, CTRL_STATUS, "Timeout RS-232!!");
     return 0;
 }
@@ -62,12 +58,12 @@ int CC_ButtonTeach(int panel, int, int event, void*, int, int) {
     FlushInQ(com);
     FlushOutQ(com);
     rx_flag = 0;
-    order = kButtonTeachOrder;
+    order = ORDER_BUTTON_TEACH;
     // The packet goes as it is: the last frame received or the variables last copied.
-    SendFrame(com, kButtonTeachOrder, pp);
+    SendFrame(com, ORDER_BUTTON_TEACH, pp);
     SetCtrlVal(panel, CTRL_STATUS, "New setpoint value teached!");
     // Without an answer nothing was taught.
-    if (!awaitTeachAnswer(kButtonTeachLimit))
+    if (!awaitTeachAnswer(BUTTON_TEACH_LIMIT))
         SetCtrlVal(panel, CTRL_STATUS, "Timeout RS-232!!");
     return 0;
 }

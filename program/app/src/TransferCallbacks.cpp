@@ -6,11 +6,7 @@
 #include <platform/serial.h>
 #include <platform/ui.h>
 #include <shared/ControlIds.h>
-
-namespace {
-constexpr int kWriteRamOrder = 1;
-constexpr int kWriteEepromOrder = 3;
-} // namespace
+#include <shared/Protocol.h>
 
 int CC_BTNGet(int, int, int event, void*, int, int) {
     if (event != kEventCommit)
@@ -35,7 +31,7 @@ int CC_BTNSend(int panel, int, int event, void*, int, int) {
         return 0;
     }
     com232::sync = SYNC_VALUE;
-    order = target == EEPROM ? kWriteEepromOrder : kWriteRamOrder;
+    order = target == EEPROM ? ORDER_WRITE_EEPROM : ORDER_WRITE_RAM;
     GetPanelValues();
     CopyVarsToPP();
     SendFrame(com, static_cast<unsigned short>(order), pp);

@@ -4,6 +4,7 @@
 #include "RawReply.h"
 
 #include <shared/ControlIds.h>
+#include <shared/Protocol.h>
 #include <shared/ShellVariables.h>
 
 #include <platform/serial.h>
@@ -13,12 +14,9 @@
 
 namespace {
 
-constexpr unsigned short kDataBlockOrder = 9;
-constexpr int kBlockBytes = 128;
-constexpr int kBlockWords = kBlockBytes / 2;
+constexpr int kBlockWords = DATA_BLOCK_BYTES / 2;
 // A time-out clears the first two blocks' worth of words of both buffers.
 constexpr int kClearedWords = 2 * kBlockWords;
-constexpr double kBlockLimit = 1.5;
 
 // Where a block with this address goes, or nullptr for an address that selects nothing.
 unsigned short* destination(int address) {
@@ -39,14 +37,14 @@ unsigned short* destination(int address) {
 } // namespace
 
 int ReadData64(int address, int word1) {
-    order = kDataBlockOrder;
+    order = ORDER_DATA_BLOCK;
     // The request carries the address and the second word, not the packet.
     const unsigned short words[PNUM] = {static_cast<unsigned short>(address),
                                         static_cast<unsigned short>(word1)};
     FlushInQ(com);
     FlushOutQ(com);
     rx_flag = 0;
-    SendFrame(com, kDataBlockOrder, words);
+    SendFrame(com, ORDER_DATA_BLOCK, words);
     SetCtrlVal(panelHandle, CTRL_STATUS, "Waiting for Data[64] ...");
     const int result = ReadDataBlockReply(address);
     SetCtrlVal(panelHandle, CTRL_STATUS, szStatus);
@@ -56,7 +54,7 @@ int ReadData64(int address, int word1) {
 int ReadDataBlockReply(int address) {
     int result = 0;
     bool timedOut = false;
-    const int n = WaitForWaitingBytes(kBlockBytes, kBlockLimit, timedOut);
+    const int n = WaitForWaitingBytes(DATA_BLOCK_BYTES, DATA_BLOCK_LIMIT, timedOut);
     if (timedOut) {
         CopyStatus("Timeout-RS-232 while reading 64 data-words!");
         std::fill_n(yArrayA, kClearedWords, 0);
@@ -64,7 +62,7 @@ int ReadDataBlockReply(int address) {
     }
 
     nBytesR = ReadWaitingBytes(n);
-    if (nBytesR == kBlockBytes) {
+    if (nBytesR == DATA_BLOCK_BYTES) {
         CopyStatus("Data[64] block received!");
         result = kBlockWords;
         if (unsigned short* words = destination(address))

@@ -4,14 +4,13 @@
 #include "RawReply.h"
 
 #include <shared/ControlIds.h>
+#include <shared/Protocol.h>
 #include <shared/ShellVariables.h>
 
 #include <platform/serial.h>
 #include <platform/ui.h>
 
 namespace {
-constexpr unsigned short kFirmwareOrder = 7;
-constexpr double kFirmwareLimit = 2.0;
 constexpr int kFirmwareWords = FIRMWARE_BYTES / 2;
 
 // The notification back as the port set-up installed it, and nothing left behind: no byte
@@ -27,7 +26,7 @@ void restoreReceiving(int port) {
 
 int ReadFirmwareReply() {
     bool timedOut = false;
-    const int n = WaitForWaitingBytes(FIRMWARE_BYTES, kFirmwareLimit, timedOut);
+    const int n = WaitForWaitingBytes(FIRMWARE_BYTES, FIRMWARE_LIMIT, timedOut);
     if (timedOut)
         CopyStatus("Timeout - reading firmware info!");
 
@@ -48,8 +47,8 @@ int GetVERSIONInfo() {
     InstallComCallback(com, 0, FRAME_BYTES, com232::sync, nullptr, nullptr);
     FlushInQ(com);
     FlushOutQ(com);
-    order = kFirmwareOrder;
-    SendFrame(com, kFirmwareOrder, pp);
+    order = ORDER_FIRMWARE;
+    SendFrame(com, ORDER_FIRMWARE, pp);
     SetCtrlVal(panelHandle, CTRL_STATUS, "Waiting for firmware info ...");
     const int n = ReadFirmwareReply();
     restoreReceiving(com);

@@ -4,27 +4,23 @@
 
 #include <shared/ControlIds.h>
 #include <shared/ParameterVariables.h>
+#include <shared/Protocol.h>
 #include <shared/ShellVariables.h>
 
 #include <platform/serial.h>
 #include <platform/ui.h>
-
-namespace {
-constexpr unsigned short kEchoOrder = 5;
-constexpr unsigned short kEchoWord = 0x00AA;
-} // namespace
 
 int CheckComLine(int port) {
     int result = 0;
     CopyVarsToPP();
     FlushInQ(port);
     FlushOutQ(port);
-    order = kEchoOrder;
+    order = ORDER_LINE_CHECK;
     rx_flag = 0;
-    SendFrame(port, kEchoOrder, pp);
+    SendFrame(port, ORDER_LINE_CHECK, pp);
     WaitRXfull();
     if (rx_flag == 1) {
-        if (pp[0] == kEchoWord) {
+        if (pp[0] == ECHO_MARKER) {
             CopyStatus("Echo Check - Line Ok!");
             result = 1;
         } else {

@@ -2,6 +2,7 @@
 #include <com232/com232.h>
 
 #include <shared/ControlIds.h>
+#include <shared/Protocol.h>
 #include <shared/ShellVariables.h>
 
 #include <platform/serial.h>
@@ -31,7 +32,7 @@ void InitRS232(int port) {
     if (result < 0) {
         CopyStatus(OpenErrorText(result));
     } else {
-        SetComTime(port, 2.0);
+        SetComTime(port, PORT_LIMIT);
         FlushInQ(port);
         FlushOutQ(port);
         SetCTSMode(port, 0);

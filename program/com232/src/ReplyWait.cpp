@@ -1,5 +1,6 @@
 // Waiting for a reply frame while the panel and the receive notification go on.
 #include <com232/com232.h>
+#include <shared/Protocol.h>
 
 #include <platform/ui.h>
 
@@ -9,7 +10,7 @@ int WaitRXfull() {
     for (;;) {
         ProcessSystemEvents();
         tdiff = Timer() - tstart;
-        if (tdiff > 2.0) {
+        if (tdiff > REPLY_LIMIT) {
             CopyStatus("Timeout-RS-232...");
             ret = 0;
             break;

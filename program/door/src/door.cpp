@@ -9,9 +9,6 @@
 #include <algorithm>
 #include <iterator>
 
-static_assert(door::kWords == PNUM);
-static_assert(door::kFrameBytes == FRAME_BYTES);
-static_assert(door::kFirmwareBytes == FIRMWARE_BYTES);
 static_assert(door::kRam == RAM && door::kEeprom == EEPROM && door::kFile == DATFILE);
 
 namespace door {

@@ -4,19 +4,15 @@
 
 #include <com232/com232.h>
 #include <shared/ControlIds.h>
+#include <shared/Protocol.h>
 #include <shared/ShellVariables.h>
 
 #include <platform/serial.h>
 #include <platform/ui.h>
 
-namespace {
-constexpr int kReadRamOrder = 2;
-constexpr int kReadEepromOrder = 4;
-} // namespace
-
 void PushGET(int t) {
     if (t != DATFILE) {
-        order = t == RAM ? kReadRamOrder : kReadEepromOrder;
+        order = t == RAM ? ORDER_READ_RAM : ORDER_READ_EEPROM;
         CopyVarsToPP();
         FlushInQ(com);
         FlushOutQ(com);

@@ -11,14 +11,6 @@ namespace {
 // Where the order word sits in a request, and the first payload word in a frame.
 constexpr int kOrderOffset = 2;
 constexpr int kFirstWordOffset = 4;
-constexpr int kWriteRamOrder = 1;
-constexpr int kWriteEepromOrder = 3;
-constexpr int kEchoOrder = 5;
-constexpr int kFirmwareOrder = 7;
-constexpr int kDataBlockOrder = 9;
-constexpr int kDataBlockBytes = 128;
-// An echo check's reply carries it as its first word.
-constexpr int kEchoMarker = 0x00AA;
 
 int wordAt(const QByteArray& bytes, int offset) {
     return static_cast<unsigned char>(bytes[offset]) * 256 +
@@ -29,13 +21,13 @@ int wordAt(const QByteArray& bytes, int offset) {
 // answer.
 int replyBytes(int order) {
     switch (order) {
-    case kWriteRamOrder:
-    case kWriteEepromOrder:
+    case ORDER_WRITE_RAM:
+    case ORDER_WRITE_EEPROM:
         return 0;
-    case kFirmwareOrder:
+    case ORDER_FIRMWARE:
         return door::kFirmwareBytes;
-    case kDataBlockOrder:
-        return kDataBlockBytes;
+    case ORDER_DATA_BLOCK:
+        return DATA_BLOCK_BYTES;
     default:
         return door::kFrameBytes;
     }
@@ -99,7 +91,9 @@ State LinkState::outcome(const platform::PortEvent& received) const {
         return State::Malformed;
     if (received.bytes.size() < m_awaited->bytes)
         return State::ShortAnswer;
-    if (m_awaited->order == kEchoOrder && wordAt(received.bytes, kFirstWordOffset) != kEchoMarker)
+    // Button teach sends the same code; its reply is judged as the line check's.
+    if (m_awaited->order == ORDER_LINE_CHECK &&
+        wordAt(received.bytes, kFirstWordOffset) != ECHO_MARKER)
         return State::WrongEcho;
     return State::Answered;
 }

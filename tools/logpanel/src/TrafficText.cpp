@@ -1,7 +1,6 @@
 #include "TrafficText.h"
 
 #include <algorithm>
-#include <array>
 
 namespace logpanel {
 
@@ -9,9 +8,32 @@ namespace {
 
 // A request's order word, at bytes 2 and 3.
 constexpr int kOrderOffset = 2;
-constexpr std::array<const char*, 10> kOrderNames{
-    "",           "write RAM", "read RAM",      "write EEPROM", "read EEPROM",
-    "echo check", "teach",     "firmware info", "measurement",  "data block"};
+
+QString orderName(int order) {
+    switch (order) {
+    case ORDER_WRITE_RAM:
+        return QStringLiteral("write RAM");
+    case ORDER_READ_RAM:
+        return QStringLiteral("read RAM");
+    case ORDER_WRITE_EEPROM:
+        return QStringLiteral("write EEPROM");
+    case ORDER_READ_EEPROM:
+        return QStringLiteral("read EEPROM");
+    // Also Button teach's request: the wire does not tell the two apart.
+    case ORDER_LINE_CHECK:
+        return QStringLiteral("echo check");
+    case ORDER_TEACH:
+        return QStringLiteral("teach");
+    case ORDER_FIRMWARE:
+        return QStringLiteral("firmware info");
+    case ORDER_MEASUREMENT:
+        return QStringLiteral("measurement");
+    case ORDER_DATA_BLOCK:
+        return QStringLiteral("data block");
+    default:
+        return QStringLiteral("unknown order");
+    }
+}
 
 QString hex(const QByteArray& bytes) {
     const QString shown = QString::fromLatin1(
@@ -28,12 +50,9 @@ QString sentText(const QByteArray& bytes) {
         return QStringLiteral("-> %1 bytes  %2").arg(bytes.size()).arg(hex(bytes));
     const int order = static_cast<unsigned char>(bytes[kOrderOffset]) * 256 +
                       static_cast<unsigned char>(bytes[kOrderOffset + 1]);
-    const QString name = order > 0 && order < static_cast<int>(kOrderNames.size())
-                             ? QString::fromLatin1(kOrderNames[static_cast<std::size_t>(order)])
-                             : QStringLiteral("unknown order");
     return QStringLiteral("-> %1 %2 (%3 bytes)  %4")
         .arg(order)
-        .arg(name)
+        .arg(orderName(order))
         .arg(bytes.size())
         .arg(hex(bytes));
 }

@@ -3,13 +3,15 @@
 // device that floods the line still makes lines one can read.
 #pragma once
 
+#include <door/door.h>
+
 #include <QByteArray>
 #include <QString>
 
 namespace logpanel {
 
 // The longest reply, the data block.
-constexpr int kShownBytes = 128;
+constexpr int kShownBytes = DATA_BLOCK_BYTES;
 
 QString sentText(const QByteArray& bytes);
 // What a read took, of the count it asked for; malformed when a frame does not begin as its

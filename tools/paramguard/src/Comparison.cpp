@@ -13,11 +13,6 @@
 
 namespace paramguard {
 
-namespace {
-constexpr int kReadRamOrder = 2;
-constexpr int kReadEepromOrder = 4;
-} // namespace
-
 Comparison::Comparison(int panel, QWidget* widget, linklog::LinkLog& log, ExchangeWatch& exchanges,
                        std::function<void(const ParameterSet&)> eepromRead)
     : QObject(widget), m_panel(panel), m_widget(widget), m_log(log), m_exchanges(exchanges),
@@ -77,7 +72,7 @@ void Comparison::compare() {
     shown->raise();
     shown->showColumn(kPanelColumn, {panelSet(m_panel), {}});
     for (const auto& [column, readOrder] :
-         {std::pair{kRamColumn, kReadRamOrder}, std::pair{kEepromColumn, kReadEepromOrder}}) {
+         {std::pair{kRamColumn, ORDER_READ_RAM}, std::pair{kEepromColumn, ORDER_READ_EEPROM}}) {
         const SetRead read = readSensorSet(readOrder);
         if (!read.words)
             m_log.append(

@@ -25,8 +25,6 @@ namespace paramguard {
 
 namespace {
 
-constexpr int kReadEepromOrder = 4;
-
 // The set last read from the EEPROM, as the sensor sent it.
 struct EepromRead {
     ParameterSet words;
@@ -226,7 +224,7 @@ private:
         if (m_exchanges->busy())
             return eepromQuestion(QStringLiteral("another exchange with the sensor is waiting"));
         const ExchangeWatch::ToolRead reading(*m_exchanges);
-        const SetRead read = readSensorSet(kReadEepromOrder);
+        const SetRead read = readSensorSet(ORDER_READ_EEPROM);
         if (!read.words) {
             m_log.append(linklog::EntryKind::Error,
                          QStringLiteral("EEPROM confirmation: %1").arg(read.problem));

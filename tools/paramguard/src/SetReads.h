@@ -13,9 +13,9 @@ struct SetRead {
     QString problem; // why there are no words
 };
 
-// Order 2 reads the sensor's RAM, order 4 its EEPROM. The request carries the parameter
-// variables, as the program's own Get does; the packet, the receive flags, the order and the
-// wait's times are as before afterwards.
+// ORDER_READ_RAM reads the sensor's RAM, ORDER_READ_EEPROM its EEPROM. The request carries the
+// parameter variables, as the program's own Get does; the packet, the receive flags, the order and
+// the wait's times are as before afterwards.
 SetRead readSensorSet(int order);
 
 // The first sixteen values of a parameter file, by the rules of the program's own reader.

@@ -5,18 +5,20 @@
 
 // The panel file's control ids, under the names the program gives them.
 #include <shared/ControlIds.h>
+// The sensor's protocol: frame sizes, order codes, what a reply carries, the time limits.
+#include <shared/Protocol.h>
 
 #include <array>
 
 namespace door {
 
 // Words of the parameter packet, and a packet's words in order.
-constexpr int kWords = 16;
+constexpr int kWords = PNUM;
 using Words = std::array<unsigned short, kWords>;
 
 // Bytes of a whole frame (sync word, order word, sixteen words) and of the firmware reply.
-constexpr int kFrameBytes = 36;
-constexpr int kFirmwareBytes = 64;
+constexpr int kFrameBytes = FRAME_BYTES;
+constexpr int kFirmwareBytes = FIRMWARE_BYTES;
 
 // The transfer targets of Get and Send, as target() gives them.
 constexpr int kRam = 1;
@@ -24,7 +26,7 @@ constexpr int kEeprom = 2;
 constexpr int kFile = 3;
 
 // Seconds readParameterSet waits for the reply: as long as the program's own Get.
-constexpr double kReadLimit = 2.0;
+constexpr double kReadLimit = REPLY_LIMIT;
 
 // The port in use; 0 before the program has chosen one.
 int portInUse();

@@ -3,25 +3,18 @@
 #pragma once
 
 #include <platform/serial.h>
+#include <shared/Protocol.h>
 
 #include <algorithm>
 #include <iterator>
 
-// Payload words of a frame and of the parameter packet.
-constexpr int PNUM = 16;
-// Bytes of a frame: sync word, order word and the payload words.
-constexpr int FRAME_BYTES = 2 * PNUM + 4;
 constexpr int BUFFER_BYTES = 1024;
-// Bytes of the firmware reply, and the characters of its text.
-constexpr int FIRMWARE_BYTES = 64;
+// Characters of the firmware text.
 constexpr int VERSION_CHARS = 64;
 // Room for the longest status text, its terminating zero included.
 constexpr int STATUS_BYTES = 256;
 // Words of each data-block buffer.
 constexpr int DATA_WORDS = 256;
-
-// The frame's start value, 0x55.
-constexpr int SYNC_VALUE = 0x55;
 
 // In a namespace of its own because POSIX declares a function sync() at global scope.
 namespace com232 {

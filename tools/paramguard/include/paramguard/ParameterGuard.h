@@ -40,7 +40,7 @@ struct EepromQuestion {
 struct EepromAnswer {
     bool write = false;
     bool stopAsking = false; // for the rest of the session
-    bool readFirst = false;  // read the EEPROM (order 4), then ask again
+    bool readFirst = false;  // read the EEPROM (ORDER_READ_EEPROM), then ask again
 };
 
 // Answer the questions instead of the dialogs (tests); an empty function restores the dialog.
