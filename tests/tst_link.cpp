@@ -5,7 +5,7 @@
 #include "SensorLink.h"
 
 #include <ComPort.h>
-#include <Toolkit.h>
+#include <SerialPart.h>
 
 #include <QFile>
 #include <QLineEdit>
@@ -399,7 +399,7 @@ private slots:
         // Qt reports a read that finds no bytes, where another wait took them first, as it
         // reports a device that has gone.
         m_tool->connect();
-        platform::ComPort* port = platform::Toolkit::current()->ports().find(com);
+        platform::ComPort* port = platform::SerialPart::current()->ports().find(com);
         emit port->qtPort().errorOccurred(QSerialPort::ResourceError);
         dispatchPending();
         power0 = 1;
@@ -422,7 +422,7 @@ private slots:
             (*m_tool)->setFault(Fault::Silent);
             SendFrame(com, 2, pp);
         }
-        platform::ComPort* port = platform::Toolkit::current()->ports().find(com);
+        platform::ComPort* port = platform::SerialPart::current()->ports().find(com);
         QTRY_VERIFY_WITH_TIMEOUT(port->watchesDevice(), 1000);
         // What comes next is taken as before.
         (*m_tool)->setFault(Fault::None);

@@ -1,6 +1,5 @@
 #include "EventDispatcher.h"
 
-#include "ControlValues.h"
 #include "Toolkit.h"
 
 #include <QCoreApplication>
@@ -56,9 +55,9 @@ void EventDispatcher::processPending() {
         dispatchOne();
 }
 
-void EventDispatcher::paintPending() {
-    applyPendingValues();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+void EventDispatcher::beforeBlockingWait() const {
+    if (m_beforeBlockingWait)
+        m_beforeBlockingWait();
 }
 
 void EventDispatcher::dispatchOne() {
@@ -69,7 +68,8 @@ void EventDispatcher::dispatchOne() {
 }
 
 void EventDispatcher::waitForEvents(bool bounded) {
-    applyPendingValues();
+    if (m_beforeEvents)
+        m_beforeEvents();
     if (!m_pending.empty()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         return;

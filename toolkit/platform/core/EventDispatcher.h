@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace platform {
 
@@ -43,9 +44,14 @@ public:
     // still ends in time.
     void expectWakeAt(std::chrono::steady_clock::time_point moment) { m_expectedWake = moment; }
 
-    // Paints what the program has set, and handles nothing else: before a wait that lets no
-    // events through, so that the operator sees what the program has shown meanwhile.
-    static void paintPending();
+    // What the panels do for the operator to see what the program has set: before events are
+    // handled, and before a wait that lets no events through (a port's wait for bytes), which
+    // then paints and handles nothing else. Empty, nothing is done.
+    void setBeforeEvents(std::function<void()> hook) { m_beforeEvents = std::move(hook); }
+    void setBeforeBlockingWait(std::function<void()> hook) {
+        m_beforeBlockingWait = std::move(hook);
+    }
+    void beforeBlockingWait() const;
 
     // How deeply the program's calls nest: the event loop, each wait for events and each call
     // dispatched go one level deeper.
@@ -58,6 +64,8 @@ private:
     void dispatchOne();
 
     std::deque<std::function<void()>> m_pending;
+    std::function<void()> m_beforeEvents;
+    std::function<void()> m_beforeBlockingWait;
     std::unique_ptr<QTimer> m_wakeTimer;
     std::chrono::steady_clock::time_point m_expectedWake;
     int m_level = 0;

@@ -33,9 +33,8 @@ void ReplyWait::programShows() {
     if (m_port == 0 || !m_polled || currentLevel() != m_level)
         return;
     const int port = std::exchange(m_port, 0);
-    if (Toolkit* toolkit = Toolkit::current())
-        if (const ComPort* com = toolkit->ports().find(port))
-            com->reportUnanswered();
+    if (m_unanswered)
+        m_unanswered(port);
 }
 
 void ReplyWait::levelLeft(int level) {

@@ -6,6 +6,9 @@
 // returns without showing anything was ended by the operator (Stop), and says nothing.
 #pragma once
 
+#include <functional>
+#include <utility>
+
 namespace platform {
 
 class ReplyWait {
@@ -13,8 +16,11 @@ public:
     void requestWritten(int port);
     void replyRead(int port);
     void polled();
-    // Reports PortEventKind::Unanswered when the program goes on from its wait here.
+    // Reports the port to the serial part's hand when the program goes on from its wait here.
     void programShows();
+    void setUnansweredReport(std::function<void(int port)> report) {
+        m_unanswered = std::move(report);
+    }
     // The dispatcher has come back up to this level: a wait begun deeper is over.
     void levelLeft(int level);
 
@@ -23,6 +29,7 @@ private:
     int m_port = 0;
     int m_level = 0;
     bool m_polled = false;
+    std::function<void(int port)> m_unanswered;
 };
 
 } // namespace platform

@@ -1,9 +1,6 @@
 // Starting and stopping the toolkit, and the object that holds the seam's state meanwhile.
 #include "Toolkit.h"
 
-#include <platform/util.h>
-
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -38,13 +35,25 @@ void startUpMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 Toolkit::Toolkit(std::unique_ptr<QApplication> application)
     : m_application(std::move(application)) {}
 
+Toolkit::~Toolkit() {
+    while (!m_parts.empty()) {
+        // Out of the list before it goes: what its destruction runs finds it gone.
+        std::unique_ptr<ToolkitPart> newest = std::move(m_parts.back());
+        m_parts.pop_back();
+    }
+}
+
+void Toolkit::addPart(std::unique_ptr<ToolkitPart> part) {
+    m_parts.push_back(std::move(part));
+}
+
 Toolkit* Toolkit::current() {
     return g_toolkit;
 }
 
-void Toolkit::start(int& argc, char** argv) {
+bool Toolkit::start(int& argc, char** argv) {
     if (g_toolkit)
-        return;
+        return false;
     std::unique_ptr<QApplication> application;
     if (!QCoreApplication::instance()) {
         // Qt's own event loop rather than glib's. Glib signals its wake-up descriptor for every
@@ -59,6 +68,7 @@ void Toolkit::start(int& argc, char** argv) {
         qInstallMessageHandler(previous);
     }
     g_toolkit = new Toolkit(std::move(application));
+    return true;
 }
 
 void Toolkit::stop() {
@@ -67,16 +77,3 @@ void Toolkit::stop() {
 }
 
 } // namespace platform
-
-int InitToolkit(int& argc, char** argv) {
-#ifdef Q_OS_UNIX
-    // A file-size limit makes a write fail, which the program reports, instead of ending it.
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
-    platform::Toolkit::start(argc, argv);
-    return 0;
-}
-
-void CloseToolkit() {
-    platform::Toolkit::stop();
-}

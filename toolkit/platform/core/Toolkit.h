@@ -1,21 +1,11 @@
-// Everything the seam keeps while it runs, in one object that InitToolkit makes and
-// CloseToolkit destroys: the application object (unless one was there already), the queued
-// callbacks, the loaded panels and what the program requires of them, the serial ports, the
-// values waiting for the next redraw, and what tests put in place of the clock and the file
-// dialog.
+// The running toolkit: the application object (unless one was there already), the queued
+// callbacks and the program's wait for a reply, the stand-in for the clock, and the state of
+// each part of the seam above this one (serial ports, panels, files), which the parts keep
+// here under their own types. InitToolkit makes it and CloseToolkit destroys it.
 #pragma once
 
-#include "ComPorts.h"
 #include "EventDispatcher.h"
-#include "FollowHooks.h"
-#include "PanelContract.h"
-#include "PanelRegistry.h"
-#include "PendingValues.h"
 #include "ReplyWait.h"
-
-#include <platform/attach.h>
-#include <platform/linkevents.h>
-#include <platform/overrides.h>
 
 #include <QApplication>
 
@@ -25,30 +15,35 @@
 
 namespace platform {
 
+// What a part of the seam keeps while the toolkit runs; destroyed before the application.
+class ToolkitPart {
+public:
+    ToolkitPart() = default;
+    virtual ~ToolkitPart() = default;
+    ToolkitPart(const ToolkitPart&) = delete;
+    ToolkitPart& operator=(const ToolkitPart&) = delete;
+};
+
 class Toolkit {
 public:
     // The running toolkit, or nullptr before InitToolkit and after CloseToolkit.
     static Toolkit* current();
-    static void start(int& argc, char** argv);
+    // False when the toolkit runs already.
+    static bool start(int& argc, char** argv);
     static void stop();
 
+    ~Toolkit();
+    Toolkit(const Toolkit&) = delete;
+    Toolkit& operator=(const Toolkit&) = delete;
+
     EventDispatcher& dispatcher() { return m_dispatcher; }
-    PanelContract& contract() { return m_contract; }
-    PanelRegistry& panels() { return m_panels; }
-    ComPorts& ports() { return m_ports; }
-    PendingValues& pendingValues() { return m_pendingValues; }
     ReplyWait& replyWait() { return m_replyWait; }
 
-    // Stand-ins for the steady clock and the file dialog; empty for the real ones.
+    // Kept until CloseToolkit, which destroys the parts newest first.
+    void addPart(std::unique_ptr<ToolkitPart> part);
+
+    // Stand-in for the steady clock; empty for the real one.
     std::function<double()> timerSource;
-    FileSelectAnswer fileSelectAnswer;
-    // What the service tools run on every panel built.
-    std::vector<PanelHook> panelHooks;
-    FollowHooks followHooks;
-    std::vector<PortHook> portHooks;
-    std::vector<TextHook> textHooks;
-    std::vector<ChartHook> chartHooks;
-    std::vector<LimitHook> limitHooks;
 
 private:
     explicit Toolkit(std::unique_ptr<QApplication> application);
@@ -56,11 +51,8 @@ private:
     // Made first and destroyed last: every widget and timer below needs it.
     std::unique_ptr<QApplication> m_application;
     EventDispatcher m_dispatcher;
-    PanelContract m_contract;
-    PanelRegistry m_panels;
-    ComPorts m_ports;
-    PendingValues m_pendingValues;
     ReplyWait m_replyWait;
+    std::vector<std::unique_ptr<ToolkitPart>> m_parts;
 };
 
 } // namespace platform

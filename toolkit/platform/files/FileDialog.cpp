@@ -1,4 +1,4 @@
-#include "Toolkit.h"
+#include "FilesPart.h"
 
 #include <platform/overrides.h>
 #include <platform/util.h>
@@ -173,9 +173,9 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
         QFile::encodeName(directory).toStdString(), defaultFileSpec ? defaultFileSpec : "",
         fileTypeList ? fileTypeList : "", title ? title : "", buttonLabel};
     std::string chosen;
-    const platform::Toolkit* toolkit = platform::Toolkit::current();
-    const int result = toolkit && toolkit->fileSelectAnswer
-                           ? toolkit->fileSelectAnswer(request, chosen)
+    const platform::FilesPart* files = platform::FilesPart::current();
+    const int result = files && files->fileSelectAnswer
+                           ? files->fileSelectAnswer(request, chosen)
                            : showDialog(request, restrictExtension, allowMakeDirectory, chosen);
     if (result <= 0)
         return result;
@@ -193,14 +193,14 @@ namespace {
 void chooseFileWithoutWaiting(QWidget* parent, const QString& directory, const QString& fileName,
                               const QString& filter, const QString& title, int buttonLabel,
                               std::function<void(const QString&)> chosen) {
-    const Toolkit* toolkit = Toolkit::current();
-    if (toolkit && toolkit->fileSelectAnswer) {
+    const FilesPart* files = FilesPart::current();
+    if (files && files->fileSelectAnswer) {
         std::string path;
         const FileSelectRequest request{QFile::encodeName(directory).toStdString(),
                                         fileName.toStdString(), filter.toStdString(),
                                         title.toStdString(), buttonLabel};
-        chosen(toolkit->fileSelectAnswer(request, path) > 0 ? QFile::decodeName(path.c_str())
-                                                            : QString());
+        chosen(files->fileSelectAnswer(request, path) > 0 ? QFile::decodeName(path.c_str())
+                                                          : QString());
         return;
     }
     const bool restricted = filter.startsWith(QLatin1String("*.")) && !filter.contains(' ');
@@ -247,8 +247,8 @@ void chooseFileToOpen(QWidget* parent, const QString& directory, const QString& 
 }
 
 void setFileSelectAnswer(FileSelectAnswer answer) {
-    if (Toolkit* toolkit = Toolkit::current())
-        toolkit->fileSelectAnswer = std::move(answer);
+    if (FilesPart* files = FilesPart::current())
+        files->fileSelectAnswer = std::move(answer);
 }
 
 } // namespace platform

@@ -1,6 +1,6 @@
 #include "ControlEvents.h"
 
-#include "Toolkit.h"
+#include "PanelsPart.h"
 
 #include <platform/linkevents.h>
 
@@ -23,24 +23,26 @@ void postControlEvent(int handle, int id, int event) {
     Toolkit::current()->dispatcher().post([handle, id, event] {
         // Looked up when dispatched: the panel may have gone in the meantime, and a control
         // that an earlier callback has dimmed or hidden no longer takes the operator's action.
-        Control* control = Toolkit::current()->panels().control(handle, id);
+        PanelsPart* part = PanelsPart::current();
+        Control* control = part ? part->panels().control(handle, id) : nullptr;
         if (!control || !control->callback)
             return;
         if (control->widget->isEnabled() && control->widget->isVisible())
-            Toolkit::current()->followHooks.runCallback(
-                handle, id, event, [callback = control->callback, handle, id, event] {
-                    callback(handle, id, event, nullptr, 0, 0);
-                });
+            part->followHooks.runCallback(handle, id, event,
+                                          [callback = control->callback, handle, id, event] {
+                                              callback(handle, id, event, nullptr, 0, 0);
+                                          });
     });
 }
 
 void postPanelEvent(int handle, int event) {
     Toolkit::current()->dispatcher().post([handle, event] {
-        if (Panel* panel = Toolkit::current()->panels().panel(handle); panel && panel->callback)
-            Toolkit::current()->followHooks.runCallback(
-                handle, kPanelItself, event, [callback = panel->callback, handle, event] {
-                    callback(handle, event, nullptr, 0, 0);
-                });
+        PanelsPart* part = PanelsPart::current();
+        if (Panel* panel = part ? part->panels().panel(handle) : nullptr; panel && panel->callback)
+            part->followHooks.runCallback(handle, kPanelItself, event,
+                                          [callback = panel->callback, handle, event] {
+                                              callback(handle, event, nullptr, 0, 0);
+                                          });
     });
 }
 

@@ -3,8 +3,8 @@
 #include <platform/attach.h>
 
 #include "Lamp.h"
+#include "PanelsPart.h"
 #include "TextPlacement.h"
-#include "Toolkit.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -98,7 +98,7 @@ void prepareControlValue(Control& control) {
 
 std::optional<qint64> controlValue(const Control& control) {
     QWidget* widget = control.widget;
-    if (const auto pending = Toolkit::current()->pendingValues().find(widget))
+    if (const auto pending = PanelsPart::current()->pendingValues().find(widget))
         return pending;
     if (auto* ring = qobject_cast<QComboBox*>(widget))
         return ring->currentIndex() < 0 ? 0 : ring->currentData(kValueRole).toLongLong();
@@ -120,9 +120,9 @@ bool setControlValue(Control& control, qint64 value) {
     } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
         radio->setChecked(value != 0);
     } else if (qobject_cast<QSpinBox*>(widget) || qobject_cast<QLCDNumber*>(widget)) {
-        Toolkit::current()->pendingValues().hold(widget, value);
+        PanelsPart::current()->pendingValues().hold(widget, value);
     } else if (auto* lamp = qobject_cast<Lamp*>(widget)) {
-        PendingValues& pending = Toolkit::current()->pendingValues();
+        PendingValues& pending = PanelsPart::current()->pendingValues();
         if (pending.isFrozen(lamp))
             pending.hold(lamp, value != 0);
         else
@@ -136,11 +136,11 @@ bool setControlValue(Control& control, qint64 value) {
 }
 
 void applyPendingValues() {
-    Toolkit* toolkit = Toolkit::current();
-    if (!toolkit)
+    PanelsPart* part = PanelsPart::current();
+    if (!part)
         return;
     // Taken first: applying a value may run code that writes again.
-    for (const PendingValues::Value& value : toolkit->pendingValues().take()) {
+    for (const PendingValues::Value& value : part->pendingValues().take()) {
         if (auto* spin = qobject_cast<QSpinBox*>(value.widget))
             setSpinValue(spin, value.value);
         else if (auto* display = qobject_cast<QLCDNumber*>(value.widget))

@@ -9,9 +9,9 @@
 #include "Lamp.h"
 #include "NumericDisplay.h"
 #include "NumericField.h"
+#include "PanelsPart.h"
 #include "RadioGroupKeys.h"
 #include "StripChart.h"
-#include "Toolkit.h"
 
 #include <QFile>
 #include <QtUiTools/QUiLoader>
@@ -100,7 +100,7 @@ void reportLimitedValues(int handle, const Panel& panel) {
         if (auto* field = qobject_cast<NumericField*>(control.widget))
             QObject::connect(field, &NumericField::limited, field,
                              [handle, id = id](const QString& text) {
-                                 for (const LimitHook& hook : Toolkit::current()->limitHooks)
+                                 for (const LimitHook& hook : PanelsPart::current()->limitHooks)
                                      hook(handle, id, text);
                              });
 }
@@ -126,18 +126,18 @@ int loadPanelFile(const QString& path, int resourceId) {
     }
     if (!panel->widget)
         return kPanelFileUnreadable;
-    Toolkit& toolkit = *Toolkit::current();
-    if (!bindControls(*panel, toolkit.contract()) || !meetsRequirements(*panel, toolkit.contract()))
+    PanelsPart& part = *PanelsPart::current();
+    if (!bindControls(*panel, part.contract()) || !meetsRequirements(*panel, part.contract()))
         return kPanelBreaksContract;
 
     Panel& stored = *panel;
-    const int handle = toolkit.panels().add(std::move(panel));
+    const int handle = part.panels().add(std::move(panel));
     connectControlEvents(handle, stored);
     reportLimitedValues(handle, stored);
     guardPanelInput(stored.widget.get());
     addPanelShortcuts(stored.widget.get());
     connectRadioGroupKeys(stored.widget.get());
-    for (const PanelHook& hook : toolkit.panelHooks)
+    for (const PanelHook& hook : part.panelHooks)
         hook(handle, stored.widget.get());
     return handle;
 }

@@ -1,24 +1,23 @@
-#include "Toolkit.h"
-
 #include "ControlValues.h"
+#include "PanelsPart.h"
 
 #include <platform/attach.h>
 
 namespace platform {
 
 void onPanelLoaded(PanelHook hook) {
-    if (Toolkit* toolkit = Toolkit::current())
-        toolkit->panelHooks.push_back(std::move(hook));
+    if (PanelsPart* part = PanelsPart::current())
+        part->panelHooks.push_back(std::move(hook));
 }
 
 void onValueLimited(LimitHook hook) {
-    if (Toolkit* toolkit = Toolkit::current())
-        toolkit->limitHooks.push_back(std::move(hook));
+    if (PanelsPart* part = PanelsPart::current())
+        part->limitHooks.push_back(std::move(hook));
 }
 
 void onChartPlotted(ChartHook hook) {
-    if (Toolkit* toolkit = Toolkit::current())
-        toolkit->chartHooks.push_back(std::move(hook));
+    if (PanelsPart* part = PanelsPart::current())
+        part->chartHooks.push_back(std::move(hook));
 }
 
 void freezeControl(int panel, int control, bool frozen) {
@@ -29,24 +28,20 @@ void freezeControl(int panel, int control, bool frozen) {
         widget->setProperty("frozen", frozen);
         return;
     }
-    Toolkit::current()->pendingValues().freeze(widget, frozen);
+    PanelsPart::current()->pendingValues().freeze(widget, frozen);
     if (!frozen)
         applyPendingValues();
 }
 
-QString portDevice(int port) {
-    return deviceForPort(port);
-}
-
 QWidget* panelWidget(int panel) {
-    Toolkit* toolkit = Toolkit::current();
-    Panel* found = toolkit ? toolkit->panels().panel(panel) : nullptr;
+    PanelsPart* part = PanelsPart::current();
+    Panel* found = part ? part->panels().panel(panel) : nullptr;
     return found ? found->widget.get() : nullptr;
 }
 
 QWidget* controlWidget(int panel, int control) {
-    Toolkit* toolkit = Toolkit::current();
-    Control* found = toolkit ? toolkit->panels().control(panel, control) : nullptr;
+    PanelsPart* part = PanelsPart::current();
+    Control* found = part ? part->panels().control(panel, control) : nullptr;
     return found ? found->widget.data() : nullptr;
 }
 

@@ -1,6 +1,6 @@
 #include "FollowHooks.h"
 
-#include "Toolkit.h"
+#include "PanelsPart.h"
 
 namespace platform {
 
@@ -23,23 +23,23 @@ void FollowHooks::programSetValue(int panel, int control) const {
 }
 
 void onBeforeCallback(CallbackGate gate) {
-    if (Toolkit* toolkit = Toolkit::current())
-        toolkit->followHooks.gates.push_back(std::move(gate));
+    if (PanelsPart* part = PanelsPart::current())
+        part->followHooks.gates.push_back(std::move(gate));
 }
 
 void onCallbackStart(CallbackHook hook) {
-    if (Toolkit* toolkit = Toolkit::current())
-        toolkit->followHooks.callbackStart.push_back(std::move(hook));
+    if (PanelsPart* part = PanelsPart::current())
+        part->followHooks.callbackStart.push_back(std::move(hook));
 }
 
 void onAfterCallback(CallbackHook hook) {
-    if (Toolkit* toolkit = Toolkit::current())
-        toolkit->followHooks.afterCallback.push_back(std::move(hook));
+    if (PanelsPart* part = PanelsPart::current())
+        part->followHooks.afterCallback.push_back(std::move(hook));
 }
 
 void onProgramValue(ProgramValueHook hook) {
-    if (Toolkit* toolkit = Toolkit::current())
-        toolkit->followHooks.programValue.push_back(std::move(hook));
+    if (PanelsPart* part = PanelsPart::current())
+        part->followHooks.programValue.push_back(std::move(hook));
 }
 
 void postCall(std::function<void()> call) {

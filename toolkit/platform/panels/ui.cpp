@@ -3,12 +3,12 @@
 #include <platform/util.h>
 
 #include "ControlValues.h"
-#include "LinkEventHooks.h"
 #include "PanelLoader.h"
+#include "PanelsPart.h"
 #include "ProjectDir.h"
 #include "StripChart.h"
+#include "TextHooks.h"
 #include "TextPlacement.h"
-#include "Toolkit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,8 +23,8 @@ constexpr int kBadArgument = -2;
 
 // The loaded panels, or nullptr while the toolkit is not running.
 platform::PanelRegistry* panels() {
-    platform::Toolkit* toolkit = platform::Toolkit::current();
-    return toolkit ? &toolkit->panels() : nullptr;
+    platform::PanelsPart* part = platform::PanelsPart::current();
+    return part ? &part->panels() : nullptr;
 }
 
 platform::Panel* findPanel(int panel) {
@@ -76,7 +76,7 @@ bool setChartAttribute(platform::StripChart* chart, int attribute, int value) {
         chart->setPointsPerScreen(value);
         return true;
     case kAttrScrollMode:
-        chart->setScrollMode(value);
+        chart->setNewestAtRight(value == kScrollContinuous);
         return true;
     default:
         return false;
@@ -86,17 +86,17 @@ bool setChartAttribute(platform::StripChart* chart, int attribute, int value) {
 } // namespace
 
 void RegisterCallbacks(std::span<const CallbackEntry> table) {
-    if (platform::Toolkit* toolkit = platform::Toolkit::current())
-        toolkit->contract().setCallbacks(table);
+    if (platform::PanelsPart* part = platform::PanelsPart::current())
+        part->contract().setCallbacks(table);
 }
 
 void RequireControls(std::span<const CtrlRequirement> controls) {
-    if (platform::Toolkit* toolkit = platform::Toolkit::current())
-        toolkit->contract().setRequirements(controls);
+    if (platform::PanelsPart* part = platform::PanelsPart::current())
+        part->contract().setRequirements(controls);
 }
 
 int LoadPanel(int, const char* fileName, int panelResourceId) {
-    if (!fileName || !platform::Toolkit::current())
+    if (!fileName || !platform::PanelsPart::current())
         return platform::kPanelFileMissing;
     QString path = QString::fromLocal8Bit(fileName);
     if (QDir::isRelativePath(path))
@@ -164,7 +164,7 @@ int SetCtrlVal(int panel, int control, int value) {
         return kBadHandle;
     if (!platform::setControlValue(*found, value))
         return kBadArgument;
-    platform::Toolkit::current()->followHooks.programSetValue(panel, control);
+    platform::PanelsPart::current()->followHooks.programSetValue(panel, control);
     return 0;
 }
 
@@ -246,7 +246,7 @@ int PlotStripChart(int panel, int control, const void* array, int numberOfPoints
     const double* values = static_cast<const double*>(array) + startingIndex;
     chart->append(values, numberOfPoints);
     const int newest = std::min(chart->numTraces(), numberOfPoints);
-    for (const platform::ChartHook& hook : platform::Toolkit::current()->chartHooks)
+    for (const platform::ChartHook& hook : platform::PanelsPart::current()->chartHooks)
         hook(panel, control, {values + numberOfPoints - newest, static_cast<size_t>(newest)});
     return 0;
 }

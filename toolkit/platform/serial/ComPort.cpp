@@ -2,7 +2,7 @@
 
 #include "LinkEventHooks.h"
 #include "OpenCause.h"
-#include "Toolkit.h"
+#include "SerialPart.h"
 #include "TtyWakeThreshold.h"
 
 #include <QDeadlineTimer>
@@ -173,7 +173,7 @@ int ComPort::inputQueueLength() {
     Toolkit::current()->replyWait().polled();
     pull(std::chrono::milliseconds(0));
     if (m_received == m_receivedWhenAsked) {
-        EventDispatcher::paintPending();
+        Toolkit::current()->dispatcher().beforeBlockingWait();
         pull(EventDispatcher::kLongestSleep);
     }
     m_receivedWhenAsked = m_received;
@@ -402,8 +402,9 @@ void ComPort::queueNotificationCheck() {
     // Looked up when dispatched: the port may have gone in the meantime.
     const int number = m_number;
     Toolkit::current()->dispatcher().post([number] {
-        if (ComPort* port = Toolkit::current()->ports().find(number))
-            port->notifyIfDue();
+        if (SerialPart* serial = SerialPart::current())
+            if (ComPort* port = serial->ports().find(number))
+                port->notifyIfDue();
     });
 }
 

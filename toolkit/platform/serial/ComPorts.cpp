@@ -1,7 +1,8 @@
 #include "ComPorts.h"
 
-#include "Toolkit.h"
+#include "SerialPart.h"
 
+#include <platform/attach.h>
 #include <platform/serial.h>
 
 namespace platform {
@@ -37,14 +38,18 @@ QString deviceForPort(int number) {
         qEnvironmentVariable(qPrintable(QStringLiteral("NALVO_COM%1").arg(number)));
     if (!mapped.isEmpty())
         return mapped;
-    if (Toolkit* toolkit = Toolkit::current())
-        if (QString found = toolkit->ports().device(number); !found.isEmpty())
+    if (SerialPart* serial = SerialPart::current())
+        if (QString found = serial->ports().device(number); !found.isEmpty())
             return found;
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(number);
 #else
     return QStringLiteral("/dev/ttyS%1").arg(number - 1);
 #endif
+}
+
+QString portDevice(int port) {
+    return deviceForPort(port);
 }
 
 } // namespace platform

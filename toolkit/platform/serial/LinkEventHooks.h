@@ -1,4 +1,4 @@
-// Hands the seam's link events to the service tools' hooks.
+// Hands the seam's port events to the service tools' hooks.
 #pragma once
 
 #include <platform/linkevents.h>
@@ -8,6 +8,5 @@ namespace platform {
 // Whether anyone listens: an event costs a copy of its bytes.
 bool hasPortHooks();
 void notifyPortEvent(const PortEvent& event);
-void notifyTextSet(int panel, int control, const QString& text);
 
 } // namespace platform

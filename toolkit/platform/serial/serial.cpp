@@ -1,19 +1,19 @@
 // The serial-port operations of the seam, on QSerialPort.
 #include <platform/serial.h>
 
-#include "Toolkit.h"
+#include "SerialPart.h"
 
 #include <chrono>
 #include <thread>
 
 using platform::ComPort;
-using platform::Toolkit;
+using platform::SerialPart;
 
 namespace {
 
 ComPort* usedPort(int port) {
-    Toolkit* toolkit = Toolkit::current();
-    return toolkit ? toolkit->ports().find(port) : nullptr;
+    SerialPart* serial = SerialPart::current();
+    return serial ? serial->ports().find(port) : nullptr;
 }
 
 ComPort* openPort(int port) {
@@ -25,8 +25,8 @@ ComPort* openPort(int port) {
 
 int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits,
                   int stopBits, int inputQueueSize, int) {
-    Toolkit* toolkit = Toolkit::current();
-    ComPort* com = toolkit ? toolkit->ports().get(port) : nullptr;
+    SerialPart* serial = SerialPart::current();
+    ComPort* com = serial ? serial->ports().get(port) : nullptr;
     if (!com)
         return kComErrInvalidPort;
     const QString device = deviceName && *deviceName ? QString::fromLocal8Bit(deviceName)

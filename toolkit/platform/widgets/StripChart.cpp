@@ -1,8 +1,6 @@
 #include "StripChart.h"
 #include "TracePlot.h"
 
-#include <platform/ui.h>
-
 #include <qcustomplot.h>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -106,8 +104,8 @@ void StripChart::setPointsPerScreen(int points) {
     scheduleRedraw();
 }
 
-void StripChart::setScrollMode(int mode) {
-    m_scrollMode = mode;
+void StripChart::setNewestAtRight(bool newestAtRight) {
+    m_newestAtRight = newestAtRight;
     scheduleRedraw();
 }
 
@@ -215,7 +213,7 @@ void StripChart::redraw() {
     for (int t = 0; t < numTraces(); ++t) {
         const auto& trace = m_traces[static_cast<size_t>(t)];
         const int size = static_cast<int>(trace.size());
-        const int first = m_scrollMode == kScrollContinuous ? screen - size : 0;
+        const int first = m_newestAtRight ? screen - size : 0;
         QVector<double> keys(size);
         QVector<double> values(size);
         for (int i = 0; i < size; ++i) {

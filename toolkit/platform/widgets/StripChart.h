@@ -46,7 +46,8 @@ public:
     void setNumTraces(int count);
     int pointsPerScreen() const { return m_pointsPerScreen; }
     void setPointsPerScreen(int points);
-    void setScrollMode(int mode);
+    // Whether a trace ends at the right edge, scrolling left as it grows, or starts at the left.
+    void setNewestAtRight(bool newestAtRight);
 
     // Appends count values, value i belonging to trace i % numTraces().
     void append(const double* values, int count);
@@ -82,7 +83,7 @@ private:
     bool m_refit = false;
     std::vector<std::deque<double>> m_traces;
     int m_pointsPerScreen = 100;
-    int m_scrollMode = 1;
+    bool m_newestAtRight = true;
     int m_nextTrace = 0;
 };
 
