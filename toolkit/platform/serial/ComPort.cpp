@@ -3,7 +3,7 @@
 #include "LinkEventHooks.h"
 #include "OpenCause.h"
 #include "SerialPart.h"
-#include "TtyWakeThreshold.h"
+#include "TtyDevice.h"
 
 #include <QDeadlineTimer>
 

@@ -1,4 +1,4 @@
-#include "TtyWakeThreshold.h"
+#include "TtyDevice.h"
 
 #include <QSerialPort>
 
