@@ -6,6 +6,7 @@
 #include "TtyDevice.h"
 
 #include <QDeadlineTimer>
+#include <QSocketNotifier>
 
 #include <algorithm>
 #include <cstring>
@@ -60,6 +61,7 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
         report(PortEventKind::OpenFailed, {}, 0, lockFailureCause(locked, m_lock.error()));
         return locked == DeviceLock::Result::NoSuchDevice ? kComErrNoSuchPort : kComErrCannotOpen;
     }
+    m_internals.choosePlain(plainSerialChosen());
     m_port.setPortName(device);
     m_port.setReadBufferSize(m_inputCapacity);
     if (!m_port.open(QIODevice::ReadWrite)) {
@@ -243,7 +245,7 @@ int ComPort::restUntilDue(int missing, bool afterRest) {
     const int toCome = missing > 0 ? missing - queued : 0;
     if (afterRest && toCome >= m_toComeWhenRested)
         m_frameOnItsWay = false;
-    QSocketNotifier* notifier = readNotifier();
+    QSocketNotifier* notifier = m_internals.readNotifier();
     if (!notifier)
         return toCome;
     const Clock::time_point now = Clock::now();
@@ -285,20 +287,12 @@ int ComPort::missingForNotification() const {
 }
 
 bool ComPort::watchesDevice() const {
-    const QSocketNotifier* notifier = readNotifier();
-    return notifier && notifier->isEnabled();
-}
-
-QSocketNotifier* ComPort::readNotifier() const {
-    // QSerialPort watches the device through a notifier of its own, a child object.
-    for (auto* notifier : m_port.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly))
-        if (notifier->type() == QSocketNotifier::Read)
-            return notifier;
-    return nullptr;
+    const QSocketNotifier* notifier = m_internals.readNotifier();
+    return !notifier || notifier->isEnabled();
 }
 
 void ComPort::setWakeThreshold(int bytes) {
-    if (bytes != m_wakeThreshold && setTtyWakeThreshold(m_port, bytes))
+    if (bytes != m_wakeThreshold && m_internals.setWakeThreshold(bytes))
         m_wakeThreshold = bytes;
 }
 

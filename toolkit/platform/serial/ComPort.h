@@ -7,6 +7,7 @@
 
 #include "ArrivalAllowance.h"
 #include "DeviceLock.h"
+#include "PortInternals.h"
 #include "PreciseTimer.h"
 
 #include <platform/linkevents.h>
@@ -14,7 +15,6 @@
 
 #include <QByteArray>
 #include <QSerialPort>
-#include <QSocketNotifier>
 
 #include <chrono>
 
@@ -55,7 +55,8 @@ public:
 
     // Qt's port beneath, for tests that make it report what the device did.
     QSerialPort& qtPort() { return m_port; }
-    // Whether the device wakes the event loop when bytes come, rather than a rest's end.
+    // Whether the device wakes the event loop when bytes come, rather than a rest's end; always
+    // on the plain way, which never rests.
     bool watchesDevice() const;
 
 private:
@@ -78,7 +79,6 @@ private:
     int missingForNotification() const;
     // The most bytes the line can have brought since the input was last flushed.
     int broughtSinceFlush() const;
-    QSocketNotifier* readNotifier() const;
     // What Qt has read, as much as the input queue has room for.
     QByteArray takeFromQt();
     // Moves what the driver holds into the input queue, waiting at most the given time for it.
@@ -106,6 +106,7 @@ private:
     QString m_device;
     QString m_lostCause;
     QSerialPort m_port;
+    PortInternals m_internals{m_port};
     DeviceLock m_lock;
     // The bytes received and not yet read, oldest first.
     QByteArray m_input;

@@ -3,62 +3,14 @@
 #include <QSerialPort>
 
 #ifdef Q_OS_LINUX
-// The kernel's own settings structure, set with a single call.
-#include <asm/termbits.h>
 #include <poll.h>
-#include <sys/ioctl.h>
-#elif defined(Q_OS_UNIX)
+#endif
+#ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
 #include <termios.h>
 #endif
 
-#include <algorithm>
-
 namespace platform {
-
-#ifdef Q_OS_LINUX
-namespace {
-
-// The C library's tcsetattr() reads the settings twice more around setting them, and the
-// threshold may change with every frame.
-bool readSettings(int handle, termios& settings) {
-    return ioctl(handle, TCGETS, &settings) == 0;
-}
-
-bool writeSettings(int handle, const termios& settings) {
-    return ioctl(handle, TCSETS, &settings) == 0;
-}
-
-} // namespace
-#elif defined(Q_OS_UNIX)
-namespace {
-
-bool readSettings(int handle, termios& settings) {
-    return tcgetattr(handle, &settings) == 0;
-}
-
-bool writeSettings(int handle, const termios& settings) {
-    return tcsetattr(handle, TCSANOW, &settings) == 0;
-}
-
-} // namespace
-#endif
-
-bool setTtyWakeThreshold(const QSerialPort& port, int bytes) {
-#ifdef Q_OS_UNIX
-    termios settings{};
-    if (!readSettings(port.handle(), settings))
-        return false;
-    // With no inter-byte timer, poll() reports input only once VMIN bytes are waiting.
-    settings.c_cc[VMIN] = static_cast<cc_t>(std::clamp(bytes, 0, 255));
-    settings.c_cc[VTIME] = 0;
-    return writeSettings(port.handle(), settings);
-#else
-    Q_UNUSED(port)
-    Q_UNUSED(bytes)
-    return false;
-#endif
-}
 
 int ttyQueuedBytes(const QSerialPort& port) {
     int bytes = 0;
@@ -74,7 +26,7 @@ int ttyQueuedBytes(const QSerialPort& port) {
 bool ttyAnswers(const QSerialPort& port) {
 #ifdef Q_OS_UNIX
     termios settings{};
-    return readSettings(port.handle(), settings);
+    return tcgetattr(port.handle(), &settings) == 0;
 #else
     return port.isOpen();
 #endif

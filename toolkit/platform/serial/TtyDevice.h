@@ -1,6 +1,6 @@
-// How many bytes a serial device must hold before a wait for input returns: the line
-// discipline counts, so that a reader waiting for a whole frame does not return for every
-// byte. And how many it holds, a wait for it to the microsecond, and whether it is still there.
+// What a serial device holds and whether it is still there, asked of the device beneath the
+// open port: how many bytes wait in it, a wait for input to the microsecond, and whether the
+// kernel still answers for it.
 #pragma once
 
 #include <chrono>
@@ -9,9 +9,6 @@ class QSerialPort;
 
 namespace platform {
 
-// For the open port's device; 0 wakes for any byte. Returns false where the device or the
-// platform cannot do it.
-bool setTtyWakeThreshold(const QSerialPort& port, int bytes);
 // The bytes that have come and wait in the device, not yet read; 0 where it cannot tell.
 int ttyQueuedBytes(const QSerialPort& port);
 // Waits at most the given time for the device to hold input, without reading it; true when it

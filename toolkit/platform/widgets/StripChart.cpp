@@ -48,6 +48,14 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent), m_plot(new TracePlot(
     setNumTraces(1);
 }
 
+void StripChart::usePlainPlotting(bool plain) {
+    TracePlot::usePlain(plain);
+}
+
+bool StripChart::drawsTracesDirectly() const {
+    return m_plot->drawsTracesDirectly();
+}
+
 void StripChart::setFrozen(bool frozen) {
     m_frozen = frozen;
     m_wholePlotStale = true;

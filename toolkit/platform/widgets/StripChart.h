@@ -30,6 +30,11 @@ class StripChart : public QWidget {
 public:
     explicit StripChart(QWidget* parent = nullptr);
 
+    // Charts made from now on replot whole for each new sample (see TracePlot).
+    static void usePlainPlotting(bool plain);
+    // Whether new samples repaint the traces alone, drawn past their layer's buffer.
+    bool drawsTracesDirectly() const;
+
     QStringList traceNames() const { return m_traceNames; }
     void setTraceNames(const QStringList& names);
     QStringList traceColors() const { return m_traceColors; }
