@@ -5,12 +5,15 @@
 #include "SensorLink.h"
 
 #include <ComPort.h>
-#include <Toolkit.h>
+#include <SerialPart.h>
 
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <termios.h>
 
 using namespace testing;
 using sim::Fault;
@@ -399,7 +402,7 @@ private slots:
         // Qt reports a read that finds no bytes, where another wait took them first, as it
         // reports a device that has gone.
         m_tool->connect();
-        platform::ComPort* port = platform::Toolkit::current()->ports().find(com);
+        platform::ComPort* port = platform::SerialPart::current()->ports().find(com);
         emit port->qtPort().errorOccurred(QSerialPort::ResourceError);
         dispatchPending();
         power0 = 1;
@@ -422,13 +425,39 @@ private slots:
             (*m_tool)->setFault(Fault::Silent);
             SendFrame(com, 2, pp);
         }
-        platform::ComPort* port = platform::Toolkit::current()->ports().find(com);
+        platform::ComPort* port = platform::SerialPart::current()->ports().find(com);
         QTRY_VERIFY_WITH_TIMEOUT(port->watchesDevice(), 1000);
         // What comes next is taken as before.
         (*m_tool)->setFault(Fault::None);
         power0 = 1;
         PushGET(RAM);
         QCOMPARE(power0, kRam[0]);
+    }
+
+    void qtSerialPortInternalsAreReachedHere() {
+        // Written for Qt 6.4: QSerialPort watches the device through a read notifier of its own,
+        // and the device takes a wake threshold. The plain way reaches neither.
+        if (!NALVO_SERIAL_INTERNALS)
+            QSKIP("Built for another Qt: every port takes the plain way");
+        const int master = posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+        QSerialPort device(QString::fromLocal8Bit(ptsname(master)));
+        QVERIFY(device.open(QIODevice::ReadWrite));
+        const auto threshold = [&device] {
+            termios settings{};
+            return tcgetattr(device.handle(), &settings) == 0 ? settings.c_cc[VMIN] : cc_t{255};
+        };
+        platform::PortInternals internals(device);
+        internals.choosePlain(false);
+        QVERIFY(internals.readNotifier() != nullptr);
+        QVERIFY(internals.setWakeThreshold(7));
+        QCOMPARE(threshold(), cc_t{7});
+        internals.choosePlain(true);
+        QVERIFY(internals.readNotifier() == nullptr);
+        QVERIFY(!internals.setWakeThreshold(3));
+        QCOMPARE(threshold(), cc_t{7});
+        device.close();
+        ::close(master);
     }
 
     void dataBlockIsStoredByAddress() {

@@ -3,6 +3,7 @@
 // puts on the displays, lamps and charts; teaching and reading the new set back.
 #include "SensorLink.h"
 
+#include <SerialPart.h>
 #include <StripChart.h>
 
 #include <qcustomplot.h>
@@ -169,6 +170,63 @@ private slots:
         QVERIFY(!chartPainted.isEmpty());
         QVERIFY(plot->axisRect()->rect().contains(chartPainted.boundingRect()));
         // What those partial redraws left on the screen is the chart drawn afresh.
+        const QRect traces = plot->axisRect()->rect();
+        QCOMPARE(plot->grab(traces).toImage(),
+                 plot->toPixmap(plot->width(), plot->height()).copy(traces).toImage());
+    }
+
+    void plainWaysShowTheSameFrames_data() {
+        QTest::addColumn<bool>("plain");
+        QTest::newRow("reaching into Qt's serial port and QCustomPlot") << false;
+        QTest::newRow("the plain ways") << true;
+    }
+
+    void plainWaysShowTheSameFrames() {
+        // The port rests from the device while a frame cannot be complete yet, and the chart
+        // draws its traces past their layer's buffer, repainting only their rect: both reach
+        // inside the libraries. The plain ways reach nothing there and show the same frames.
+        QFETCH(bool, plain);
+        if (!plain && (!NALVO_SERIAL_INTERNALS || !NALVO_PLOT_INTERNALS))
+            QSKIP("Built for other library versions: only the plain ways are there");
+        m_tool.reset();
+        platform::setPlainSerial(plain);
+        platform::setPlainPlotting(plain);
+        m_tool = std::make_unique<ToolWithSensor>();
+        (*m_tool)->setMeasurementOverride(kMeasurement);
+        m_tool->connect();
+        platform::setPlainSerial(false);
+        platform::setPlainPlotting(false);
+        const platform::ComPort* port = platform::SerialPart::current()->ports().find(com);
+        auto* const plot = control(CTRL_RAW_CHART)->findChild<QCustomPlot*>();
+        bool rested = false;
+        std::optional<PaintLog> log;
+        QRegion chartPainted;
+        // Once the axes have taken the run's values, a frame changes only the traces.
+        const std::size_t from = requests() + 3;
+        run([&] {
+            Words words = kMeasurement;
+            words[0] = static_cast<std::uint16_t>(requests());
+            (*m_tool)->setMeasurementOverride(words);
+            // Looked at once each request has left the line, before its reply can be there.
+            rested = rested || !port->watchesDevice();
+            if (requests() == from && !log)
+                log.emplace();
+            if (requests() == from + 5 && log) {
+                chartPainted = log->regions[plot];
+                log.reset();
+                click(CTRL_STOP, false);
+            }
+        });
+        QCOMPARE(rested, !plain);
+        QCOMPARE(control<platform::StripChart>(CTRL_RAW_CHART)->drawsTracesDirectly(), !plain);
+        // The frames reached the display and the chart.
+        const Doubles raw = trace(CTRL_RAW_CHART, 0);
+        QVERIFY(raw.back() >= static_cast<double>(from + 2));
+        QCOMPARE(shown(CTRL_RAW_1), static_cast<int>(raw.back()));
+        // A frame repaints the traces' rect, or the whole chart on the plain way; either leaves
+        // the chart on the screen as drawn afresh.
+        QVERIFY(!chartPainted.isEmpty());
+        QCOMPARE(plot->axisRect()->rect().contains(chartPainted.boundingRect()), !plain);
         const QRect traces = plot->axisRect()->rect();
         QCOMPARE(plot->grab(traces).toImage(),
                  plot->toPixmap(plot->width(), plot->height()).copy(traces).toImage());

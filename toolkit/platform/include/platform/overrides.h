@@ -1,4 +1,5 @@
-// Replaceable parts of the seam, for tests: the clock behind Timer and the file dialog.
+// Replaceable parts of the seam, for tests: the clock behind Timer, the file dialog, and the
+// plain ways of the serial ports and the strip charts.
 #pragma once
 
 #include <functional>
@@ -21,5 +22,12 @@ struct FileSelectRequest {
 // chosen path. An empty function restores the dialog.
 using FileSelectAnswer = std::function<int(const FileSelectRequest&, std::string& path)>;
 void setFileSelectAnswer(FileSelectAnswer answer);
+
+// The plain ways, which reach nothing inside Qt's serial port or QCustomPlot: a port that reads
+// on each readyRead, never resting from the device nor setting its wake threshold; a strip
+// chart that replots whole for each new sample. For the ports opened and the charts made from
+// then on; a build for other versions of those libraries takes them always.
+void setPlainSerial(bool plain);
+void setPlainPlotting(bool plain);
 
 } // namespace platform
