@@ -253,16 +253,13 @@ private slots:
             for (const std::uint16_t word : words)
                 received << QString::number(word);
             QCOMPARE(fields.mid(2, 16), received);
-            QCOMPARE(fields.mid(18).join(','), QStringLiteral("%1,%2,%3,%4,%5,%6,%7,%8,%9")
-                                                   .arg(words[0])
-                                                   .arg(words[1])
-                                                   .arg(words[2])
-                                                   .arg(words[3])
-                                                   .arg(words[4])
-                                                   .arg(reference)
-                                                   .arg(thresholds)
-                                                   .arg(words[10] & 1)
-                                                   .arg(words[10] >> 1));
+            // Raw 1 to 4 and normalised, reference, thresholds, inputs.
+            QCOMPARE(fields.mid(18).join(','), received.mid(0, 5).join(',') + ',' +
+                                                   QStringLiteral("%1,%2,%3,%4")
+                                                       .arg(reference)
+                                                       .arg(thresholds)
+                                                       .arg(words[10] & 1)
+                                                       .arg(words[10] >> 1));
         }
     }
 

@@ -31,40 +31,6 @@ Bytes bytes(std::initializer_list<int> head) {
     return all;
 }
 
-// The records of RFC 4180 text, each ended by CRLF; nothing for text that is not CSV.
-std::optional<QList<QStringList>> csvRecords(const QString& text) {
-    QList<QStringList> records;
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c != '"')
-                field += c;
-            else if (text.mid(i, 2) == "\"\"")
-                field += text[++i];
-            else
-                quoted = false;
-        } else if (c == '"' && field.isEmpty()) {
-            quoted = true;
-        } else if (c == ',') {
-            fields << std::exchange(field, {});
-        } else if (text.mid(i, 2) == "\r\n") {
-            fields << std::exchange(field, {});
-            records << std::exchange(fields, {});
-            ++i;
-        } else if (c == '"' || c == '\r' || c == '\n') {
-            return std::nullopt;
-        } else {
-            field += c;
-        }
-    }
-    if (quoted || !field.isEmpty() || !fields.isEmpty())
-        return std::nullopt;
-    return records;
-}
-
 // A comment with its escapes undone.
 QString unescaped(const QString& comment) {
     QString text;
@@ -267,13 +233,11 @@ private slots:
     void csvCommentsStaySingleFieldsFreeOfControls() {
         QFETCH(QString, text);
         const QString comment = livetools::csvComment(text);
-        const auto records = csvRecords(comment + QStringLiteral("\r\n"));
-        QVERIFY(records && records->size() == 1 && records->first().size() == 1);
-        QVERIFY(comment.startsWith(QLatin1String("# ")));
         QCOMPARE(unescaped(comment), "# " + text);
-        // Latin-1 letters and signs come through as they are.
+        // One CSV field, unquoted, that starts with #: no separator, quote or control
+        // character. Latin-1 letters and signs come through as they are.
         for (const QChar c : comment)
-            QVERIFY(c.category() != QChar::Other_Control);
+            QVERIFY(c != ',' && c != '"' && c.category() != QChar::Other_Control);
         for (const QChar c : text)
             QVERIFY(c.unicode() < 0xa0 || comment.contains(c));
     }
