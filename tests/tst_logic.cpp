@@ -7,6 +7,7 @@
 
 #include <com232/com232.h>
 #include <gui/gui.h>
+#include <platform/serial.h>
 #include <platform/util.h>
 #include <shared/ProgramState.h>
 
@@ -186,6 +187,24 @@ private slots:
             learnt.restEnded(complete);
         QCOMPARE(std::chrono::duration_cast<std::chrono::microseconds>(learnt.allowance()).count(),
                  allowance);
+    }
+
+    void openErrorsSayWhatWentWrong_data() {
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("unknown system error") << kComErrUnknownSystem << "Unknown system error";
+        QTest::newRow("invalid port") << kComErrInvalidPort << "Invalid port number";
+        QTest::newRow("not open") << kComErrPortNotOpen << "Port is not open";
+        QTest::newRow("I/O error") << kComErrIo << "Unknown I/0 error";
+        QTest::newRow("no such port") << kComErrNoSuchPort << "No serial port found";
+        QTest::newRow("cannot open") << kComErrCannotOpen << "Cannot open port";
+        QTest::newRow("any other") << -5 << "RS-232 error!";
+    }
+
+    void openErrorsSayWhatWentWrong() {
+        QFETCH(int, result);
+        QFETCH(QString, status);
+        QCOMPARE(QString::fromLatin1(OpenErrorText(result)), status);
     }
 
     // Frames `step` seconds apart, runs starting with the first and the fifth-last.
