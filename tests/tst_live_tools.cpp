@@ -12,6 +12,7 @@
 #include <qcustomplot.h>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -50,65 +51,24 @@ void answerFileDialog(const QString& path) {
         return kNewFileSelected;
     });
 }
-// The records of RFC 4180 text, each ended by CRLF; nothing for text that is not CSV.
-std::optional<QList<QStringList>> csvRecords(const QString& text) {
-    QList<QStringList> records;
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c != '"')
-                field += c;
-            else if (text.mid(i, 2) == "\"\"")
-                field += text[++i];
-            else
-                quoted = false;
-        } else if (c == '"' && field.isEmpty()) {
-            quoted = true;
-        } else if (c == ',') {
-            fields << std::exchange(field, {});
-        } else if (text.mid(i, 2) == "\r\n") {
-            fields << std::exchange(field, {});
-            records << std::exchange(fields, {});
-            ++i;
-        } else if (c == '"' || c == '\r' || c == '\n') {
-            return std::nullopt;
-        } else {
-            field += c;
-        }
-    }
-    if (quoted || !field.isEmpty() || !fields.isEmpty())
-        return std::nullopt;
-    return records;
-}
-
-// A comment with its escapes undone.
-QString unescaped(const QString& comment) {
-    QString text;
-    for (qsizetype i = 0; i < comment.size(); ++i) {
-        if (comment[i] != '\\' || i + 1 == comment.size()) {
-            text += comment[i];
-            continue;
-        }
-        const QChar kind = comment[++i];
-        if (kind == 'x') {
-            text += QChar(comment.mid(i + 1, 2).toUShort(nullptr, 16));
-            i += 2;
-        } else {
-            text += kind == 'r' ? '\r' : kind == 'n' ? '\n' : kind == 't' ? '\t' : kind;
-        }
-    }
-    return text;
-}
-
-// The measurement with word 0 and the inputs word taken from n.
+// The measurement with the displays' words (raw 1 to 4, normalised, tolerance) and the inputs
+// word taken from n, and a last word above 32767.
 Words wordsFor(std::size_t n) {
     Words words = kMeasurement;
-    words[0] = static_cast<std::uint16_t>(n);
+    for (const std::size_t word : {0, 1, 2, 3, 4, 11})
+        words[word] = static_cast<std::uint16_t>(n + 1000 * word);
     words[10] = static_cast<std::uint16_t>(n % 4);
+    words[15] = 40000;
     return words;
+}
+// The displays Pause holds still.
+constexpr std::array kDisplays{CTRL_RAW_1, CTRL_RAW_2,      CTRL_RAW_3,
+                               CTRL_RAW_4, CTRL_NORMALISED, CTRL_REPORTED_TOLERANCE};
+std::vector<int> shownOnDisplays() {
+    std::vector<int> values;
+    for (const int display : kDisplays)
+        values.push_back(shown(display));
+    return values;
 }
 
 } // namespace
@@ -135,23 +95,30 @@ private slots:
 
     void pauseHoldsTheViewWhileTheHistoriesMoveOn() {
         double heldOnChart = 0;
-        int heldOnDisplay = 0;
+        std::vector<int> heldOnDisplays;
+        bool pressed = false, stopped = false;
+        std::size_t pausedAt = 0;
         run([&] {
             // Input 1 lit before the pause, input 2 after it.
+            const bool paused = button("pauseButton")->isChecked();
             Words words = wordsFor(requests());
-            words[10] = button("pauseButton")->isChecked() ? 2 : 1;
+            words[10] = paused ? 2 : 1;
             (*m_tool)->setMeasurementOverride(words);
-            if (requests() == 4 && !button("pauseButton")->isChecked()) {
-                QTest::mouseClick(button("pauseButton"), Qt::LeftButton);
+            // Paused by its key.
+            if (requests() >= 4 && !std::exchange(pressed, true))
+                QTest::keyClick(panelWidget(), Qt::Key_P, Qt::ControlModifier);
+            if (paused && pausedAt == 0) {
+                pausedAt = requests();
                 heldOnChart = (raw1().constEnd() - 1)->value;
-                heldOnDisplay = shown(CTRL_RAW_1);
-            } else if (requests() == 10) {
+                heldOnDisplays = shownOnDisplays();
+            } else if (pausedAt > 0 && requests() >= pausedAt + 6 &&
+                       !std::exchange(stopped, true)) {
                 click(CTRL_STOP, false);
             }
         });
         QCOMPARE(button("pauseButton")->text(), QStringLiteral("Resume"));
         QCOMPARE((raw1().constEnd() - 1)->value, heldOnChart);
-        QCOMPARE(shown(CTRL_RAW_1), heldOnDisplay);
+        QCOMPARE(shownOnDisplays(), heldOnDisplays);
         QCOMPARE(shown(CTRL_LAMP_BIT0) * 10 + shown(CTRL_LAMP_BIT1), 10);
         // The system's history went on; resuming shows it.
         const double present = arrayRAW[HISTORY * RAW_TRACES - 5];
@@ -197,17 +164,20 @@ private slots:
     void longerHistoriesShowTheLastMinutesByTime() {
         QFETCH(int, choice);
         QFETCH(int, points);
-        m_step = 5.0;
-        runFor(130);
+        // Frames 5 s apart, handed over as the program plots them.
+        const auto feed = [this](int from, int to) {
+            for (int i = from; i < to; ++i)
+                m_tools->rawView().takeFrame(5.0 * i, std::array{double(i), 0.0, 0.0, 0.0, 0.0});
+        };
+        feed(0, 130);
         chooseHistory(choice);
         const double newest = (raw1().constEnd() - 1)->key;
         QCOMPARE(raw1().size(), points);
         QCOMPARE(newest - raw1().constBegin()->key, (points - 1) * 5.0);
         QCOMPARE(rawPlot()->xAxis->label(), QStringLiteral("Time (s)"));
         QCOMPARE(rawPlot()->xAxis->range().upper, newest);
-        QCOMPARE(int(m_tools->rawView().history().samples().size()), 121);
         // The next frames move the view on.
-        runFor(2);
+        feed(130, 132);
         QCOMPARE(raw1().size(), points);
         QVERIFY((raw1().constEnd() - 1)->key > newest);
     }
@@ -236,12 +206,17 @@ private slots:
         QTemporaryDir dir;
         answerFileDialog(dir.filePath(QStringLiteral("run.csv")));
         QTest::mouseClick(button("recordButton"), Qt::LeftButton);
-        std::vector<Words> plotted;
-        platform::onChartPlotted([&plotted](int, int, std::span<const double>) {
-            plotted.push_back(std::to_array(pp));
+        // Each frame's words, and its thresholds as recorded (only the normalised chart's).
+        std::vector<std::pair<Words, QString>> plotted;
+        platform::onChartPlotted([&plotted](int, int chart, std::span<const double> newest) {
+            plotted.push_back(
+                {std::to_array(pp), chart == CTRL_NORM_CHART
+                                        ? QStringLiteral("%1,%2").arg(newest[0]).arg(newest[1])
+                                        : QStringLiteral(",")});
         });
         std::optional<PaintLog> paints;
         std::map<QObject*, QStringList> painted;
+        bool stopped = false;
         run([&] {
             (*m_tool)->setMeasurementOverride(wordsFor(requests()));
             if (requests() == 3 && !paints)
@@ -249,12 +224,15 @@ private slots:
             if (requests() == 12 && paints) {
                 painted = std::exchange(paints->texts, {});
                 paints.reset();
-                click(CTRL_STOP, false);
+                chooseItem(CTRL_SIGNAL_TYPE, 1);
             }
+            if (requests() >= 16 && !std::exchange(stopped, true))
+                click(CTRL_STOP, false);
         });
         // Recording paints nothing beyond what the frames change.
-        const std::set<QObject*> changing{control(CTRL_RAW_1), control(CTRL_LAMP_BIT0),
-                                          control(CTRL_LAMP_BIT1), rawPlot()};
+        std::set<QObject*> changing{control(CTRL_LAMP_BIT0), control(CTRL_LAMP_BIT1), rawPlot()};
+        for (const int display : kDisplays)
+            changing.insert(control(display));
         for (const auto& entry : painted)
             QVERIFY2(changing.count(entry.first) == 1, qPrintable(entry.first->objectName()));
         QTest::mouseClick(button("recordButton"), Qt::LeftButton);
@@ -268,55 +246,46 @@ private slots:
         QCOMPARE(lines[3].count(QLatin1Char(',')), 27);
         for (std::size_t row = 0; row < plotted.size(); ++row) {
             const QStringList fields = lines[4 + int(row)].split(QLatin1Char(','));
-            const Words& words = plotted[row];
+            const auto& [words, thresholds] = plotted[row];
             QVERIFY(QDateTime::fromString(fields[0], Qt::ISODateWithMs).isValid());
             QCOMPARE(fields[1].toDouble(), m_step * double(row + 1));
             QStringList received;
             for (const std::uint16_t word : words)
                 received << QString::number(word);
             QCOMPARE(fields.mid(2, 16), received);
-            QCOMPARE(fields.mid(18).join(','), QStringLiteral("%1,202,303,404,505,%2,,,%3,%4")
-                                                   .arg(words[0])
-                                                   .arg(reference)
-                                                   .arg(words[10] & 1)
-                                                   .arg(words[10] >> 1));
+            // Raw 1 to 4 and normalised, reference, thresholds, inputs.
+            QCOMPARE(fields.mid(18).join(','), received.mid(0, 5).join(',') + ',' +
+                                                   QStringLiteral("%1,%2,%3,%4")
+                                                       .arg(reference)
+                                                       .arg(thresholds)
+                                                       .arg(words[10] & 1)
+                                                       .arg(words[10] >> 1));
         }
     }
 
     void commentLinesStayCommentsWhateverTheFirmwareSays() {
-        // Every byte but 0, which ends the text, 32 at a time as the sensor's text holds them.
+        // One CSV field that starts with #, whatever the sensor's text holds (every byte in
+        // tst_logic).
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("run.csv"));
-        answerFileDialog(path);
-        for (int first = 1; first < 256; first += 32) {
-            std::string firmware;
-            for (int byte = first; byte < std::min(first + 32, 256); ++byte)
-                firmware += char(byte);
-            (*m_tool)->setFirmwareText(firmware);
-            m_tool->connect();
-            QTest::mouseClick(button("recordButton"), Qt::LeftButton);
-            QTest::mouseClick(button("recordButton"), Qt::LeftButton);
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const auto records = csvRecords(QString::fromUtf8(file.readAll()));
-            QVERIFY(records && records->size() == 4);
-            for (const QStringList& comment : records->first(3))
-                QVERIFY(comment.size() == 1 && comment[0].startsWith("# "));
-            const QString sent = QString::fromLatin1(firmware.data(), qsizetype(firmware.size()));
-            const QString comment = (*records)[2][0];
-            QCOMPARE(unescaped(comment), "# Firmware: " + sent);
-            // No control character reaches the file; Latin-1 letters and signs come through as
-            // they are.
-            for (const QChar c : comment)
-                QVERIFY(c.category() != QChar::Other_Control);
-            for (const QChar c : sent)
-                QVERIFY(c.unicode() < 0xa0 || comment.contains(c));
-            QCOMPARE((*records)[3].size(), 28);
-        }
+        answerFileDialog(dir.filePath(QStringLiteral("run.csv")));
+        (*m_tool)->setFirmwareText("T,\"K\"\r\xe9");
+        m_tool->connect();
+        QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+        QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+        QFile file(dir.filePath(QStringLiteral("run.csv")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()).split("\r\n")[2],
+                 QStringLiteral("# Firmware: T\\x2c\\x22K\\x22\\r\u00e9"));
     }
 
-    void theFileDialogLetsTheRunGoOn() {
+    void theFileDialogLetsTheRunGoOnAndKeepsNoHistory() {
         QTemporaryDir dir;
+        // A home of its own, where whatever the dialog kept would show up.
+        QTemporaryDir home;
+        const QByteArray realHome = qgetenv("HOME");
+        const auto restoreHome = qScopeGuard([&realHome] { qputenv("HOME", realHome); });
+        qunsetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
         platform::setFileSelectAnswer({});
         std::size_t openedAt = 0;
         run([&] {
@@ -324,7 +293,7 @@ private slots:
             if (requests() == 2 && openedAt == 0) {
                 openedAt = requests();
                 QTest::mouseClick(button("recordButton"), Qt::LeftButton);
-            } else if (dialog && dialog->isVisible() && requests() == openedAt + 5) {
+            } else if (dialog && dialog->isVisible() && requests() >= openedAt + 5) {
                 dialog->setDirectory(dir.path());
                 QMetaObject::invokeMethod(dialog, "accept"); // what its accept button does
             } else if (requests() == openedAt + 10) {
@@ -334,6 +303,8 @@ private slots:
         QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
         QVERIFY(button("recordButton")->isChecked());
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("live-view.csv"))).size() > 0);
+        QVERIFY(waitUntil([] { return !panelWidget()->findChild<QFileDialog*>(); }));
+        QVERIFY(QDir(home.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     }
 
     void recordingThatCannotWriteStopsAndSaysSo_data() {
@@ -441,7 +412,9 @@ private slots:
                                       .arg(rawPlot()->width())
                                       .arg(rawPlot()->height())
                                       .toLatin1()));
-        QTest::mouseClick(button("copyValuesButton"), Qt::LeftButton);
+        QApplication::clipboard()->clear();
+        QTest::keyClick(panelWidget(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(waitUntil([] { return !QApplication::clipboard()->text().isEmpty(); }));
         const QString copied = QApplication::clipboard()->text();
         for (const char* line : {"\nStatus: Line Ok!\n", "\nRaw 4: 404\n", "\nTolerance: 30\n",
                                  "\nInput 1: on\n", "\nInput 2: on\n"})

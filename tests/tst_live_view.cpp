@@ -265,6 +265,9 @@ private slots:
         runFor(3);
         QVERIFY(control(CTRL_RAW_CHART)->isVisible() && control(CTRL_NORM_CHART)->isVisible());
         QCOMPARE(trace(CTRL_RAW_CHART, 0), raw);
+        chooseItem(CTRL_SIGNAL_TYPE, 0);
+        dispatchPending();
+        QVERIFY(control(CTRL_RAW_CHART)->isVisible() && control(CTRL_NORM_CHART)->isHidden());
     }
 
     void thresholdsFollowTheToleranceMode_data() {

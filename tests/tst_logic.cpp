@@ -1,15 +1,20 @@
-// The pure logic on its own: the frame codec, the clamps, the array moves, and how long a port
-// rests for a frame's late tail. (The firmware text and the parameter file reader are fuzzed.)
+// The pure logic on its own: the frame codec, the clamps, the array moves, how long a port
+// rests for a frame's late tail, what the live view's time-stamped history keeps, and a
+// recording's comment lines. (The firmware text and the parameter file reader are fuzzed.)
 #include "ArrivalAllowance.h"
+#include "CsvRecording.h"
+#include "TimedHistory.h"
 
 #include <com232/com232.h>
 #include <gui/gui.h>
+#include <platform/serial.h>
 #include <platform/util.h>
 #include <shared/ProgramState.h>
 
 #include <QTest>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 using Words = std::array<unsigned short, PNUM>;
@@ -25,6 +30,25 @@ Bytes bytes(std::initializer_list<int> head) {
     Bytes all(head.begin(), head.end());
     all.resize(FRAME_BYTES, 0);
     return all;
+}
+
+// A comment with its escapes undone.
+QString unescaped(const QString& comment) {
+    QString text;
+    for (qsizetype i = 0; i < comment.size(); ++i) {
+        if (comment[i] != '\\' || i + 1 == comment.size()) {
+            text += comment[i];
+            continue;
+        }
+        const QChar kind = comment[++i];
+        if (kind == 'x') {
+            text += QChar(comment.mid(i + 1, 2).toUShort(nullptr, 16));
+            i += 2;
+        } else {
+            text += kind == 'r' ? '\r' : kind == 'n' ? '\n' : kind == 't' ? '\t' : kind;
+        }
+    }
+    return text;
 }
 
 } // namespace
@@ -163,6 +187,78 @@ private slots:
             learnt.restEnded(complete);
         QCOMPARE(std::chrono::duration_cast<std::chrono::microseconds>(learnt.allowance()).count(),
                  allowance);
+    }
+
+    void openErrorsSayWhatWentWrong_data() {
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("unknown system error") << kComErrUnknownSystem << "Unknown system error";
+        QTest::newRow("invalid port") << kComErrInvalidPort << "Invalid port number";
+        QTest::newRow("not open") << kComErrPortNotOpen << "Port is not open";
+        QTest::newRow("I/O error") << kComErrIo << "Unknown I/0 error";
+        QTest::newRow("no such port") << kComErrNoSuchPort << "No serial port found";
+        QTest::newRow("cannot open") << kComErrCannotOpen << "Cannot open port";
+        QTest::newRow("any other") << -5 << "RS-232 error!";
+    }
+
+    void openErrorsSayWhatWentWrong() {
+        QFETCH(int, result);
+        QFETCH(QString, status);
+        QCOMPARE(QString::fromLatin1(OpenErrorText(result)), status);
+    }
+
+    // Frames `step` seconds apart, runs starting with the first and the fifth-last.
+    void historyKeepsTenMinutesAndABoundedCount_data() {
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<int>("kept");
+        QTest::addColumn<int>("runStarts");
+        QTest::newRow("a short run, all of it") << 10 << 0.5 << 10 << 2;
+        QTest::newRow("ten minutes, no more") << 130 << 5.0 << 121 << 1;
+        QTest::newRow("a clock that stands still") << 20005 << 0.0 << 20000 << 1;
+    }
+
+    void historyKeepsTenMinutesAndABoundedCount() {
+        QFETCH(int, frames);
+        QFETCH(double, step);
+        QFETCH(int, kept);
+        QFETCH(int, runStarts);
+        livetools::TimedHistory history;
+        for (int i = 0; i < frames; ++i) {
+            if (i == 0 || i == frames - 5)
+                history.markRunStart();
+            history.append(step * i, std::array{double(i)});
+        }
+        const int oldest = frames - kept;
+        QCOMPARE(int(history.samples().size()), kept);
+        QCOMPARE(history.samples().front().values[0], double(oldest));
+        QCOMPARE(history.timeOfFrame(oldest), std::optional(step * oldest));
+        QVERIFY(!history.timeOfFrame(frames) && (oldest == 0 || !history.timeOfFrame(oldest - 1)));
+        QCOMPARE(int(history.runStarts().size()), runStarts);
+        QCOMPARE(history.runStarts().back().frame, std::uint64_t(frames - 5));
+    }
+
+    // Every byte but 0, which ends the sensor's text, 32 at a time.
+    void csvCommentsStaySingleFieldsFreeOfControls_data() {
+        QTest::addColumn<QString>("text");
+        for (int first = 1; first < 256; first += 32) {
+            QString text;
+            for (int byte = first; byte < std::min(first + 32, 256); ++byte)
+                text += QChar(byte);
+            QTest::addRow("bytes from %d", first) << text;
+        }
+    }
+
+    void csvCommentsStaySingleFieldsFreeOfControls() {
+        QFETCH(QString, text);
+        const QString comment = livetools::csvComment(text);
+        QCOMPARE(unescaped(comment), "# " + text);
+        // One CSV field, unquoted, that starts with #: no separator, quote or control
+        // character. Latin-1 letters and signs come through as they are.
+        for (const QChar c : comment)
+            QVERIFY(c != ',' && c != '"' && c.category() != QChar::Other_Control);
+        for (const QChar c : text)
+            QVERIFY(c.unicode() < 0xa0 || comment.contains(c));
     }
 };
 

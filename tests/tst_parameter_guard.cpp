@@ -429,7 +429,8 @@ private slots:
                 return now += 0.5;
             });
         }
-        guardWidget<QPushButton>("compareButton")->click();
+        QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier); // its shortcut
+        QVERIFY(waitUntil([] { return !guardWidget<QPushButton>("compareButton")->isDown(); }));
         dispatchPending();
         QVERIFY((*m_tool)->waitForFrames(2, 5s));
         QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{2, 4}));
@@ -593,6 +594,7 @@ private slots:
         m_tool->sensor().clearReceivedFrames();
         QStringList introductions;
         std::vector<QStringList> rows;
+        std::vector<QList<int>> markedRows;
         auto* poll = new QTimer(qApp);
         QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
             QWidget* dialog = QApplication::activeModalWidget();
@@ -602,6 +604,10 @@ private slots:
             auto* table = dialog->findChild<QTableWidget*>();
             introductions << introduction->text();
             rows.push_back({table->item(2, 1)->text(), table->item(2, 2)->text()});
+            markedRows.emplace_back();
+            for (int row = 0; row < table->rowCount(); ++row)
+                if (table->item(row, 1)->text().startsWith(u'\u2260'))
+                    markedRows.back() << row;
             for (QPushButton* button : dialog->findChildren<QPushButton*>())
                 if (button->text() ==
                     (introductions.size() == 1 ? "&Read EEPROM" : "&Write to EEPROM"))
@@ -621,6 +627,8 @@ private slots:
         QCOMPARE(rows[0], (QStringList{"333", "-"}));
         QVERIFY(introductions[1].contains("differ from the EEPROM as read at "));
         QCOMPARE(rows[1], (QStringList{"\u2260 333", "401"}));
+        // Every word that differs, the free words too.
+        QCOMPARE(markedRows, (std::vector<QList<int>>{{}, {2, 5, 15}}));
     }
 
     void commandsWorkAfterEveryDialog_data() {
@@ -694,11 +702,15 @@ private:
         // What follows the sixteenth value is not looked at.
         QFile good(bad);
         QVERIFY(good.open(QIODevice::WriteOnly));
-        good.write("600 700 333 90 0 0 2 1 3 110 710 410 12 13 14 16\n70000\nten\n");
+        good.write("600 700 333 90 3 0 2 1 3 110 710 410 12 13 14 16\n70000\nten\n");
         good.close();
         guardWidget<QPushButton>("addFile")->click();
         QCOMPARE(cell(2, 4), "333");
+        // Hardware mode 3 takes the tolerance from the sensor: its field greys, as on a Get.
+        guardWidget<QPushButton>("takeFile")->click();
+        QVERIFY(!control(CTRL_TOLERANCE)->isEnabled());
         guardWidget<QPushButton>("takeEEPROM")->click();
+        QVERIFY(control(CTRL_TOLERANCE)->isEnabled());
         QCOMPARE(shownWords(),
                  (Words{600, 700, 401, 90, 0, 0, 2, 1, 3, 110, 710, 410, 12, 13, 14, 15}));
         QCOMPARE(reference, 333);

@@ -445,6 +445,15 @@ private slots:
         QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0])[2], before + 1);
     }
 
+    void aKeyStepsFromTheValueTheProgramSet() {
+        // Set by the program and held for the next redraw: the key acts on it all the same.
+        auto* reference = control<QSpinBox>(CTRL_REFERENCE);
+        reference->setFocus(Qt::TabFocusReason);
+        SetCtrlVal(panelHandle, CTRL_REFERENCE, 700);
+        QTest::keyClick(reference, Qt::Key_Up);
+        QCOMPARE(reference->value(), 701);
+    }
+
 private:
     std::unique_ptr<ToolWithSensor> m_tool;
     std::unique_ptr<QTemporaryDir> m_dir;

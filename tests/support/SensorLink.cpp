@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace testing {
 
@@ -50,10 +51,12 @@ void ToolWithSensor::run(const std::function<void()>& during,
 }
 
 void ToolWithSensor::runFor(std::size_t more, const std::function<double()>& clock) {
+    // At or past the count, once: a request of the run before, counted late, can take the
+    // count past it before the first reading of this run.
     const std::size_t stopAt = requests() + more;
     run(
-        [this, stopAt] {
-            if (requests() == stopAt)
+        [this, stopAt, stopped = false]() mutable {
+            if (requests() >= stopAt && !std::exchange(stopped, true))
                 click(CTRL_STOP, false);
         },
         clock);
