@@ -123,7 +123,10 @@ private slots:
         // The system's history went on; resuming shows it.
         const double present = arrayRAW[HISTORY * RAW_TRACES - 5];
         QVERIFY(present > heldOnChart + 3);
-        QTest::mouseClick(button("pauseButton"), Qt::LeftButton);
+        // Resumed by the same key: the button's new text must not have cost it its shortcut.
+        QTest::keyClick(panelWidget(), Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(waitUntil([] { return !button("pauseButton")->isChecked(); }));
+        QCOMPARE(button("pauseButton")->text(), QStringLiteral("Pause"));
         QCOMPARE(shown(CTRL_RAW_1), int(present));
         QCOMPARE(shown(CTRL_LAMP_BIT0) * 10 + shown(CTRL_LAMP_BIT1), 1);
         QVERIFY(waitUntil([present] { return (raw1().constEnd() - 1)->value == present; }));

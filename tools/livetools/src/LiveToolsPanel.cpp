@@ -169,7 +169,10 @@ void LiveToolsPanel::setPaused(bool paused) {
         platform::freezeControl(m_panel, display, paused);
     m_raw->setPaused(paused);
     m_norm->setPaused(paused);
+    // A button's new text clears its shortcut; Ctrl+P must resume as it paused.
+    const QKeySequence shortcut = m_pause->shortcut();
     m_pause->setText(paused ? tr("Resume") : tr("Pause"));
+    m_pause->setShortcut(shortcut);
 }
 
 void LiveToolsPanel::setSpan(int choice) {
