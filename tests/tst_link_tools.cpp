@@ -113,7 +113,7 @@ private slots:
         click(CTRL_GET);
         QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
         QCOMPARE(state(), QStringLiteral("device gone"));
-        QVERIFY(stale());
+        QVERIFY(shownAs() == Shown::Stale);
         QVERIFY(items().first().endsWith("[gone]"));
         // Said once, however often the lost device was tried meanwhile.
         QCOMPARE(logText().count("COM1 " + first + " has gone, port closed"), 1);
@@ -128,7 +128,7 @@ private slots:
         dispatchPending();
         QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{5, 2, 7}));
         QCOMPARE(state(), QStringLiteral("answered"));
-        QVERIFY(!stale());
+        QVERIFY(shownAs() == Shown::Current);
         QVERIFY(items().first().endsWith("(A1B2)"));
     }
 
@@ -476,7 +476,6 @@ private:
     }
 
     static QString state() { return named<QLabel>("Link state")->text(); }
-    static bool stale() { return shownAs() == Shown::Stale; }
 
     // As the operator sees them (a display disabled, a lamp drawn unlike a current one) and a
     // screen reader hears them; nullopt for a mix.
