@@ -19,10 +19,11 @@ using namespace testing;
 using sim::Fault;
 using sim::Words;
 using Bytes = std::vector<std::uint8_t>;
-// A wait left without its reply: what starts it, the orders the sensor leaves unanswered, the
-// requests answered before, when the wait gives up (in steps of 0.125 s) and what it says.
+// What a test does at one point of it.
+using Step = std::function<void()>;
+// A wait left without its reply; elapsed moves in steps of 0.125 s.
 struct Wait {
-    std::function<void()> act;
+    Step act;
     std::set<int> unanswered;
     std::size_t answered;
     double elapsed;
@@ -30,8 +31,6 @@ struct Wait {
     QString waiting; // the status line meanwhile
 };
 Q_DECLARE_METATYPE(Wait)
-// The sensor's fault and firmware text, the orders it receives, the status text, and whether
-// the last request's wait runs out.
 struct Connect {
     Fault fault;
     QString firmware;
@@ -49,8 +48,7 @@ const Words kRam{510, 520, 530, 40, 0, 1, 0, 0, 0, 110, 720, 430, 1, 2, 3, 4};
 // The parameter variables as the panel file starts them, in packet order.
 const Words kStartUp{500, 500, 512, 100, 0, 1, 0, 0, 0, 100, 700, 400, 0, 0, 0, 0};
 
-// Waits until at least count bytes are in the input queue, without letting the notification
-// take them; each poll waits for input for a moment, so this is bounded.
+// Bounded: each poll waits for input a moment; the notification does not take the bytes.
 bool awaitInput(int count) {
     for (int polls = 0; polls < 5000; ++polls)
         if (GetInQLen(com) >= count)
@@ -63,7 +61,12 @@ Bytes frameOf(const Words& words, int order = 2) {
     return {frame.begin(), frame.end()};
 }
 
+platform::ComPort* portInUse() {
+    return platform::SerialPart::current()->ports().find(com);
+}
+
 } // namespace
+Q_DECLARE_METATYPE(Step)
 
 class Link : public QObject {
     Q_OBJECT
@@ -103,14 +106,12 @@ private slots:
         QCOMPARE(ordersSent(m_tool->sensor()), orders);
         QCOMPARE(statusText(), status);
         QCOMPARE(QString::fromLatin1(szVersion), status == firmware ? firmware : QString());
-        // A good line selects RAM as the target without touching the radio buttons, and the
-        // panel shows what the sensor's RAM holds.
+        // A good line selects RAM without touching the radio buttons and shows the sensor's RAM.
         const bool answered = orders.size() > 1;
         QCOMPARE(target, answered ? RAM : EEPROM);
         QCOMPARE(shown(CTRL_EEPROM), 1);
         QCOMPARE(shownWords(), answered ? kRam : kStartUp);
-        // The echo and RAM requests carry the variables; the firmware request the packet as
-        // the read left it.
+        // The echo and RAM requests carry the variables, the firmware request the read packet.
         const auto frames = (*m_tool)->receivedFrames();
         QCOMPARE(sim::decodeWords(frames[0]), kStartUp);
         if (answered)
@@ -161,8 +162,7 @@ private slots:
 
     void waitsGiveUpJustAfterTheirLimits() {
         QFETCH(Wait, wait);
-        // What the program shows before a wait is on the screen meanwhile, values read
-        // included, also where the wait lets no events through.
+        // What is shown before a wait, values read included, is on screen meanwhile.
         PaintLog painted;
         m_tool->connect();
         Words ram = kRam;
@@ -181,8 +181,8 @@ private slots:
     void strayBytesNeverMoveAFrame_data() {
         QTest::addColumn<Bytes>("trailing");
         QTest::addColumn<int>("after");
-        // Right behind the reply, they come while the next request is on the line; 20 ms and
-        // more later, after it has left, as do those ahead of a reply (after -1).
+        // Behind the reply (0) they come while the next request is on the line; 20 ms and more
+        // later after it has left, as do those ahead of a reply (-1).
         QTest::newRow("CR behind") << Bytes{0x0D} << 0;
         QTest::newRow("CR ahead") << Bytes{0x0D} << -1;
         QTest::newRow("8 zeros ahead") << Bytes(8, 0x00) << -1;
@@ -194,8 +194,6 @@ private slots:
     }
 
     void strayBytesNeverMoveAFrame() {
-        // Every reply drags bytes behind it (a CR, a checksum, noise), right behind it or once
-        // the next request has left the line: no reply may be read from the wrong place.
         QFETCH(Bytes, trailing);
         QFETCH(int, after);
         sim::SimulatedSensor& sensor = m_tool->sensor();
@@ -223,9 +221,7 @@ private slots:
         click(CTRL_BUTTON_TEACH);
         QCOMPARE(shownWords(), ram);
 
-        // Bytes that come between a request's flush and its write are no reply either: the loop
-        // reads the clock right there, while rx_flag is still raised. The run stops once six
-        // frames have been shown.
+        // Nor bytes between a request's flush and its write (the loop reads the clock there).
         constexpr std::size_t kShown = 6;
         platform::setTimerSource([&sensor, at = sensor.receivedFrames().size() + 3] {
             if (rx_flag == 1 && sensor.receivedFrames().size() == at) {
@@ -241,11 +237,10 @@ private slots:
         const QList<double> traces{11, 22, 33, 44, 505};
         for (std::size_t sample = HISTORY - kShown; sample < HISTORY; ++sample)
             QCOMPARE(QList<double>(arrayRAW + sample * 5, arrayRAW + sample * 5 + 5), traces);
-        const int displays[] = {CTRL_RAW_1,      CTRL_RAW_2,    CTRL_RAW_3,  CTRL_RAW_4,
-                                CTRL_NORMALISED, CTRL_POWER0,   CTRL_POWER1, CTRL_TEACH_AB,
-                                CTRL_TEACH_CD,   CTRL_TEACH_THD};
-        for (std::size_t i = 0; i < std::size(displays); ++i)
-            QCOMPARE(shown(displays[i]), int(measurement[i]));
+        for (int i = 0; const int id :
+                        {CTRL_RAW_1, CTRL_RAW_2, CTRL_RAW_3, CTRL_RAW_4, CTRL_NORMALISED,
+                         CTRL_POWER0, CTRL_POWER1, CTRL_TEACH_AB, CTRL_TEACH_CD, CTRL_TEACH_THD})
+            QCOMPARE(shown(id), int(measurement[i++]));
         QCOMPARE(shown(CTRL_REPORTED_TOLERANCE), 30);
     }
 
@@ -256,7 +251,6 @@ private slots:
     }
 
     void staleInputIsFlushedBeforeARequest() {
-        // Bytes that came after the last request and wait in the input queue are no reply.
         QFETCH(bool, lineCheck);
         m_tool->connect();
         click(CTRL_SEND);
@@ -272,8 +266,7 @@ private slots:
     }
 
     void inputQueueHoldsItsSizeUnderAFlood() {
-        // A device that ignores the baud rate: what does not fit the queue waits in the device
-        // and goes with the next flush; then the sensor is heard again.
+        // What does not fit the queue waits in the device and goes with the next flush.
         m_tool->connect();
         InstallComCallback(com, 0, FRAME_BYTES, com232::sync, nullptr, nullptr);
         (*m_tool)->setFlood(true);
@@ -288,8 +281,7 @@ private slots:
     }
 
     void firmwareQueryLeavesNoFrameBehind() {
-        // A frame that comes in while the firmware query waits, too late to count, is not for
-        // anyone, nor is the parameter read's, which left rx_flag raised.
+        // Neither a frame too late for the firmware query nor the Get's left raised is for anyone.
         m_tool->connect();
         PushGET(RAM);
         QCOMPARE(rx_flag, 1);
@@ -310,9 +302,7 @@ private slots:
     }
 
     void onlyAWholeFrameRaisesTheFlags() {
-        // (Frames that come together or in pieces are the fuzzer's.) A notification for the
-        // event character or an empty output queue does nothing, nor does one that finds less
-        // than a frame once it reads.
+        // Frames together or in pieces are the fuzzer's; here notifications that find no frame.
         m_tool->connect();
         (*m_tool)->sendRaw(frameOf({1111}));
         QVERIFY(awaitInput(FRAME_BYTES));
@@ -328,8 +318,6 @@ private slots:
     }
 
     void replyInTheLastPassIsReadButCountsAsATimeOut() {
-        // Time runs out in the very pass that handles a reply: the wait says time-out, and the
-        // read takes the frame all the same.
         m_tool->connect();
         power0 = 1;
         platform::setTimerSource([] { return rx_flag == 1 ? 5.0 : 0.0; });
@@ -367,22 +355,6 @@ private slots:
         QCOMPARE(statusText(), QStringLiteral("Invalid port number"));
     }
 
-    void deviceOpenedUnderAnotherNameIsRefused() {
-        // Port 1 holds the sensor's device; port 2 names it through a symlink, as
-        // /dev/serial/by-id/... names a USB adapter.
-        m_tool->connect();
-        QTemporaryDir dir;
-        const QString alias = dir.filePath(QStringLiteral("by-id-sensor"));
-        QVERIFY(QFile::link(QString::fromStdString((*m_tool)->devicePath()), alias));
-        setenv("NALVO_COM2", alias.toLocal8Bit().constData(), 1);
-        InitRS232(2);
-        QCOMPARE(statusText(), QStringLiteral("Cannot open port"));
-        // The first user goes on undisturbed.
-        power0 = 1;
-        PushGET(RAM);
-        QCOMPARE(power0, kRam[0]);
-    }
-
     void deviceThatDisappearsFailsQuietlyAndComesBack() {
         m_tool->connect();
         (*m_tool)->stop();
@@ -398,45 +370,47 @@ private slots:
         QCOMPARE(statusText(), kFirmware);
     }
 
-    void aReadThatFindsNothingLeavesThePortOpen() {
-        // Qt reports a read that finds no bytes, where another wait took them first, as it
-        // reports a device that has gone.
-        m_tool->connect();
-        platform::ComPort* port = platform::SerialPart::current()->ports().find(com);
-        emit port->qtPort().errorOccurred(QSerialPort::ResourceError);
-        dispatchPending();
-        power0 = 1;
-        PushGET(RAM);
-        QCOMPARE(power0, kRam[0]);
-    }
-
-    void anIdleLineLeavesTheDeviceWatched_data() {
-        QTest::addColumn<bool>("requestUnanswered");
-        QTest::newRow("after the start-up") << false;
-        QTest::newRow("after a request the sensor left unanswered") << true;
-    }
-
-    void anIdleLineLeavesTheDeviceWatched() {
-        // With nothing on its way, a port that rested for a frame would wake the program
-        // some fifty times a second to find none; it watches the device instead.
-        QFETCH(bool, requestUnanswered);
-        m_tool->connect();
-        if (requestUnanswered) {
+    void portTakesTheNextReplyAfter_data() {
+        QTest::addColumn<Step>("before");
+        // Qt reports a read that finds no bytes, another wait having taken them, as a gone device.
+        QTest::newRow("a read that finds nothing") << Step([] {
+            emit portInUse()->qtPort().errorOccurred(QSerialPort::ResourceError);
+            dispatchPending();
+        });
+        // Port 2 names port 1's device through a symlink, as /dev/serial/by-id/... an adapter.
+        QTest::newRow("its device refused under another name") << Step([this] {
+            QTemporaryDir dir;
+            const QString alias = dir.filePath(QStringLiteral("by-id-sensor"));
+            QVERIFY(QFile::link(QString::fromStdString((*m_tool)->devicePath()), alias));
+            setenv("NALVO_COM2", alias.toLocal8Bit().constData(), 1);
+            InitRS232(2);
+            QCOMPARE(statusText(), QStringLiteral("Cannot open port"));
+        });
+        // With nothing on its way, a port resting for a frame would wake the program some fifty
+        // times a second to find none; it watches the device instead.
+        QTest::newRow("an idle line")
+            << Step([] { QTRY_VERIFY_WITH_TIMEOUT(portInUse()->watchesDevice(), 1000); });
+        QTest::newRow("a request left unanswered") << Step([this] {
             (*m_tool)->setFault(Fault::Silent);
             SendFrame(com, 2, pp);
-        }
-        platform::ComPort* port = platform::SerialPart::current()->ports().find(com);
-        QTRY_VERIFY_WITH_TIMEOUT(port->watchesDevice(), 1000);
-        // What comes next is taken as before.
-        (*m_tool)->setFault(Fault::None);
+            QTRY_VERIFY_WITH_TIMEOUT(portInUse()->watchesDevice(), 1000);
+            (*m_tool)->setFault(Fault::None);
+        });
+    }
+
+    void portTakesTheNextReplyAfter() {
+        QFETCH(Step, before);
+        m_tool->connect();
+        before();
+        if (QTest::currentTestFailed())
+            return;
         power0 = 1;
         PushGET(RAM);
         QCOMPARE(power0, kRam[0]);
     }
 
     void qtSerialPortInternalsAreReachedHere() {
-        // Written for Qt 6.4: QSerialPort watches the device through a read notifier of its own,
-        // and the device takes a wake threshold. The plain way reaches neither.
+        // Qt 6.4's QSerialPort has a read notifier of its own; the plain way leaves it alone.
         if (!NALVO_SERIAL_INTERNALS)
             QSKIP("Built for another Qt: every port takes the plain way");
         const int master = posix_openpt(O_RDWR | O_NOCTTY);
@@ -481,8 +455,7 @@ private slots:
     }
 
 private:
-    // The sensor stays silent to the next request and has the reply sent by hand once it
-    // is in.
+    // The sensor leaves the next request to this reply, sent once the request is in.
     void replyByHand(Bytes reply) {
         const std::size_t before = (*m_tool)->receivedFrames().size();
         (*m_tool)->setFault(Fault::Silent);

@@ -1,6 +1,5 @@
-// The link as the service tools show it, on the real panel and a pseudo-terminal: the ports
-// the machine has, a device named by path, the link's state at a glance, a pulled and
-// plugged cable, and the log with its causes, its traffic view and its bound.
+// The link as the service tools show it, on the real panel and a pseudo-terminal: the ports, a
+// device named by path, the link's state, a pulled cable, the log and its traffic view.
 #include "SensorLink.h"
 
 #include <linklog/Escaped.h>
@@ -61,19 +60,15 @@ portlist::PortInfo adapter(const QString& device) {
 }
 
 QString hex(const sim::Frame& frame) {
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(frame.data()),
-                                          static_cast<qsizetype>(frame.size()))
-                                   .toHex(' ')
-                                   .toUpper());
+    return QString::fromLatin1(
+        QByteArray::fromStdString({frame.begin(), frame.end()}).toHex(' ').toUpper());
 }
 
 double residentMegabytes() {
     QFile status(QStringLiteral("/proc/self/status"));
     status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0.0;
+    const QRegularExpression resident(QStringLiteral("VmRSS:\\s*(\\d+) kB"));
+    return resident.match(QString::fromLatin1(status.readAll())).captured(1).toDouble() / 1024.0;
 }
 
 void answerFileDialog(const QString& path) {
@@ -118,7 +113,7 @@ private slots:
         click(CTRL_GET);
         QCOMPARE(statusText(), QStringLiteral("Timeout-RS-232..."));
         QCOMPARE(state(), QStringLiteral("device gone"));
-        QVERIFY(stale());
+        QVERIFY(shownAs() == Shown::Stale);
         QVERIFY(items().first().endsWith("[gone]"));
         // Said once, however often the lost device was tried meanwhile.
         QCOMPARE(logText().count("COM1 " + first + " has gone, port closed"), 1);
@@ -133,7 +128,7 @@ private slots:
         dispatchPending();
         QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{5, 2, 7}));
         QCOMPARE(state(), QStringLiteral("answered"));
-        QVERIFY(!stale());
+        QVERIFY(shownAs() == Shown::Current);
         QVERIFY(items().first().endsWith("(A1B2)"));
     }
 
@@ -172,35 +167,32 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("state");
         QTest::addColumn<Shown>("values");
-        const QString lineOk = QStringLiteral("Line Ok!");
-        const QString lineTimeout = QStringLiteral("Timeout RS232-Line!");
-        QTest::newRow("answered") << Fault::None << Then::Nothing << kFirmware << "answered"
-                                  << Shown::Current;
+        const auto row = [](const char* name, Fault fault, Then then, const QString& status,
+                            const char* state, Shown values) {
+            QTest::newRow(name) << fault << then << status << QString(state) << values;
+        };
+        const QString ok = QStringLiteral("Line Ok!"),
+                      timeout = QStringLiteral("Timeout RS232-Line!");
+        using enum Fault;
+        using enum Then;
+        using enum Shown;
+        row("answered", None, Nothing, kFirmware, "answered", Current);
         // The Get shows the earlier time-out's text again: the exchange says answered.
-        QTest::newRow("answered after a time-out")
-            << Fault::None << Then::GetAfterATimeOut << "Timeout-RS-232..."
-            << "answered" << Shown::Current;
-        QTest::newRow("wrong echo")
-            << Fault::WrongEcho << Then::Nothing << "read error - not sync byte 0xAA!"
-            << "answered, wrong echo" << Shown::Current;
-        QTest::newRow("short firmware answer")
-            << Fault::ShortFirmware << Then::Nothing << "Error reading firmware-info!"
-            << "short answer" << Shown::Current;
-        QTest::newRow("silent") << Fault::Silent << Then::Nothing << "Timeout-RS-232..."
-                                << "no answer" << Shown::Stale;
+        row("answered after a time-out", None, GetAfterATimeOut, "Timeout-RS-232...", "answered",
+            Current);
+        row("wrong echo", WrongEcho, Nothing, "read error - not sync byte 0xAA!",
+            "answered, wrong echo", Current);
+        row("short firmware answer", ShortFirmware, Nothing, "Error reading firmware-info!",
+            "short answer", Current);
+        row("silent", Silent, Nothing, "Timeout-RS-232...", "no answer", Stale);
         // Stop leaves the last request without its reply: no time ran out.
-        QTest::newRow("live view stopped")
-            << Fault::None << Then::RunUntilStopped << lineOk << "answered" << Shown::Current;
-        QTest::newRow("live view, then silent") << Fault::Silent << Then::RunUntilTimedOut
-                                                << lineTimeout << "no answer" << Shown::Stale;
-        QTest::newRow("live view, late reply") << Fault::LateReply << Then::RunUntilTimedOut
-                                               << lineTimeout << "answered late" << Shown::Stale;
-        QTest::newRow("live view, garbage") << Fault::Garbage << Then::RunUntilStopped << lineOk
-                                            << "answered, malformed" << Shown::Doubtful;
-        QTest::newRow("live view, a good frame after garbage")
-            << Fault::Garbage << Then::RunAfterGarbage << lineOk << "answered" << Shown::Current;
-        QTest::newRow("live view, unplugged")
-            << Fault::None << Then::RunUnplugged << lineTimeout << "device gone" << Shown::Stale;
+        row("live view stopped", None, RunUntilStopped, ok, "answered", Current);
+        row("live view, then silent", Silent, RunUntilTimedOut, timeout, "no answer", Stale);
+        row("live view, late reply", LateReply, RunUntilTimedOut, timeout, "answered late", Stale);
+        row("live view, garbage", Garbage, RunUntilStopped, ok, "answered, malformed", Doubtful);
+        row("live view, a good frame after garbage", Garbage, RunAfterGarbage, ok, "answered",
+            Current);
+        row("live view, unplugged", None, RunUnplugged, timeout, "device gone", Stale);
     }
 
     void stateFollowsEveryExchange() {
@@ -272,15 +264,15 @@ private slots:
     void openFailuresNameTheirCause_data() {
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("logged");
-        QTest::newRow("missing") << "/dev/nalvo-missing"
-                                 << "No serial port found  (COM2 "
-                                    "/dev/nalvo-missing: does not exist)";
+        QTest::newRow("missing")
+            << "/dev/nalvo-missing"
+            << "No serial port found  (COM2 /dev/nalvo-missing: does not exist)";
         QTest::newRow("in use") << ""
                                 << "Cannot open port  (COM2 %1: in use by another program)";
-        QTest::newRow("no permission") << "locked"
-                                       << "Cannot open port  (COM2 %1: permission "
-                                          "denied: on Linux the user must be in the "
-                                          "group that owns the device (usually dialout))";
+        QTest::newRow("no permission")
+            << "locked"
+            << "Cannot open port  (COM2 %1: permission denied: on Linux the user must be in the "
+               "group that owns the device (usually dialout))";
     }
 
     void openFailuresNameTheirCause() {
@@ -341,9 +333,7 @@ private slots:
     }
 
     void logEntriesStayOneLineWhateverTheFirmwareSays() {
-        // Every byte a firmware text may hold (a zero ends it), 32 at a time as its reply
-        // carries them: the status line shows the text as the sensor sent it, the log and its
-        // copy show it escaped, every line beginning with its time.
+        // Every byte a firmware text may hold (a zero ends it), 32 at a time as its reply has.
         start(false);
         QByteArray all;
         for (int byte = 1; byte <= 0xFF; ++byte)
@@ -356,8 +346,6 @@ private slots:
             m_tool->connect();
             QCOMPARE(statusText(), texts.last());
         }
-        // The view has a line for each entry (logText() waits for them); its copy, as its saved
-        // file, is the entries' text.
         logText();
         named<QPushButton>("Copy log")->click();
         const QString copied = QApplication::clipboard()->text();
@@ -370,39 +358,25 @@ private slots:
         QCOMPARE(linklog::escaped("a\\b\r\n\t\x1b[2J\u0085"), "a\\\\b\\r\\n\\t\\x1b[2J\\x85");
     }
 
-    void trafficMarksShortAndExtraBytes_data() {
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("expected");
-        const QByteArray bytes("\x00\x55\x00\x07\x0d", 5);
-        QTest::newRow("request") << logpanel::sentText(bytes)
-                                 << "-> 7 firmware info (5 bytes)  00 55 00 07 0D";
-        QTest::newRow("unknown order") << logpanel::sentText(QByteArray("\x00\x55\x00\x0a", 4))
-                                       << "-> 10 unknown order (4 bytes)  00 55 00 0A";
-        QTest::newRow("whole reply")
-            << logpanel::receivedText(bytes, 5) << "<- 5 bytes  00 55 00 07 0D";
-        QTest::newRow("short reply")
-            << logpanel::receivedText(bytes, 64) << "<- 5 bytes, SHORT by 59 of 64  00 55 00 07 0D";
-        QTest::newRow("extra") << logpanel::droppedText("\r\n")
-                               << "<- 2 EXTRA bytes dropped  0D 0A";
-        QTest::newRow("stray") << logpanel::skippedText(QByteArray(2, 0))
-                               << "<- 2 STRAY bytes ahead of the reply skipped  00 00";
-        // A flood makes lines no longer than a data block's.
-        QTest::newRow("flood") << logpanel::droppedText(QByteArray(5000, 0x11))
-                               << "<- 5000 EXTRA bytes dropped  " +
-                                      QStringList(128, QStringLiteral("11")).join(' ') +
-                                      " ... 4872 more bytes";
-    }
-
     void trafficMarksShortAndExtraBytes() {
-        QFETCH(QString, shown);
-        QFETCH(QString, expected);
-        QCOMPARE(shown, expected);
+        const QByteArray bytes("\x00\x55\x00\x07\x0d", 5);
+        QCOMPARE(logpanel::sentText(bytes), "-> 7 firmware info (5 bytes)  00 55 00 07 0D");
+        QCOMPARE(logpanel::sentText(QByteArray("\x00\x55\x00\x0a", 4)),
+                 "-> 10 unknown order (4 bytes)  00 55 00 0A");
+        QCOMPARE(logpanel::receivedText(bytes, 5), "<- 5 bytes  00 55 00 07 0D");
+        QCOMPARE(logpanel::receivedText(bytes, 64),
+                 "<- 5 bytes, SHORT by 59 of 64  00 55 00 07 0D");
+        QCOMPARE(logpanel::droppedText("\r\n"), "<- 2 EXTRA bytes dropped  0D 0A");
+        QCOMPARE(logpanel::skippedText(QByteArray(2, 0)),
+                 "<- 2 STRAY bytes ahead of the reply skipped  00 00");
+        // A flood makes lines no longer than a data block's.
+        QCOMPARE(logpanel::droppedText(QByteArray(5000, 0x11)),
+                 "<- 5000 EXTRA bytes dropped  " +
+                     QStringList(128, QStringLiteral("11")).join(' ') + " ... 4872 more bytes");
     }
 
     void aFloodStaysBoundedAndTheLiveViewComesBack() {
-        // A device that ignores the baud rate floods the line while the live view runs with
-        // the traffic view on: the tool takes no more of it than its queues hold, memory and
-        // the log's lines stay bounded, and once the flood ends the sensor's frames come again.
+        // A device ignoring the baud rate floods the live view with the traffic view on.
         start(false);
         m_tool->connect();
         const sim::Words measurement{11,  22,  33, 44, 600, 501, 502, 503,
@@ -473,8 +447,7 @@ private slots:
     }
 
 private:
-    // With `discover`, port 1's sensor is not named by the environment but found as a USB
-    // adapter beside two built-in ports.
+    // With `discover`, port 1's sensor is found as a USB adapter beside two built-in ports.
     void start(bool discover, std::size_t capacity = linklog::LinkLog::kDefaultCapacity) {
         m_tool.reset();
         m_present = {kBuiltIn1, kBuiltIn0};
@@ -503,11 +476,9 @@ private:
     }
 
     static QString state() { return named<QLabel>("Link state")->text(); }
-    static bool stale() { return shownAs() == Shown::Stale; }
 
-    // How the displays and lamps show their values, as the operator sees them (a display
-    // disabled, the lamp drawn unlike a current one in the same state) and a screen reader
-    // hears them; nullopt for a mix.
+    // As the operator sees them (a display disabled, a lamp drawn unlike a current one) and a
+    // screen reader hears them; nullopt for a mix.
     static std::optional<Shown> shownAs() {
         auto* lamp = control<platform::Lamp>(CTRL_LAMP_BIT0);
         platform::Lamp current;
@@ -530,8 +501,7 @@ private:
         return std::nullopt;
     }
 
-    // Timer() stands while a reply is on its way, and moves on by 0.125 s at each reading once
-    // the sensor has given this many more replies.
+    // Timer() stands until the sensor has given this many more replies, then steps 0.125 s.
     void clockRunsOnceReplied(std::size_t replies) {
         const std::size_t from = (*m_tool)->repliesSent() + replies;
         platform::setTimerSource([this, from, now = 1000.0]() mutable {

@@ -1,6 +1,5 @@
 // What the tool's writers may write onto, and what a failed write leaves: every kind of thing a
-// name can stand for, through both ways of writing (a file written row by row, a file replaced
-// whole).
+// name can stand for, written row by row and replaced whole.
 #include <safefile/OutputFile.h>
 #include <safefile/WholeFile.h>
 
@@ -114,11 +113,8 @@ private slots:
             char got = 0;
             QVERIFY(m_ptyMaster < 0 || ::read(m_ptyMaster, &got, 1) <= 0);
             // No temporary file is left beside it.
-            QCOMPARE(QDir(dir.path())
-                         .entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                    QDir::NoDotAndDotDot)
-                         .filter(QStringLiteral(".tmp")),
-                     QStringList());
+            const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System;
+            QCOMPARE(QDir(dir.path()).entryList(all).filter(QStringLiteral(".tmp")), QStringList());
             if (m_ptyMaster >= 0)
                 ::close(std::exchange(m_ptyMaster, -1));
         }
