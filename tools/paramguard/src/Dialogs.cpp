@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include <memory>
+#include <tuple>
 
 namespace paramguard {
 
@@ -122,7 +123,11 @@ void askDiscardLater(QWidget* parent, Replacing by, int unsentCount,
         answered(g_discardAnswer(by, unsentCount));
         return;
     }
-    const auto [box, discard] = discardQuestion(parent, by, unsentCount);
+    // Named apart rather than bound: the lambda below captures them, which clang 14 does not
+    // allow for structured bindings.
+    QMessageBox* box = nullptr;
+    QAbstractButton* discard = nullptr;
+    std::tie(box, discard) = discardQuestion(parent, by, unsentCount);
     box->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(box, &QMessageBox::finished, box,
                      [box, discard, answered = std::move(answered)] {
