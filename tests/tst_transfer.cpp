@@ -142,38 +142,28 @@ private slots:
         QTest::addColumn<int>("from"); // the button selected first
         QTest::addColumn<int>("clicked");
         QTest::addColumn<int>("target");
-        QTest::addColumn<QList<int>>("ramEepromFile");
-        QTest::addColumn<int>("stopFlag");
-        QTest::newRow("RAM again stays on")
-            << CTRL_RAM << CTRL_RAM << RAM << QList<int>{1, 0, 0} << 0;
-        QTest::newRow("EEPROM chosen")
-            << CTRL_RAM << CTRL_EEPROM << EEPROM << QList<int>{0, 1, 0} << 1;
-        QTest::newRow("File chosen")
-            << CTRL_RAM << CTRL_FILE << DATFILE << QList<int>{0, 0, 1} << 0;
-        QTest::newRow("File switched off")
-            << CTRL_FILE << CTRL_FILE << RAM << QList<int>{1, 0, 0} << 0;
-        QTest::newRow("EEPROM switched off")
-            << CTRL_EEPROM << CTRL_EEPROM << RAM << QList<int>{1, 0, 0} << 0;
-        QTest::newRow("RAM chosen from File")
-            << CTRL_FILE << CTRL_RAM << RAM << QList<int>{1, 0, 0} << 0;
-        QTest::newRow("EEPROM chosen from File")
-            << CTRL_FILE << CTRL_EEPROM << EEPROM << QList<int>{0, 1, 0} << 1;
+        QTest::newRow("RAM again stays on") << CTRL_RAM << CTRL_RAM << RAM;
+        QTest::newRow("EEPROM chosen") << CTRL_RAM << CTRL_EEPROM << EEPROM;
+        QTest::newRow("File chosen") << CTRL_RAM << CTRL_FILE << DATFILE;
+        QTest::newRow("File switched off") << CTRL_FILE << CTRL_FILE << RAM;
+        QTest::newRow("EEPROM switched off") << CTRL_EEPROM << CTRL_EEPROM << RAM;
+        QTest::newRow("RAM chosen from File") << CTRL_FILE << CTRL_RAM << RAM;
+        QTest::newRow("EEPROM chosen from File") << CTRL_FILE << CTRL_EEPROM << EEPROM;
     }
 
+    // The one button of the target on, and only the EEPROM stops a run.
     void targetRadioButtonsStayInStep() {
         QFETCH(int, from);
         QFETCH(int, clicked);
         QFETCH(int, target);
-        QFETCH(QList<int>, ramEepromFile);
-        QFETCH(int, stopFlag);
         if (from != CTRL_RAM)
             click(from);
         stop_flag = 0;
         click(clicked);
         QCOMPARE(::target, target);
         QCOMPARE((QList<int>{shown(CTRL_RAM), shown(CTRL_EEPROM), shown(CTRL_FILE)}),
-                 ramEepromFile);
-        QCOMPARE(stop_flag, stopFlag);
+                 (QList<int>{target == RAM, target == EEPROM, target == DATFILE}));
+        QCOMPARE(stop_flag, int(target == EEPROM));
     }
 
     void fileSaveThenLoadRestoresAllSixteenWords() {
@@ -195,25 +185,20 @@ private slots:
         click(CTRL_GET);
         QCOMPARE(shownWords(), panel);
         QCOMPARE(statusText(), QString::fromLatin1(szStatus));
-        // A value out of range loads as its default.
-        write(path, sixteen(2, "2000"));
-        click(CTRL_GET);
-        QCOMPARE(shown(CTRL_REFERENCE), 512);
-        QCOMPARE(reference, 512);
 
         // Cancelled dialogs change nothing.
         answerDialogWith(QString());
         SetCtrlVal(panelHandle, CTRL_STATUS, "as it was");
         click(CTRL_GET);
         QCOMPARE(statusText(), QStringLiteral("as it was"));
-        QCOMPARE(shown(CTRL_REFERENCE), 512);
+        QCOMPARE(shown(CTRL_REFERENCE), 1023);
         QFile::remove(path);
         click(CTRL_SEND);
         QCOMPARE(statusText(), QStringLiteral("Transmit..."));
         QVERIFY(!QFile::exists(path));
         // Neither way talks to the sensor; both dialogs start in the program's directory.
         QVERIFY((*m_tool)->receivedFrames().empty());
-        QCOMPARE(m_asked.size(), size_t(5));
+        QCOMPARE(m_asked.size(), size_t(4));
         for (const auto& request : m_asked) {
             QCOMPARE(request.defaultDirectory, std::string(proj_dir));
             QCOMPARE(request.defaultFileSpec, std::string("ZULpara.dat"));
@@ -225,53 +210,48 @@ private slots:
         QCOMPARE(m_asked[1].buttonLabel, kButtonLoad);
     }
 
-    void valuesAfterTheSixteenthAreIgnored_data() {
-        QTest::addColumn<QByteArray>("rest");
-        QTest::newRow("70000") << QByteArray("70000\n");
-        QTest::newRow("2^32") << QByteArray("4294967296\n");
-        QTest::newRow("2^64 + 5 last of 80")
-            << QByteArray("0\n").repeated(63) + "18446744073709551621\n";
-        QTest::newRow("a word") << QByteArray("ten\n");
-        QTest::newRow("a negative value") << QByteArray("-1\n");
-        QTest::newRow("a fraction") << QByteArray("1.5\n");
-        QTest::newRow("binary bytes") << QByteArray("\x00\xff\x80garbage", 10);
-        QTest::newRow("nothing") << QByteArray();
-    }
-
-    void valuesAfterTheSixteenthAreIgnored() {
-        QFETCH(QByteArray, rest);
-        chooseFileTarget();
-        const QString path = m_dir->filePath(QStringLiteral("ZULpara.dat"));
-        write(path, sixteen(2, "333") + rest);
-        answerDialogWith(path);
-        click(CTRL_GET);
-        QCOMPARE(statusText(), QString::fromLatin1(szStatus));
-        QCOMPARE(shown(CTRL_REFERENCE), 333);
-        QCOMPARE(reference, 333);
-    }
-
-    void fileThatCannotBeLoadedChangesNothing_data() {
+    void whatAFileLoads_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("missing") << "missing" << QByteArray();
-        QTest::newRow("a directory") << "directory" << QByteArray();
-        QTest::newRow("a FIFO with values") << "fifo" << QByteArray();
-        QTest::newRow("a symlink to it") << "link to fifo" << QByteArray();
-        QTest::newRow("a device") << "device" << QByteArray();
-        QTest::newRow("fifteen values") << "file" << sixteen(0, "5").left(30);
-        QTest::newRow("a word") << "file" << sixteen(3, "ten");
-        QTest::newRow("a negative value") << "file" << sixteen(3, "-1");
-        QTest::newRow("a fraction") << "file" << sixteen(3, "1.5");
-        QTest::newRow("a value above 16 bits") << "file" << sixteen(4, "65536");
-        QTest::newRow("letters after the sixteenth value's digits") << "file" << sixteen(15, "7x");
-        QTest::newRow("2^64 + 5") << "file" << sixteen(4, "18446744073709551621");
+        QTest::addColumn<int>("reference"); // as loaded, or -1: the file is refused
+        const auto loads = [](const char* name, const QByteArray& content, int reference) {
+            QTest::newRow(name) << QStringLiteral("file") << content << reference;
+        };
+        const auto refused = [](const char* name, const QByteArray& content, const char* kind) {
+            QTest::newRow(name) << QString::fromLatin1(kind) << content << -1;
+        };
+        const QByteArray set = sixteen(2, "333");
+        loads("sixteen values", set, 333);
+        loads("a value out of range as its default", sixteen(2, "2000"), 512);
+        // Whatever follows the sixteenth value is ignored.
+        loads("then 70000", set + "70000\n", 333);
+        loads("then 2^32", set + "4294967296\n", 333);
+        loads("then 2^64 + 5 last of 80",
+              set + QByteArray("0\n").repeated(63) + "18446744073709551621\n", 333);
+        loads("then a word", set + "ten\n", 333);
+        loads("then a negative value", set + "-1\n", 333);
+        loads("then a fraction", set + "1.5\n", 333);
+        loads("then binary bytes", set + QByteArray("\x00\xff\x80garbage", 10), 333);
+        refused("missing", {}, "missing");
+        refused("a directory", {}, "directory");
+        refused("a FIFO with values", {}, "fifo");
+        refused("a symlink to it", {}, "link to fifo");
+        refused("a device", {}, "device");
+        refused("fifteen values", sixteen(0, "5").left(30), "file");
+        refused("a word", sixteen(3, "ten"), "file");
+        refused("a negative value", sixteen(3, "-1"), "file");
+        refused("a fraction", sixteen(3, "1.5"), "file");
+        refused("a value above 16 bits", sixteen(4, "65536"), "file");
+        refused("letters after the sixteenth value's digits", sixteen(15, "7x"), "file");
+        refused("2^64 + 5", sixteen(4, "18446744073709551621"), "file");
     }
 
-    void fileThatCannotBeLoadedChangesNothing() {
+    void whatAFileLoads() {
         QFETCH(QString, kind);
         QFETCH(QByteArray, content);
+        QFETCH(int, reference);
         chooseFileTarget();
-        QString path = m_dir->filePath(QStringLiteral("bad.dat"));
+        QString path = m_dir->filePath(QStringLiteral("ZULpara.dat"));
         // A FIFO that holds a whole parameter set, with a writer that stays.
         QFile fifo(m_dir->filePath(QStringLiteral("fifo")));
         if (kind.contains(QLatin1String("fifo"))) {
@@ -280,7 +260,7 @@ private slots:
             fifo.write(sixteen(0, "5"));
         }
         if (kind == QLatin1String("directory"))
-            QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("bad.dat")));
+            QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("ZULpara.dat")));
         else if (kind == QLatin1String("file"))
             write(path, content);
         else if (kind == QLatin1String("device"))
@@ -293,9 +273,15 @@ private slots:
         const Words before = shownWords();
         answerDialogWith(path);
         click(CTRL_GET);
-        QCOMPARE(statusText(), QStringLiteral("Error reading parameter file!"));
-        QCOMPARE(shownWords(), before);
-        QCOMPARE(shown(CTRL_POWER0), 777);
+        if (reference >= 0) {
+            QCOMPARE(statusText(), QString::fromLatin1(szStatus));
+            QCOMPARE(shown(CTRL_REFERENCE), reference);
+            QCOMPARE(::reference, reference);
+        } else {
+            QCOMPARE(statusText(), QStringLiteral("Error reading parameter file!"));
+            QCOMPARE(shownWords(), before);
+            QCOMPARE(shown(CTRL_POWER0), 777);
+        }
     }
 
     void fileSaveGoesOnlyToRegularFiles() {
