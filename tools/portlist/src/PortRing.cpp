@@ -137,9 +137,12 @@ void PortRing::nameDevice() {
 }
 
 bool PortRing::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_ring && event->type() == QEvent::EnabledChange)
+    // The event's type first: the events of the drop-down's own destruction come through here
+    // too, when it is no longer a QComboBox to compare with.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::EnabledChange && watched == m_ring)
         m_nameButton->setEnabled(m_ring->isEnabled());
-    else if (watched != m_ring && event->type() == QEvent::Show) {
+    else if (type == QEvent::Show && watched != m_ring) {
         const int listed = m_ring->count();
         refresh();
         // The list opened at the size it had: open it again to fit.
