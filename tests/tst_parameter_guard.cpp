@@ -8,12 +8,9 @@
 #include <paramguard/ParameterGuard.h>
 
 #include <QAccessible>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
