@@ -8,12 +8,9 @@
 #include <paramguard/ParameterGuard.h>
 
 #include <QAccessible>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -119,28 +116,42 @@ void activate(int command, Opener opener) {
     }
 }
 
-// Closes the next dialog that comes up, once it is up, and says so.
-std::shared_ptr<bool> closeNextDialog(Closer closer) {
-    auto closed = std::make_shared<bool>(false);
+// Hands each dialog that is up to `handle`, polling every `interval` ms, until it says it is done.
+void whileDialogsComeUp(const std::function<bool(QWidget*)>& handle, int interval = 0) {
     auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, closer, closed] {
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, handle, interval] {
         QWidget* dialog = QApplication::activeModalWidget();
         if (!dialog)
             return;
-        poll->deleteLater();
         poll->stop();
-        *closed = true;
-        if (closer == Closer::CancelButton) {
-            for (QPushButton* button : dialog->findChildren<QPushButton*>())
-                if (button->text().remove('&') == QLatin1String("Cancel"))
-                    button->click();
-        } else if (closer == Closer::Escape) {
-            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
-        } else {
-            dialog->close();
-        }
+        if (handle(dialog))
+            poll->deleteLater();
+        else
+            poll->start(interval);
     });
-    poll->start(0);
+    poll->start(interval);
+}
+
+// The button whose text, or its text without the mnemonic's mark, is `text`.
+void clickButton(QWidget* dialog, const QString& text) {
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+        if (button->text() == text || button->text().remove('&') == text)
+            button->click();
+}
+
+// Closes the next dialog that comes up, once it is up, and says so.
+std::shared_ptr<bool> closeNextDialog(Closer closer) {
+    auto closed = std::make_shared<bool>(false);
+    whileDialogsComeUp([closer, closed](QWidget* dialog) {
+        *closed = true;
+        if (closer == Closer::CancelButton)
+            clickButton(dialog, QStringLiteral("Cancel"));
+        else if (closer == Closer::Escape)
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
+        else
+            dialog->close();
+        return true;
+    });
     return closed;
 }
 
@@ -290,23 +301,18 @@ private slots:
         QTest::addColumn<paramguard::Replacing>("by");
         QTest::addColumn<std::function<void()>>("act");
         QTest::addColumn<bool>("discard");
+        const auto thenDispatch = [](const std::function<void()>& act) {
+            return std::function<void()>([act] {
+                act();
+                dispatchPending();
+            });
+        };
         const std::function<void()> get = [] { click(CTRL_GET); };
-        const std::function<void()> samePort = [] {
-            chooseItem(CTRL_PORT, 0);
-            dispatchPending();
-        };
-        const std::function<void()> otherPort = [] {
-            chooseItem(CTRL_PORT, 3);
-            dispatchPending();
-        };
-        const std::function<void()> closeBox = [] {
-            pressCloseBox();
-            dispatchPending();
-        };
-        const std::function<void()> ctrlQ = [] {
-            QTest::keyClick(panelWidget(), Qt::Key_Q, Qt::ControlModifier);
-            dispatchPending();
-        };
+        const auto samePort = thenDispatch([] { chooseItem(CTRL_PORT, 0); });
+        const auto otherPort = thenDispatch([] { chooseItem(CTRL_PORT, 3); });
+        const auto closeBox = thenDispatch(pressCloseBox);
+        const auto ctrlQ =
+            thenDispatch([] { QTest::keyClick(panelWidget(), Qt::Key_Q, Qt::ControlModifier); });
         using paramguard::Replacing;
         QTest::newRow("Get, cancel") << Replacing::Get << get << false;
         QTest::newRow("Get, discard") << Replacing::Get << get << true;
@@ -363,25 +369,19 @@ private slots:
         // should the run stand still meanwhile, after a while).
         std::size_t asked = 0, answered = 0;
         QElapsedTimer shownFor;
-        auto* poll = new QTimer(qApp);
-        QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            if (!shownFor.isValid()) {
-                shownFor.start();
-                asked = m_tool->requests();
-            }
-            if (m_tool->requests() < asked + 3 && shownFor.elapsed() < 5000)
-                return;
-            answered = m_tool->requests();
-            poll->deleteLater();
-            poll->stop();
-            for (QAbstractButton* button : box->buttons())
-                if (button->text().remove('&') == (discard ? "Discard and close" : "Cancel"))
-                    button->click();
-        });
-        poll->start(5);
+        whileDialogsComeUp(
+            [&](QWidget* box) {
+                if (!shownFor.isValid()) {
+                    shownFor.start();
+                    asked = m_tool->requests();
+                }
+                if (m_tool->requests() < asked + 3 && shownFor.elapsed() < 5000)
+                    return false;
+                answered = m_tool->requests();
+                clickButton(box, discard ? "Discard and close" : "Cancel");
+                return true;
+            },
+            5);
         m_tool->run([this, closed = false]() mutable {
             if (m_tool->requests() == 2 && !std::exchange(closed, true))
                 pressCloseBox();
@@ -595,29 +595,20 @@ private slots:
         QStringList introductions;
         std::vector<QStringList> rows;
         std::vector<QList<int>> markedRows;
-        auto* poll = new QTimer(qApp);
-        QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            if (!dialog)
-                return;
-            auto* introduction = dialog->findChild<QLabel*>("eepromIntroduction");
-            auto* table = dialog->findChild<QTableWidget*>();
-            introductions << introduction->text();
-            rows.push_back({table->item(2, 1)->text(), table->item(2, 2)->text()});
-            markedRows.emplace_back();
-            for (int row = 0; row < table->rowCount(); ++row)
-                if (table->item(row, 1)->text().startsWith(u'\u2260'))
-                    markedRows.back() << row;
-            for (QPushButton* button : dialog->findChildren<QPushButton*>())
-                if (button->text() ==
-                    (introductions.size() == 1 ? "&Read EEPROM" : "&Write to EEPROM"))
-                    button->click();
-            if (introductions.size() == 2) {
-                poll->deleteLater();
-                poll->stop();
-            }
-        });
-        poll->start(5);
+        whileDialogsComeUp(
+            [&](QWidget* dialog) {
+                auto* table = dialog->findChild<QTableWidget*>();
+                introductions << dialog->findChild<QLabel*>("eepromIntroduction")->text();
+                rows.push_back({table->item(2, 1)->text(), table->item(2, 2)->text()});
+                markedRows.emplace_back();
+                for (int row = 0; row < table->rowCount(); ++row)
+                    if (table->item(row, 1)->text().startsWith(u'\u2260'))
+                        markedRows.back() << row;
+                clickButton(dialog,
+                            introductions.size() == 1 ? "&Read EEPROM" : "&Write to EEPROM");
+                return introductions.size() == 2;
+            },
+            5);
         click(CTRL_SEND);
         QVERIFY((*m_tool)->waitForFrames(2, 5s));
         QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{4, 3}));
