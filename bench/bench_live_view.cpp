@@ -542,7 +542,16 @@ int soak(int argc, char** argv, double minutes) {
     return 0;
 }
 
-// One platform's figures, printed as "name value" lines for the run that started this one.
+// Prints the figures as "name value" lines for the run that started this one, and ends the tool.
+int printAndClose(const Figures& figures) {
+    for (const auto& [name, value] : figures)
+        std::printf("%s %.6f\n", name.c_str(), value);
+    DiscardPanel(panelHandle);
+    CloseToolkit();
+    return 0;
+}
+
+// One platform's figures.
 int measure(int argc, char** argv, double duration) {
     if (!startTool(argc, argv))
         return 1;
@@ -558,11 +567,7 @@ int measure(int argc, char** argv, double duration) {
     measureTimeouts(figures);
     measureWithTools(duration, figures);
     measureFlood(duration, figures);
-    for (const auto& [name, value] : figures)
-        std::printf("%s %.6f\n", name.c_str(), value);
-    DiscardPanel(panelHandle);
-    CloseToolkit();
-    return 0;
+    return printAndClose(figures);
 }
 
 // The live view alone, for the check.
@@ -571,11 +576,7 @@ int measureForCheck(int argc, char** argv, double duration) {
         return 1;
     Figures figures;
     measureLiveView(duration, figures);
-    for (const auto& [name, value] : figures)
-        std::printf("%s %.6f\n", name.c_str(), value);
-    DiscardPanel(panelHandle);
-    CloseToolkit();
-    return 0;
+    return printAndClose(figures);
 }
 
 // Runs this program for one platform and reads its figures; none when it failed.
@@ -699,7 +700,7 @@ void printTable(const Figures& offscreen, const Figures& xcb) {
 }
 
 // The live view offscreen against loose bounds: each figure, its bound, and whether it holds.
-int check(double duration) {
+bool checkRun(double duration) {
     const Figures figures = runPlatform("QT_QPA_PLATFORM=offscreen", duration, kCheckChildOption);
     struct Bound {
         const char* figure;
@@ -724,7 +725,16 @@ int check(double duration) {
                     number(value, 2).c_str(), bound.atLeast ? ">=" : "<=", bound.bound,
                     ok ? "ok" : "MISSED");
     }
-    return held ? 0 : 1;
+    return held;
+}
+
+// A second run where the first missed a bound: a machine busy for a moment should not fail
+// it, a change that breaks the rest or the repaint misses twice.
+int check(double duration) {
+    if (checkRun(duration))
+        return 0;
+    std::printf("live view check: once more\n");
+    return checkRun(duration) ? 0 : 1;
 }
 
 } // namespace
