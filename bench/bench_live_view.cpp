@@ -66,7 +66,7 @@ constexpr const char* kSoakOption = "--soak";
 constexpr const char* kCheckOption = "--check";
 constexpr const char* kCheckChildOption = "--check-run";
 // The live view's figures offscreen in the README's table. CI allows twice them, so that a
-// change that breaks the port's rest or the partial repaint fails instead of passing.
+// change that breaks the port's rest (its wake-ups) fails instead of passing.
 constexpr double kReadmeCpu = 1.8;    // % of one core
 constexpr double kReadmeWakes = 63.0; // per second
 constexpr double kCheckRateShare = 0.98;
@@ -729,7 +729,7 @@ bool checkRun(double duration) {
 }
 
 // A second run where the first missed a bound: a machine busy for a moment should not fail
-// it, a change that breaks the rest or the repaint misses twice.
+// it, a port that no longer rests misses twice.
 int check(double duration) {
     if (checkRun(duration))
         return 0;
