@@ -5,7 +5,7 @@
 #include "SensorLink.h"
 
 #include <ComPort.h>
-#include <SerialPart.h>
+#include <SerialState.h>
 
 #include <QFile>
 #include <QLineEdit>
@@ -62,7 +62,7 @@ Bytes frameOf(const Words& words, int order = 2) {
 }
 
 platform::ComPort* portInUse() {
-    return platform::SerialPart::current()->ports().find(com);
+    return platform::SerialState::current()->ports().find(com);
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 // puts on the displays, lamps and charts; teaching and reading the new set back.
 #include "SensorLink.h"
 
-#include <SerialPart.h>
+#include <SerialState.h>
 #include <StripChart.h>
 
 #include <qcustomplot.h>
@@ -156,7 +156,7 @@ private slots:
         init();
         platform::setPlainSerial(false);
         platform::setPlainPlotting(false);
-        const platform::ComPort* port = platform::SerialPart::current()->ports().find(com);
+        const platform::ComPort* port = platform::SerialState::current()->ports().find(com);
         auto* const plot = control(CTRL_RAW_CHART)->findChild<QCustomPlot*>();
         bool rested = false;
         std::optional<PaintLog> log;

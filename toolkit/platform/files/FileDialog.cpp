@@ -1,4 +1,4 @@
-#include "FilesPart.h"
+#include "FilesState.h"
 
 #include <platform/overrides.h>
 #include <platform/util.h>
@@ -173,7 +173,7 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec,
         QFile::encodeName(directory).toStdString(), defaultFileSpec ? defaultFileSpec : "",
         fileTypeList ? fileTypeList : "", title ? title : "", buttonLabel};
     std::string chosen;
-    const platform::FilesPart* files = platform::FilesPart::current();
+    const platform::FilesState* files = platform::FilesState::current();
     const int result = files && files->fileSelectAnswer
                            ? files->fileSelectAnswer(request, chosen)
                            : showDialog(request, restrictExtension, allowMakeDirectory, chosen);
@@ -193,7 +193,7 @@ namespace {
 void chooseFileWithoutWaiting(QWidget* parent, const QString& directory, const QString& fileName,
                               const QString& filter, const QString& title, int buttonLabel,
                               std::function<void(const QString&)> chosen) {
-    const FilesPart* files = FilesPart::current();
+    const FilesState* files = FilesState::current();
     if (files && files->fileSelectAnswer) {
         std::string path;
         const FileSelectRequest request{QFile::encodeName(directory).toStdString(),
@@ -247,7 +247,7 @@ void chooseFileToOpen(QWidget* parent, const QString& directory, const QString& 
 }
 
 void setFileSelectAnswer(FileSelectAnswer answer) {
-    if (FilesPart* files = FilesPart::current())
+    if (FilesState* files = FilesState::current())
         files->fileSelectAnswer = std::move(answer);
 }
 

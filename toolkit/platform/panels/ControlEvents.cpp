@@ -1,6 +1,6 @@
 #include "ControlEvents.h"
 
-#include "PanelsPart.h"
+#include "PanelsState.h"
 
 #include <platform/linkevents.h>
 
@@ -23,7 +23,7 @@ void postControlEvent(int handle, int id, int event) {
     Toolkit::current()->dispatcher().post([handle, id, event] {
         // Looked up when dispatched: the panel may have gone in the meantime, and a control
         // that an earlier callback has dimmed or hidden no longer takes the operator's action.
-        PanelsPart* part = PanelsPart::current();
+        PanelsState* part = PanelsState::current();
         Control* control = part ? part->panels().control(handle, id) : nullptr;
         if (!control || !control->callback)
             return;
@@ -37,7 +37,7 @@ void postControlEvent(int handle, int id, int event) {
 
 void postPanelEvent(int handle, int event) {
     Toolkit::current()->dispatcher().post([handle, event] {
-        PanelsPart* part = PanelsPart::current();
+        PanelsState* part = PanelsState::current();
         if (Panel* panel = part ? part->panels().panel(handle) : nullptr; panel && panel->callback)
             part->followHooks.runCallback(handle, kPanelItself, event,
                                           [callback = panel->callback, handle, event] {

@@ -3,7 +3,7 @@
 #include <platform/attach.h>
 
 #include "Lamp.h"
-#include "PanelsPart.h"
+#include "PanelsState.h"
 #include "TextPlacement.h"
 
 #include <QComboBox>
@@ -98,7 +98,7 @@ void prepareControlValue(Control& control) {
 
 std::optional<qint64> controlValue(const Control& control) {
     QWidget* widget = control.widget;
-    if (const auto pending = PanelsPart::current()->pendingValues().find(widget))
+    if (const auto pending = PanelsState::current()->pendingValues().find(widget))
         return pending;
     if (auto* ring = qobject_cast<QComboBox*>(widget))
         return ring->currentIndex() < 0 ? 0 : ring->currentData(kValueRole).toLongLong();
@@ -120,9 +120,9 @@ bool setControlValue(Control& control, qint64 value) {
     } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
         radio->setChecked(value != 0);
     } else if (qobject_cast<QSpinBox*>(widget) || qobject_cast<QLCDNumber*>(widget)) {
-        PanelsPart::current()->pendingValues().hold(widget, value);
+        PanelsState::current()->pendingValues().hold(widget, value);
     } else if (auto* lamp = qobject_cast<Lamp*>(widget)) {
-        PendingValues& pending = PanelsPart::current()->pendingValues();
+        PendingValues& pending = PanelsState::current()->pendingValues();
         if (pending.isFrozen(lamp))
             pending.hold(lamp, value != 0);
         else
@@ -136,7 +136,7 @@ bool setControlValue(Control& control, qint64 value) {
 }
 
 void applyPendingValues() {
-    PanelsPart* part = PanelsPart::current();
+    PanelsState* part = PanelsState::current();
     if (!part)
         return;
     // Taken first: applying a value may run code that writes again.

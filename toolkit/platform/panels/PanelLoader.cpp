@@ -9,7 +9,7 @@
 #include "Lamp.h"
 #include "NumericDisplay.h"
 #include "NumericField.h"
-#include "PanelsPart.h"
+#include "PanelsState.h"
 #include "RadioGroupKeys.h"
 #include "StripChart.h"
 
@@ -100,7 +100,7 @@ void reportLimitedValues(int handle, const Panel& panel) {
         if (auto* field = qobject_cast<NumericField*>(control.widget))
             QObject::connect(field, &NumericField::limited, field,
                              [handle, id = id](const QString& text) {
-                                 for (const LimitHook& hook : PanelsPart::current()->limitHooks)
+                                 for (const LimitHook& hook : PanelsState::current()->limitHooks)
                                      hook(handle, id, text);
                              });
 }
@@ -126,7 +126,7 @@ int loadPanelFile(const QString& path, int resourceId) {
     }
     if (!panel->widget)
         return kPanelFileUnreadable;
-    PanelsPart& part = *PanelsPart::current();
+    PanelsState& part = *PanelsState::current();
     if (!bindControls(*panel, part.contract()) || !meetsRequirements(*panel, part.contract()))
         return kPanelBreaksContract;
 

@@ -1,22 +1,22 @@
 #include "ControlValues.h"
-#include "PanelsPart.h"
+#include "PanelsState.h"
 
 #include <platform/attach.h>
 
 namespace platform {
 
 void onPanelLoaded(PanelHook hook) {
-    if (PanelsPart* part = PanelsPart::current())
+    if (PanelsState* part = PanelsState::current())
         part->panelHooks.push_back(std::move(hook));
 }
 
 void onValueLimited(LimitHook hook) {
-    if (PanelsPart* part = PanelsPart::current())
+    if (PanelsState* part = PanelsState::current())
         part->limitHooks.push_back(std::move(hook));
 }
 
 void onChartPlotted(ChartHook hook) {
-    if (PanelsPart* part = PanelsPart::current())
+    if (PanelsState* part = PanelsState::current())
         part->chartHooks.push_back(std::move(hook));
 }
 
@@ -28,19 +28,19 @@ void freezeControl(int panel, int control, bool frozen) {
         widget->setProperty("frozen", frozen);
         return;
     }
-    PanelsPart::current()->pendingValues().freeze(widget, frozen);
+    PanelsState::current()->pendingValues().freeze(widget, frozen);
     if (!frozen)
         applyPendingValues();
 }
 
 QWidget* panelWidget(int panel) {
-    PanelsPart* part = PanelsPart::current();
+    PanelsState* part = PanelsState::current();
     Panel* found = part ? part->panels().panel(panel) : nullptr;
     return found ? found->widget.get() : nullptr;
 }
 
 QWidget* controlWidget(int panel, int control) {
-    PanelsPart* part = PanelsPart::current();
+    PanelsState* part = PanelsState::current();
     Control* found = part ? part->panels().control(panel, control) : nullptr;
     return found ? found->widget.data() : nullptr;
 }

@@ -1,6 +1,6 @@
 #include "FollowHooks.h"
 
-#include "PanelsPart.h"
+#include "PanelsState.h"
 
 namespace platform {
 
@@ -23,22 +23,22 @@ void FollowHooks::programSetValue(int panel, int control) const {
 }
 
 void onBeforeCallback(CallbackGate gate) {
-    if (PanelsPart* part = PanelsPart::current())
+    if (PanelsState* part = PanelsState::current())
         part->followHooks.gates.push_back(std::move(gate));
 }
 
 void onCallbackStart(CallbackHook hook) {
-    if (PanelsPart* part = PanelsPart::current())
+    if (PanelsState* part = PanelsState::current())
         part->followHooks.callbackStart.push_back(std::move(hook));
 }
 
 void onAfterCallback(CallbackHook hook) {
-    if (PanelsPart* part = PanelsPart::current())
+    if (PanelsState* part = PanelsState::current())
         part->followHooks.afterCallback.push_back(std::move(hook));
 }
 
 void onProgramValue(ProgramValueHook hook) {
-    if (PanelsPart* part = PanelsPart::current())
+    if (PanelsState* part = PanelsState::current())
         part->followHooks.programValue.push_back(std::move(hook));
 }
 

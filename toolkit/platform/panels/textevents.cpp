@@ -1,4 +1,4 @@
-#include "PanelsPart.h"
+#include "PanelsState.h"
 #include "TextHooks.h"
 
 #include <platform/linkevents.h>
@@ -6,12 +6,12 @@
 namespace platform {
 
 void onTextSet(TextHook hook) {
-    if (PanelsPart* part = PanelsPart::current())
+    if (PanelsState* part = PanelsState::current())
         part->textHooks.push_back(std::move(hook));
 }
 
 void notifyTextSet(int panel, int control, const QString& text) {
-    if (PanelsPart* part = PanelsPart::current())
+    if (PanelsState* part = PanelsState::current())
         for (const TextHook& hook : part->textHooks)
             hook(panel, control, text);
 }

@@ -4,7 +4,7 @@
 
 #include "ControlValues.h"
 #include "PanelLoader.h"
-#include "PanelsPart.h"
+#include "PanelsState.h"
 #include "ProjectDir.h"
 #include "StripChart.h"
 #include "TextHooks.h"
@@ -23,7 +23,7 @@ constexpr int kBadArgument = -2;
 
 // The loaded panels, or nullptr while the toolkit is not running.
 platform::PanelRegistry* panels() {
-    platform::PanelsPart* part = platform::PanelsPart::current();
+    platform::PanelsState* part = platform::PanelsState::current();
     return part ? &part->panels() : nullptr;
 }
 
@@ -86,17 +86,17 @@ bool setChartAttribute(platform::StripChart* chart, int attribute, int value) {
 } // namespace
 
 void RegisterCallbacks(std::span<const CallbackEntry> table) {
-    if (platform::PanelsPart* part = platform::PanelsPart::current())
+    if (platform::PanelsState* part = platform::PanelsState::current())
         part->contract().setCallbacks(table);
 }
 
 void RequireControls(std::span<const CtrlRequirement> controls) {
-    if (platform::PanelsPart* part = platform::PanelsPart::current())
+    if (platform::PanelsState* part = platform::PanelsState::current())
         part->contract().setRequirements(controls);
 }
 
 int LoadPanel(int, const char* fileName, int panelResourceId) {
-    if (!fileName || !platform::PanelsPart::current())
+    if (!fileName || !platform::PanelsState::current())
         return platform::kPanelFileMissing;
     QString path = QString::fromLocal8Bit(fileName);
     if (QDir::isRelativePath(path))
@@ -164,7 +164,7 @@ int SetCtrlVal(int panel, int control, int value) {
         return kBadHandle;
     if (!platform::setControlValue(*found, value))
         return kBadArgument;
-    platform::PanelsPart::current()->followHooks.programSetValue(panel, control);
+    platform::PanelsState::current()->followHooks.programSetValue(panel, control);
     return 0;
 }
 
@@ -246,7 +246,7 @@ int PlotStripChart(int panel, int control, const void* array, int numberOfPoints
     const double* values = static_cast<const double*>(array) + startingIndex;
     chart->append(values, numberOfPoints);
     const int newest = std::min(chart->numTraces(), numberOfPoints);
-    for (const platform::ChartHook& hook : platform::PanelsPart::current()->chartHooks)
+    for (const platform::ChartHook& hook : platform::PanelsState::current()->chartHooks)
         hook(panel, control, {values + numberOfPoints - newest, static_cast<size_t>(newest)});
     return 0;
 }

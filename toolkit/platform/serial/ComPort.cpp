@@ -2,7 +2,7 @@
 
 #include "LinkEventHooks.h"
 #include "OpenCause.h"
-#include "SerialPart.h"
+#include "SerialState.h"
 #include "TtyDevice.h"
 
 #include <QDeadlineTimer>
@@ -396,7 +396,7 @@ void ComPort::queueNotificationCheck() {
     // Looked up when dispatched: the port may have gone in the meantime.
     const int number = m_number;
     Toolkit::current()->dispatcher().post([number] {
-        if (SerialPart* serial = SerialPart::current())
+        if (SerialState* serial = SerialState::current())
             if (ComPort* port = serial->ports().find(number))
                 port->notifyIfDue();
     });

@@ -1,6 +1,6 @@
 #include "ComPorts.h"
 
-#include "SerialPart.h"
+#include "SerialState.h"
 
 #include <platform/attach.h>
 #include <platform/serial.h>
@@ -38,7 +38,7 @@ QString deviceForPort(int number) {
         qEnvironmentVariable(qPrintable(QStringLiteral("NALVO_COM%1").arg(number)));
     if (!mapped.isEmpty())
         return mapped;
-    if (SerialPart* serial = SerialPart::current())
+    if (SerialState* serial = SerialState::current())
         if (QString found = serial->ports().device(number); !found.isEmpty())
             return found;
 #ifdef Q_OS_WIN

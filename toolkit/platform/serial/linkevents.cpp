@@ -1,28 +1,28 @@
 #include "LinkEventHooks.h"
-#include "SerialPart.h"
+#include "SerialState.h"
 
 #include <platform/linkevents.h>
 
 namespace platform {
 
 void onPortEvent(PortHook hook) {
-    if (SerialPart* serial = SerialPart::current())
+    if (SerialState* serial = SerialState::current())
         serial->portHooks.push_back(std::move(hook));
 }
 
 bool hasPortHooks() {
-    SerialPart* serial = SerialPart::current();
+    SerialState* serial = SerialState::current();
     return serial && !serial->portHooks.empty();
 }
 
 void notifyPortEvent(const PortEvent& event) {
-    if (SerialPart* serial = SerialPart::current())
+    if (SerialState* serial = SerialState::current())
         for (const PortHook& hook : serial->portHooks)
             hook(event);
 }
 
 void setPortDevice(int number, const QString& device) {
-    if (SerialPart* serial = SerialPart::current())
+    if (SerialState* serial = SerialState::current())
         serial->ports().setDevice(number, device);
 }
 

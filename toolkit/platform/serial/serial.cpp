@@ -1,18 +1,18 @@
 // The serial-port operations of the seam, on QSerialPort.
 #include <platform/serial.h>
 
-#include "SerialPart.h"
+#include "SerialState.h"
 
 #include <chrono>
 #include <thread>
 
 using platform::ComPort;
-using platform::SerialPart;
+using platform::SerialState;
 
 namespace {
 
 ComPort* usedPort(int port) {
-    SerialPart* serial = SerialPart::current();
+    SerialState* serial = SerialState::current();
     return serial ? serial->ports().find(port) : nullptr;
 }
 
@@ -25,7 +25,7 @@ ComPort* openPort(int port) {
 
 int OpenComConfig(int port, const char* deviceName, long baudRate, int parity, int dataBits,
                   int stopBits, int inputQueueSize, int) {
-    SerialPart* serial = SerialPart::current();
+    SerialState* serial = SerialState::current();
     ComPort* com = serial ? serial->ports().get(port) : nullptr;
     if (!com)
         return kComErrInvalidPort;

@@ -1,7 +1,7 @@
 // Starting the toolkit with every part of the seam, and closing it.
-#include "FilesPart.h"
-#include "PanelsPart.h"
-#include "SerialPart.h"
+#include "FilesState.h"
+#include "PanelsState.h"
+#include "SerialState.h"
 #include "Toolkit.h"
 
 #include <platform/util.h>
@@ -16,9 +16,9 @@ int InitToolkit(int& argc, char** argv) {
     if (!platform::Toolkit::start(argc, argv))
         return 0;
     platform::Toolkit& toolkit = *platform::Toolkit::current();
-    platform::PanelsPart::start(toolkit);
-    platform::SerialPart::start(toolkit);
-    platform::FilesPart::start(toolkit);
+    platform::PanelsState::start(toolkit);
+    platform::SerialState::start(toolkit);
+    platform::FilesState::start(toolkit);
     return 0;
 }
 

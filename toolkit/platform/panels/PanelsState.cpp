@@ -1,4 +1,4 @@
-#include "PanelsPart.h"
+#include "PanelsState.h"
 
 #include "ControlValues.h"
 
@@ -8,11 +8,11 @@
 namespace platform {
 
 namespace {
-PanelsPart* g_part = nullptr;
+PanelsState* g_part = nullptr;
 } // namespace
 
-void PanelsPart::start(Toolkit& toolkit) {
-    std::unique_ptr<PanelsPart> part(new PanelsPart);
+void PanelsState::start(Toolkit& toolkit) {
+    std::unique_ptr<PanelsState> part(new PanelsState);
     g_part = part.get();
     toolkit.dispatcher().setBeforeEvents(applyPendingValues);
     toolkit.dispatcher().setBeforeBlockingWait([] {
@@ -22,11 +22,11 @@ void PanelsPart::start(Toolkit& toolkit) {
     toolkit.addPart(std::move(part));
 }
 
-PanelsPart* PanelsPart::current() {
+PanelsState* PanelsState::current() {
     return g_part;
 }
 
-PanelsPart::~PanelsPart() {
+PanelsState::~PanelsState() {
     g_part = nullptr;
 }
 

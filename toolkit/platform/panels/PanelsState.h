@@ -16,15 +16,15 @@
 
 namespace platform {
 
-class PanelsPart : public ToolkitPart {
+class PanelsState : public ToolkitPart {
 public:
     // Makes the part and hands it to the toolkit. The dispatcher then shows the values the
     // program has set before it handles events, and paints them before a wait that lets no
     // events through.
     static void start(Toolkit& toolkit);
     // The running part, nullptr before InitToolkit and once CloseToolkit has begun with it.
-    static PanelsPart* current();
-    ~PanelsPart() override;
+    static PanelsState* current();
+    ~PanelsState() override;
 
     PanelContract& contract() { return m_contract; }
     PanelRegistry& panels() { return m_panels; }
@@ -38,7 +38,7 @@ public:
     std::vector<LimitHook> limitHooks;
 
 private:
-    PanelsPart() = default;
+    PanelsState() = default;
 
     PanelContract m_contract;
     PanelRegistry m_panels;

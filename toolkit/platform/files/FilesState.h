@@ -8,19 +8,19 @@
 
 namespace platform {
 
-class FilesPart : public ToolkitPart {
+class FilesState : public ToolkitPart {
 public:
     // Makes the part and hands it to the toolkit.
     static void start(Toolkit& toolkit);
     // The running part, nullptr before InitToolkit and once CloseToolkit has begun with it.
-    static FilesPart* current();
-    ~FilesPart() override;
+    static FilesState* current();
+    ~FilesState() override;
 
     // Empty for the real dialog.
     FileSelectAnswer fileSelectAnswer;
 
 private:
-    FilesPart() = default;
+    FilesState() = default;
 };
 
 } // namespace platform

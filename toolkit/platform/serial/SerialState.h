@@ -11,14 +11,14 @@
 
 namespace platform {
 
-class SerialPart : public ToolkitPart {
+class SerialState : public ToolkitPart {
 public:
     // Makes the part and hands it to the toolkit; the program's unanswered waits are reported
     // on the port concerned.
     static void start(Toolkit& toolkit);
     // The running part, nullptr before InitToolkit and once CloseToolkit has begun with it.
-    static SerialPart* current();
-    ~SerialPart() override;
+    static SerialState* current();
+    ~SerialState() override;
 
     ComPorts& ports() { return m_ports; }
 
@@ -26,7 +26,7 @@ public:
     std::vector<PortHook> portHooks;
 
 private:
-    SerialPart() = default;
+    SerialState() = default;
 
     ComPorts m_ports;
 };

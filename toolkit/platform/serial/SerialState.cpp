@@ -1,27 +1,27 @@
-#include "SerialPart.h"
+#include "SerialState.h"
 
 namespace platform {
 
 namespace {
-SerialPart* g_part = nullptr;
+SerialState* g_part = nullptr;
 } // namespace
 
-void SerialPart::start(Toolkit& toolkit) {
-    std::unique_ptr<SerialPart> part(new SerialPart);
+void SerialState::start(Toolkit& toolkit) {
+    std::unique_ptr<SerialState> part(new SerialState);
     g_part = part.get();
     toolkit.replyWait().setUnansweredReport([](int port) {
-        if (SerialPart* serial = current())
+        if (SerialState* serial = current())
             if (const ComPort* com = serial->ports().find(port))
                 com->reportUnanswered();
     });
     toolkit.addPart(std::move(part));
 }
 
-SerialPart* SerialPart::current() {
+SerialState* SerialState::current() {
     return g_part;
 }
 
-SerialPart::~SerialPart() {
+SerialState::~SerialState() {
     g_part = nullptr;
 }
 
