@@ -75,6 +75,8 @@ void LineServer::run() {
     while (!m_stopping) {
         const auto now = Clock::now();
         completeArrivals(now);
+        if (m_allInRead != m_allInAnswered && m_onTheLine.empty())
+            m_state.allIn(m_allInAnswered = m_allInRead);
         waitForLine(!serviceOutput(now));
     }
 }
@@ -170,12 +172,15 @@ void LineServer::waitForLine(bool blocked) {
     timespec timeout{};
     if (deadline)
         timeout = timeoutUntil(*deadline);
-    if (ppoll(fds.data(), fds.size(), deadline ? &timeout : nullptr, nullptr) <= 0)
-        return;
-    if (fds[1].revents != 0)
+    const bool ready = ppoll(fds.data(), fds.size(), deadline ? &timeout : nullptr, nullptr) > 0;
+    if (ready && fds[1].revents != 0)
         m_wake.drain();
-    if ((fds[0].revents & POLLIN) != 0)
+    // Asked before this read began, so what was written before the ask is read now.
+    const std::uint64_t asked = m_state.allInAsked();
+    if ((ready && (fds[0].revents & POLLIN) != 0) || asked != m_allInRead) {
         readRequests();
+        m_allInRead = asked;
+    }
 }
 
 void LineServer::readRequests() {

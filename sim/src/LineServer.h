@@ -77,6 +77,10 @@ private:
     std::optional<Transmission> m_reply;
     Clock::time_point m_lineFreeAt;
     std::vector<std::uint8_t> m_raw;
+    // The latest ask whether all is in that a read of the device began after, and the
+    // latest one answered.
+    std::uint64_t m_allInRead = 0;
+    std::uint64_t m_allInAnswered = 0;
     std::thread m_thread;
 };
 

@@ -77,6 +77,29 @@ bool SensorState::waitForFrames(std::size_t count, std::chrono::milliseconds bou
     return m_framesRecorded.wait_for(lock, bound, [&] { return m_received.size() >= count; });
 }
 
+std::uint64_t SensorState::askAllIn() {
+    const std::scoped_lock lock(m_mutex);
+    return ++m_allInAsked;
+}
+
+std::uint64_t SensorState::allInAsked() const {
+    const std::scoped_lock lock(m_mutex);
+    return m_allInAsked;
+}
+
+void SensorState::allIn(std::uint64_t ticket) {
+    {
+        const std::scoped_lock lock(m_mutex);
+        m_allInAnswered = std::max(m_allInAnswered, ticket);
+    }
+    m_allInChanged.notify_all();
+}
+
+bool SensorState::waitAllIn(std::uint64_t ticket, std::chrono::milliseconds bound) const {
+    std::unique_lock lock(m_mutex);
+    return m_allInChanged.wait_for(lock, bound, [&] { return m_allInAnswered >= ticket; });
+}
+
 std::optional<Delivery> SensorState::receive(const Frame& request, double seconds) {
     std::optional<Delivery> delivery;
     {

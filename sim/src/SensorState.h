@@ -43,6 +43,12 @@ public:
     std::vector<Frame> receivedFrames() const;
     void clearReceivedFrames();
     bool waitForFrames(std::size_t count, std::chrono::milliseconds bound) const;
+    // A caller asks whether all it wrote is in; the line's thread reads the device after the
+    // ask and answers once what it read has arrived.
+    std::uint64_t askAllIn();
+    std::uint64_t allInAsked() const;
+    void allIn(std::uint64_t ticket);
+    bool waitAllIn(std::uint64_t ticket, std::chrono::milliseconds bound) const;
 
     // Records a request and carries it out, in one step, so that whoever sees it recorded
     // sees its effect too. The reply to send, shaped by the current fault, if any.
@@ -79,6 +85,9 @@ private:
     std::mt19937 m_garbage{0x5EED};
     std::vector<Frame> m_received;
     std::size_t m_repliesSent = 0;
+    std::uint64_t m_allInAsked = 0;
+    std::uint64_t m_allInAnswered = 0;
+    mutable std::condition_variable m_allInChanged;
     std::vector<std::uint8_t> m_raw;
     std::atomic<bool> m_flooding = false;
     std::atomic<std::size_t> m_flooded = 0;

@@ -114,6 +114,18 @@ bool SimulatedSensor::waitForFrames(std::size_t count, std::chrono::milliseconds
     return m_state->waitForFrames(count, bound);
 }
 
+bool SimulatedSensor::waitForRequestsIn(std::chrono::milliseconds bound) {
+    std::uint64_t ticket = 0;
+    {
+        const std::scoped_lock lock(m_serverMutex);
+        if (!m_server)
+            return true;
+        ticket = m_state->askAllIn();
+        m_server->wake();
+    }
+    return m_state->waitAllIn(ticket, bound);
+}
+
 void SimulatedSensor::sendRaw(std::vector<std::uint8_t> bytes) {
     const std::scoped_lock lock(m_serverMutex);
     // Without a line the bytes have nowhere to go; a later line must not get them.

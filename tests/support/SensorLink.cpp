@@ -48,11 +48,11 @@ void ToolWithSensor::run(const std::function<void()>& during,
         return clock ? clock() : 0.0;
     });
     click(CTRL_RUN);
+    // The run's last request may still be on its way, or flushed away before it arrived.
+    QVERIFY(m_sensor.waitForRequestsIn(std::chrono::seconds(5)));
 }
 
 void ToolWithSensor::runFor(std::size_t more, const std::function<double()>& clock) {
-    // At or past the count, once: a request of the run before, counted late, can take the
-    // count past it before the first reading of this run.
     const std::size_t stopAt = requests() + more;
     run(
         [this, stopAt, stopped = false]() mutable {

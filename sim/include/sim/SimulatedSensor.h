@@ -80,6 +80,9 @@ public:
     void clearReceivedFrames();
     // Waits until at least count frames have been received, at most for bound.
     bool waitForFrames(std::size_t count, std::chrono::milliseconds bound) const;
+    // Waits, at most for bound, until every byte written to the device so far has been read
+    // and each whole request among them received: what the tool sent is then all counted.
+    bool waitForRequestsIn(std::chrono::milliseconds bound);
     // Sends bytes to the tool right away, unpaced.
     void sendRaw(std::vector<std::uint8_t> bytes);
     // Replies written completely so far.
