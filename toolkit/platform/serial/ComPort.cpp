@@ -1,5 +1,6 @@
 #include "ComPort.h"
 
+#include "LineTime.h"
 #include "LinkEventHooks.h"
 #include "OpenCause.h"
 #include "SerialState.h"
@@ -17,7 +18,6 @@ namespace platform {
 
 namespace {
 
-constexpr int kStartBits = 1;
 // The sync word and the order word.
 constexpr int kReplyHeaderBytes = 4;
 
@@ -86,7 +86,7 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
         return kComErrIo;
     }
     m_baudRate = baudRate;
-    m_bitsPerByte = kStartBits + dataBits + (parity != 0 ? 1 : 0) + stopBits;
+    m_bitsPerByte = bitsPerByte(dataBits, parity, stopBits);
     // A new line: its lateness is learnt afresh, and is allowed for up to a byte's line time.
     m_allowance = ArrivalAllowance(lineTime(1));
     report(PortEventKind::Opened);
@@ -323,11 +323,8 @@ void ComPort::dropUntil(Clock::time_point requestLeftLine) {
 }
 
 ComPort::Clock::duration ComPort::lineTime(int bytes) const {
-    if (m_baudRate <= 0)
-        return Clock::duration::zero();
-    const std::chrono::nanoseconds perSecond = std::chrono::seconds(1);
-    return std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(
-        static_cast<long long>(bytes) * m_bitsPerByte * perSecond.count() / m_baudRate));
+    return std::chrono::duration_cast<Clock::duration>(
+        platform::lineTime(bytes, m_bitsPerByte, m_baudRate));
 }
 
 bool ComPort::usable() {
