@@ -8,7 +8,6 @@
 #include <portlist/PortList.h>
 
 #include <Lamp.h>
-#include <PortNumbers.h>
 #include <TrafficText.h>
 
 #include <QAccessible>
@@ -130,20 +129,6 @@ private slots:
         QCOMPARE(state(), QStringLiteral("answered"));
         QVERIFY(shownAs() == Shown::Current);
         QVERIFY(items().first().endsWith("(A1B2)"));
-    }
-
-    void windowsPortsKeepTheirOwnNumbers() {
-        // Windows names its ports COM<n>: those keep n where it is free; others take what is.
-        portlist::PortNumbers numbers;
-        numbers.update({adapter("/dev/ttyUSB5"),
-                        {"COM2", {}, {}, {}, false},
-                        portlist::PortInfo{"\\\\.\\COM1", {}, {}, {}, false},
-                        {"COM3", {}, {}, {}, false}},
-                       [](int number) { return number == 3; });
-        QStringList listed;
-        for (const portlist::PortEntry& entry : numbers.entries(0))
-            listed << QString::number(entry.number) + ' ' + entry.info.device;
-        QCOMPARE(listed, (QStringList{"1 \\\\.\\COM1", "2 COM2", "4 /dev/ttyUSB5", "5 COM3"}));
     }
 
     void namedDeviceBecomesTheNextPortAndConnects() {

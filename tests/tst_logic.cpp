@@ -1,8 +1,12 @@
-// The pure logic on its own: the frame codec, the clamps, the array moves, how long a port
-// rests for a frame's late tail, what the live view's time-stamped history keeps, and a
-// recording's comment lines. (The firmware text and the parameter file reader are fuzzed.)
+// The pure logic on its own: the frame codec, the clamps, the array moves, how long bytes take
+// on the line and how long a port rests for a frame's late tail, the link's state, the port
+// numbers, what the live view's time-stamped history keeps, and a recording's comment lines.
+// (The firmware text and the parameter file reader are fuzzed.)
 #include "ArrivalAllowance.h"
 #include "CsvRecording.h"
+#include "LineTime.h"
+#include "LinkState.h"
+#include "PortNumbers.h"
 #include "TimedHistory.h"
 
 #include <com232/com232.h>
@@ -20,9 +24,13 @@
 using Words = std::array<unsigned short, PNUM>;
 using Bytes = std::vector<unsigned char>;
 using Doubles = std::vector<double>;
+using Events = std::vector<platform::PortEvent>;
+using Presence = std::vector<QList<portlist::PortInfo>>;
 using namespace std::chrono_literals;
 Q_DECLARE_METATYPE(Words)
 Q_DECLARE_METATYPE(Bytes)
+Q_DECLARE_METATYPE(Events)
+Q_DECLARE_METATYPE(Presence)
 
 namespace {
 
@@ -49,6 +57,30 @@ QString unescaped(const QString& comment) {
         }
     }
     return text;
+}
+
+// Port 1's events: a request with its order code, a reply of `bytes` bytes whose first word is
+// `first`, a wait ended without one.
+platform::PortEvent portEvent(platform::PortEventKind kind, QByteArray bytes = {}) {
+    platform::PortEvent event{kind, 1, QStringLiteral("/dev/ttyUSB0"), std::move(bytes), 0, {}};
+    return event;
+}
+platform::PortEvent sent(int order) {
+    return portEvent(platform::PortEventKind::Sent,
+                     QByteArray::fromRawData("\x00\x55\x00", 3) + char(order) + QByteArray(32, 0));
+}
+platform::PortEvent received(int bytes, int first = ECHO_MARKER, bool malformed = false) {
+    QByteArray reply(bytes, 0);
+    if (bytes > 5)
+        reply[5] = char(first);
+    auto received = portEvent(platform::PortEventKind::Received, reply);
+    received.malformed = malformed;
+    return received;
+}
+
+portlist::PortInfo port(const QString& device, const QString& serial = {},
+                        const QString& byId = {}) {
+    return {device, {}, serial, byId, device.contains(QLatin1String("USB"))};
 }
 
 } // namespace
@@ -159,6 +191,30 @@ private slots:
     }
 
     // Each rest, in order: whether it found its frame complete.
+    void lineTimeCountsEveryBitOfAByte_data() {
+        QTest::addColumn<int>("bytes");
+        QTest::addColumn<int>("dataBits");
+        QTest::addColumn<int>("parity");
+        QTest::addColumn<int>("stopBits");
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<int>("microseconds");
+        QTest::newRow("a frame, 8N1 at 19200") << FRAME_BYTES << 8 << 0 << 1 << 19200 << 18750;
+        QTest::newRow("a byte, 7E2 at 9600") << 1 << 7 << 2 << 2 << 9600 << 1145;
+        QTest::newRow("a rate not known") << 36 << 8 << 0 << 1 << 0 << 0;
+    }
+
+    void lineTimeCountsEveryBitOfAByte() {
+        QFETCH(int, bytes);
+        QFETCH(int, dataBits);
+        QFETCH(int, parity);
+        QFETCH(int, stopBits);
+        QFETCH(int, baud);
+        QFETCH(int, microseconds);
+        const auto time =
+            platform::lineTime(bytes, platform::bitsPerByte(dataBits, parity, stopBits), baud);
+        QCOMPARE(std::chrono::duration_cast<std::chrono::microseconds>(time).count(), microseconds);
+    }
+
     void restAllowanceFollowsTheLine_data() {
         QTest::addColumn<std::vector<bool>>("rests");
         QTest::addColumn<int>("allowance");
@@ -205,6 +261,95 @@ private slots:
         QFETCH(int, result);
         QFETCH(QString, status);
         QCOMPARE(QString::fromLatin1(OpenErrorText(result)), status);
+    }
+
+    void linkStateJudgesEachReplyByItsRequest_data() {
+        QTest::addColumn<Events>("events");
+        QTest::addColumn<QString>("state");
+        using enum platform::PortEventKind;
+        QTest::newRow("opened") << Events{portEvent(Opened)} << "open";
+        QTest::newRow("a frame") << Events{portEvent(Opened), sent(2), received(36)} << "answered";
+        QTest::newRow("the echo without its marker")
+            << Events{sent(ORDER_LINE_CHECK), received(36, 0xAB)} << "answered, wrong echo";
+        QTest::newRow("the marker matters only for the echo")
+            << Events{sent(ORDER_READ_RAM), received(36, 0xAB)} << "answered";
+        QTest::newRow("63 bytes of the firmware's 64")
+            << Events{sent(ORDER_FIRMWARE), received(63)} << "short answer";
+        QTest::newRow("a data block but its last byte")
+            << Events{sent(ORDER_DATA_BLOCK), received(DATA_BLOCK_BYTES - 1)} << "short answer";
+        QTest::newRow("a reply begun otherwise")
+            << Events{sent(2), received(36, 0, true)} << "answered, malformed";
+        QTest::newRow("no reply") << Events{sent(2), portEvent(Unanswered)} << "no answer";
+        QTest::newRow("an empty read") << Events{sent(2), received(0)} << "no answer";
+        QTest::newRow("a reply after its wait")
+            << Events{sent(2), portEvent(Unanswered), received(36)} << "answered late";
+        // A write is not answered: what comes after it, and a wait, are not its outcome.
+        QTest::newRow("after a write")
+            << Events{sent(2), received(36), sent(ORDER_WRITE_RAM), portEvent(Unanswered)}
+            << "answered";
+        QTest::newRow("gone") << Events{sent(2), portEvent(Gone)} << "device gone";
+        QTest::newRow("cannot open") << Events{portEvent(OpenFailed)} << "cannot open";
+    }
+
+    void linkStateJudgesEachReplyByItsRequest() {
+        QFETCH(Events, events);
+        QFETCH(QString, state);
+        linkstate::LinkState link;
+        for (const platform::PortEvent& event : events) {
+            link.onPortEvent(event, 1);
+            // Another port's events leave it as it is.
+            QVERIFY(!link.onPortEvent(received(36, 0, true), 2));
+        }
+        QCOMPARE(linkstate::stateText(link.state()), state);
+    }
+
+    // The ports present at each look, in turn; then what the drop-down lists with port 1 in
+    // use, and the number a device named by path gets.
+    void portNumbersStayWithTheirDevices_data() {
+        QTest::addColumn<Presence>("looks");
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<int>("namedNumber");
+        const auto usb0 = QStringLiteral("/dev/ttyUSB0"), usb1 = QStringLiteral("/dev/ttyUSB1");
+        const auto byId = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_X-if00-port0");
+        const auto s0 = port(QStringLiteral("/dev/ttyS0"));
+        // Port 3 is the environment's own.
+        QTest::newRow("Windows ports keep their own number where it is free")
+            << Presence{{port("/dev/ttyUSB5"), port("COM2"), port("\\\\.\\COM1"), port("COM4"),
+                         port("COM3")}}
+            << QStringList{"1 \\\\.\\COM1", "2 COM2", "4 COM4", "5 /dev/ttyUSB5", "6 COM3"}
+            << "COM2" << 2;
+        QTest::newRow("adapters first, ttyS2 before ttyS10")
+            << Presence{{port("/dev/ttyS10"), port("/dev/ttyS2"), port(usb0)}}
+            << QStringList{"1 " + usb0, "2 /dev/ttyS2", "4 /dev/ttyS10"} << "/dev/pts/7" << 5;
+        QTest::newRow("an adapter back under another name, by its serial number")
+            << Presence{{s0, port(usb0, "A1B2")}, {s0}, {s0, port(usb1, "A1B2")}}
+            << QStringList{"1 " + usb1 + " back", "2 /dev/ttyS0"} << usb1 << 1;
+        QTest::newRow("by its by-id name, without a serial number")
+            << Presence{{port(usb0, {}, byId)}, {}, {port(usb1, {}, byId)}}
+            << QStringList{"1 " + usb1 + " back"} << byId << 1;
+        QTest::newRow("known by neither: another port, the one in use gone")
+            << Presence{{s0, port(usb0)}, {s0}, {s0, port(usb1)}}
+            << QStringList{"1 " + usb0 + " gone", "2 /dev/ttyS0", "4 " + usb1} << usb0 << 1;
+    }
+
+    void portNumbersStayWithTheirDevices() {
+        QFETCH(Presence, looks);
+        QFETCH(QStringList, listed);
+        QFETCH(QString, named);
+        QFETCH(int, namedNumber);
+        portlist::PortNumbers numbers;
+        const auto taken = [](int number) { return number == 3; };
+        for (const QList<portlist::PortInfo>& present : looks)
+            numbers.update(present, taken);
+        QStringList shown;
+        for (const portlist::PortEntry& entry : numbers.entries(1)) {
+            const char* marks[] = {"", " gone", " back"};
+            shown << QString::number(entry.number) + ' ' + entry.info.device +
+                         marks[int(entry.state)];
+        }
+        QCOMPARE(shown, listed);
+        QCOMPARE(numbers.name(named, taken), namedNumber);
     }
 
     // Frames `step` seconds apart, runs starting with the first and the fifth-last.
