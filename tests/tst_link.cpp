@@ -96,8 +96,9 @@ private slots:
         const auto& [fault, firmware, orders, status, timesOut] = row;
         (*m_tool)->setFault(fault);
         (*m_tool)->setFirmwareText(firmware.toStdString());
+        // A wait runs out once its reply has all come, or at once when none will.
         if (timesOut)
-            useClock(m_tool->sensor(), orders.size());
+            useClockOnceReplied(m_tool->sensor(), fault == Fault::Silent ? 0 : orders.size());
         SetCtrlVal(panelHandle, CTRL_EEPROM, 1);
         target = EEPROM;
 

@@ -190,7 +190,7 @@ private slots:
         if (then == Then::Nothing) {
             (*m_tool)->setFault(fault);
             // A wait runs out once its reply has all come, or at once when none will.
-            clockRunsOnceReplied(fault == Fault::Silent ? 0 : 3);
+            useClockOnceReplied(m_tool->sensor(), fault == Fault::Silent ? 0 : 3);
         }
         m_tool->connect();
         switch (then) {
@@ -484,14 +484,6 @@ private:
         if (enabled && !drawnAsCurrent && said == value + ", doubtful: from a malformed reply")
             return Shown::Doubtful;
         return std::nullopt;
-    }
-
-    // Timer() stands until the sensor has given this many more replies, then steps 0.125 s.
-    void clockRunsOnceReplied(std::size_t replies) {
-        const std::size_t from = (*m_tool)->repliesSent() + replies;
-        platform::setTimerSource([this, from, now = 1000.0]() mutable {
-            return now += (*m_tool)->repliesSent() >= from ? 0.125 : 0.0;
-        });
     }
 
     // What the opened log shows once it shows every entry.

@@ -82,6 +82,13 @@ void useClock(const sim::SimulatedSensor& sensor, std::size_t requests, double s
     });
 }
 
+void useClockOnceReplied(const sim::SimulatedSensor& sensor, std::size_t replies) {
+    const std::size_t from = sensor.repliesSent() + replies;
+    platform::setTimerSource([&sensor, from, now = 1000.0]() mutable {
+        return now += sensor.repliesSent() >= from ? 0.125 : 0.0;
+    });
+}
+
 namespace {
 // The parameter controls in packet order, then the free words.
 constexpr int kControls[] = {CTRL_POWER0,  CTRL_POWER1,   CTRL_REFERENCE, CTRL_TOLERANCE,

@@ -56,6 +56,10 @@ std::vector<int> ordersSent(const sim::SimulatedSensor& sensor);
 void useClock(const sim::SimulatedSensor& sensor,
               std::size_t requests = std::numeric_limits<std::size_t>::max(), double step = 0.125);
 
+// Timer() stands until the sensor has given this many more replies (whole, or as much of them
+// as a fault lets go out), then steps 0.125 s at every reading.
+void useClockOnceReplied(const sim::SimulatedSensor& sensor, std::size_t replies);
+
 // The parameter set as the panel shows it, in packet order (free words as held), and the
 // operator's way of putting one there (free words into their variables).
 sim::Words shownWords();
