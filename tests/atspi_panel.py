@@ -69,6 +69,14 @@ def checked(o):
     return o.getState().contains(pyatspi.STATE_CHECKED)
 
 
+def labels(o):
+    """The texts beside the control that label it (its group box's title left out)."""
+    return [relation.getTarget(i).name for relation in o.getRelationSet()
+            if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY
+            for i in range(relation.getNTargets())
+            if relation.getTarget(i).getRole() == pyatspi.ROLE_LABEL]
+
+
 def window(app, title):
     """The tool's window or dialog with this title, once it is up."""
     found = []
@@ -172,12 +180,19 @@ def check_every_kind(sensor):
         sys.exit("Send with EEPROM chosen wrote order %d, Reference %d" % (order, words[2]))
 
     # A drop-down's item selected is picked: the hardware mode's callback greys the tolerance.
-    # On Linux a drop-down's name is the item it shows; its tooltip, the description, says which.
+    # On Linux a drop-down's name is the item it shows; its label and tooltip say which it is.
     hardware = pyatspi.findDescendant(app, lambda o: o.getRole() == pyatspi.ROLE_COMBO_BOX
                                       and o.description.startswith("Hardware mode"))
     act(hardware.getChildAtIndex(0).getChildAtIndex(1), "Toggle")
     tolerance = control(app, "Tolerance", pyatspi.ROLE_SPIN_BUTTON)
     wait_for(lambda: hardware.name == "Mode 1" and not enabled(tolerance), "Mode 1 picked")
+    # Each drop-down and field is labelled by the text beside it, read before its value.
+    combos = pyatspi.findAllDescendants(app, lambda o: o.getRole() == pyatspi.ROLE_COMBO_BOX)
+    said = sorted(label for combo in combos for label in labels(combo))
+    if said != ["Chart", "Evaluation mode", "Hardware mode *", "History", "Port"]:
+        sys.exit("the drop-downs are labelled %s" % said)
+    if labels(reference) != ["Reference"] or labels(tolerance) != ["Tolerance"]:
+        sys.exit("the fields are labelled %s, %s" % (labels(reference), labels(tolerance)))
 
     # RAM's Toggle chooses the RAM: Send writes it at once.
     act(ram, "Toggle")
