@@ -125,16 +125,23 @@ def check(tool):
     apps = []
     wait_for(lambda: apps.append(find_app()) or apps[-1] is not None, "the tool on the bus")
     app = apps[-1]
-    status = control(app, "Status line")
-    wait_for(lambda: status.description == "T-KOR-ZUL simulated sensor 1.0", "the firmware text")
+    # Found by what it is; its name is what it says now.
+    found = []
+    wait_for(lambda: found.append(pyatspi.findDescendant(
+        app, lambda o: o.description == "Status line")) or found[-1] is not None, "the status line")
+    status = found[-1]
+    wait_for(lambda: status.name == "T-KOR-ZUL simulated sensor 1.0", "the firmware text")
     for name in ("RAM", "EEPROM", "File"):
         if control(app, name).getRole() != pyatspi.ROLE_RADIO_BUTTON:
             sys.exit("%s is no radio button" % name)
 
+    # What a screen reader reads out unasked: a notification as it shows.
     announced = []
-    pyatspi.Registry.registerEventListener(
-        lambda e: announced.append(e.source.description),
-        "object:property-change:accessible-description")
+
+    def note_shown(event):
+        if event.detail1 == 1 and event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
+            announced.append(event.source.name)
+    pyatspi.Registry.registerEventListener(note_shown, "object:state-changed:showing")
     run = control(app, "Run", pyatspi.ROLE_PUSH_BUTTON)
     press(run)
     wait_for(lambda: not enabled(run), "Run dimmed by the live view")
@@ -148,7 +155,8 @@ def check(tool):
                                           else "off"), "the lamp's state read out")
     chart = control(app, "Raw signals chart")
     wait_for(lambda: chart.description.startswith("Last values: Raw 1 "), "the chart's summary")
-    wait_for(lambda: "Line Ok!" in announced, "the status line's change announced")
+    wait_for(lambda: "Line Ok!" in announced and status.name == "Line Ok!",
+             "the status line's new text, and its announcement")
 
     press(control(app, "Stop", pyatspi.ROLE_PUSH_BUTTON))
     wait_for(lambda: enabled(run), "Run back once Stop has ended the live view")

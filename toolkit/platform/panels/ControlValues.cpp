@@ -155,11 +155,12 @@ bool setControlText(Control& control, const QString& text) {
     if (!label)
         return false;
     label->setText(text);
-    // A text with a name of its own (the status line) tells screen readers what it says now.
-    if (fitText(label))
-        label->setAccessibleName(text);
-    else if (!label->accessibleName().isEmpty())
-        label->setAccessibleDescription(text);
+    // What a text says now is its name, which a screen reader's flat review reads. A text with
+    // a name of its own in the panel file (the status line) keeps that as its description, so
+    // that what it is can still be found.
+    if (!fitText(label) && label->accessibleDescription().isEmpty())
+        label->setAccessibleDescription(label->accessibleName());
+    label->setAccessibleName(text);
     return true;
 }
 

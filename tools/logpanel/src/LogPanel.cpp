@@ -1,5 +1,7 @@
 #include "LogPanel.h"
 
+#include "OutcomeLine.h"
+
 #include <door/door.h>
 #include <platform/attach.h>
 #include <platform/ui.h>
@@ -111,6 +113,8 @@ void LogPanel::setOpen(bool open) {
     else
         m_entries->clear();
     m_body->setVisible(open);
+    // Opened at its newest line, which it then follows until the operator scrolls up.
+    m_entries->moveCursor(QTextCursor::End);
 }
 
 void LogPanel::show(const linklog::Entry& entry) {
@@ -167,6 +171,7 @@ void installLogPanel(linklog::LinkLog& log) {
                 SetCtrlVal(panel, CTRL_STATUS, text.toLatin1().constData());
         });
         layout->insertWidget(layout->indexOf(group) + 1, new LogPanel(log, *feed, panel));
+        OutcomeLine::placeUnder(status, new OutcomeLine(log, group));
     });
 }
 

@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QSpinBox>
 
@@ -70,11 +71,17 @@ public:
         if (panel != m_panel)
             return;
         m_exchanges->callbackStarted(control, event);
-        if (control == CTRL_GET && event == kEventCommit)
+        if (control == CTRL_GET && event == kEventCommit) {
             m_getFrom = door::target();
+            m_valuesRead = false;
+        }
+        if (control == CTRL_SEND && event == kEventLeftClick) {
+            const QString path = QFile::decodeName(door::lastFileName());
+            m_fileBefore = {path, fileTime(path)};
+        }
         if ((control == CTRL_TEACH || control == CTRL_BUTTON_TEACH) && event == kEventCommit) {
             m_teachBefore = panelSet(m_panel);
-            m_readBack = false;
+            m_valuesRead = false;
         }
     }
 
@@ -83,7 +90,7 @@ public:
             return;
         m_exchanges->callbackEnded(control, event);
         if (control == CTRL_GET && event == kEventCommit)
-            m_getFrom = 0;
+            reportGet();
         else if (control == CTRL_SEND && event == kEventLeftClick)
             afterSend();
         else if ((control == CTRL_TEACH || control == CTRL_BUTTON_TEACH) && event == kEventCommit)
@@ -106,11 +113,12 @@ public:
             m_origins.shown(*position, value, Origin::LiveView);
         } else if (m_getFrom == door::kFile) {
             m_origins.shown(*position, value, Origin::LoadedFromFile);
+            m_valuesRead = true;
         } else if (door::frameReceived()) {
             m_origins.read(*position, value);
             if (m_getFrom == door::kEeprom)
                 eepromRead(receivedWords());
-            m_readBack = true;
+            m_valuesRead = true;
         } else {
             m_origins.shown(*position, value, std::nullopt);
         }
@@ -250,17 +258,35 @@ private:
         const ParameterSet sent = panelSet(m_panel);
         if (door::target() == door::kFile) {
             // Saved when the file holds the panel's values now.
-            const SetRead saved = readParameterFile(QFile::decodeName(door::lastFileName()));
-            if (saved.words && differences(*saved.words, sent, kPanelWords).empty())
+            const QString path = QFile::decodeName(door::lastFileName());
+            const SetRead saved = readParameterFile(path);
+            if (saved.words && differences(*saved.words, sent, kPanelWords).empty()) {
                 m_origins.saved(sent);
+                // Written by this Send, not left from an earlier one (a cancelled dialog).
+                if (path != m_fileBefore.path || fileTime(path) != m_fileBefore.modified)
+                    note(QStringLiteral("Saved %1").arg(path));
+            }
         } else if (door::lastRequestSentWhole()) {
             m_origins.sent(sent);
         }
         refresh();
     }
 
+    static QDateTime fileTime(const QString& path) {
+        return path.isEmpty() ? QDateTime() : QFileInfo(path).lastModified();
+    }
+
+    void reportGet() {
+        if (m_valuesRead)
+            note(m_getFrom == door::kFile
+                     ? QStringLiteral("Get: loaded %1").arg(QFile::decodeName(door::lastFileName()))
+                     : QStringLiteral("Get: read from the sensor's %1")
+                           .arg(m_getFrom == door::kEeprom ? "EEPROM" : "RAM"));
+        m_getFrom = 0;
+    }
+
     void reportTeach(const char* command) {
-        if (m_teachBefore && m_readBack) {
+        if (m_teachBefore && m_valuesRead) {
             const ParameterSet now = panelSet(m_panel);
             const std::vector<int> changed = differences(*m_teachBefore, now);
             note(changed.empty()
@@ -285,7 +311,12 @@ private:
     Comparison* m_comparison;
     std::optional<ParameterSet> m_teachBefore;
     int m_getFrom = 0; // the target of the Get that runs, 0 outside one
-    bool m_readBack = false;
+    // The parameter file as it stood when the Send began.
+    struct FileState {
+        QString path;
+        QDateTime modified;
+    } m_fileBefore;
+    bool m_valuesRead = false; // by the Get or teach that runs
     bool m_refreshQueued = false;
     bool m_askEeprom = true;
     bool m_closeAsked = false;

@@ -1,6 +1,7 @@
 // Writes what happens on the link to the log, and shows the log in a panel below the status
-// line of every panel loaded from now on (closed until the operator opens it). A typed number
-// that a field limited to its range is said on that status line.
+// line of every panel loaded from now on (closed until the operator opens it), and its newest
+// outcome under the status line. A typed number that a field limited to its range is said on
+// that status line.
 #pragma once
 
 #include <linklog/LinkLog.h>

@@ -1,0 +1,175 @@
+// What the operator is told, with every service tool attached as the program attaches them:
+// the status line named by what it says, the newest outcome under it (shown and announced as a
+// notification), and the log opened at its newest line, following it.
+#include "SensorLink.h"
+
+#include <extras/extras.h>
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+using namespace testing;
+
+namespace {
+
+QLabel* outcomeLine() {
+    return panelWidget()->findChild<QLabel*>(QStringLiteral("outcomeLine"));
+}
+
+QAccessibleInterface* accessible(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget);
+}
+
+// What a notification says each time it shows anew, which is when a screen reader reads it.
+class Announcements : public QObject {
+public:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            said.push_back(accessible(static_cast<QWidget*>(object))->text(QAccessible::Name));
+        return false;
+    }
+    std::vector<QString> said;
+};
+
+} // namespace
+
+class Outcomes : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_tool = std::make_unique<ToolWithSensor>(AttachServiceTools);
+        (*m_tool)->setRam({500, 600, 512, 90, 0, 1, 0, 0, 0, 100, 700, 400, 0, 0, 0, 0});
+        m_tool->connect();
+        m_announcements.said.clear();
+        outcomeLine()->installEventFilter(&m_announcements);
+    }
+
+    void cleanup() {
+        m_tool.reset();
+        unsetenv("NALVO_COM2");
+    }
+
+    void theStatusLineIsNamedByWhatItSays() {
+        QWidget* status = control(CTRL_STATUS);
+        QCOMPARE(accessible(status)->text(QAccessible::Name), statusText());
+        QCOMPARE(accessible(status)->text(QAccessible::Description), "Status line");
+        (*m_tool)->setSilentOrders({2});
+        useClock(m_tool->sensor(), 0);
+        click(CTRL_GET);
+        QCOMPARE(accessible(status)->text(QAccessible::Name), "Timeout-RS-232...");
+    }
+
+    void eachOutcomeShowsUnderTheStatusLineAndIsSaid_data() {
+        QTest::addColumn<std::function<void(Outcomes*)>>("act");
+        QTest::addColumn<QStringList>("said");
+        // The frames on the wire, logged with the traffic view on, are no outcome.
+        QTest::newRow("a Get") << std::function([](Outcomes*) {
+            panelWidget()->findChild<QCheckBox*>()->click();
+            click(CTRL_GET);
+        }) << QStringList{"T-KOR-ZUL simulated sensor 1.0", "Get: read from the sensor's RAM"};
+        QTest::newRow("Send to a file") << std::function([](Outcomes* self) {
+            click(CTRL_FILE);
+            const std::string path = self->m_dir.filePath("set.dat").toStdString();
+            platform::setFileSelectAnswer(
+                [path](const platform::FileSelectRequest&, std::string& chosen) {
+                    chosen = path;
+                    return kNewFileSelected;
+                });
+            click(CTRL_SEND);
+        }) << QStringList{"Saved %1/set.dat"};
+        // A cancelled dialog leaves the file of the Send before as it was.
+        QTest::newRow("Send to a file, cancelled") << std::function([](Outcomes* self) {
+            click(CTRL_FILE);
+            const std::string path = self->m_dir.filePath("set.dat").toStdString();
+            for (const int answer : {kNewFileSelected, 0}) {
+                platform::setFileSelectAnswer(
+                    [path, answer](const platform::FileSelectRequest&, std::string& chosen) {
+                        chosen = path;
+                        return answer;
+                    });
+                click(CTRL_SEND);
+            }
+        }) << QStringList{"Transmit..."};
+        QTest::newRow("a teach") << std::function([](Outcomes* self) {
+            (*self->m_tool)
+                ->setMeasurementOverride(
+                    sim::Words{0, 0, 0, 0, 633, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+            click(CTRL_TEACH);
+        }) << QStringList{"Teach reference: the sensor changed Reference 512 → 633"};
+        // The cause, which the status line's text does not give.
+        QTest::newRow("a port that cannot be opened") << std::function([](Outcomes*) {
+            setenv("NALVO_COM2", "/dev/nalvo-missing", 1);
+            chooseItem(CTRL_PORT, 1);
+            dispatchPending();
+        }) << QStringList{"No serial port found  (COM2 /dev/nalvo-missing: does not exist)"};
+        QTest::newRow("no answer")
+            << std::function([](Outcomes* self) {
+                   (*self->m_tool)->setSilentOrders({2});
+                   useClock(self->m_tool->sensor(), 0);
+                   click(CTRL_GET);
+               })
+            << QStringList{QStringLiteral("Link state: no answer. No reply came before the wait "
+                                          "for it ended; the values shown are older."),
+                           QStringLiteral("Timeout-RS-232...")};
+    }
+
+    void eachOutcomeShowsUnderTheStatusLineAndIsSaid() {
+        QFETCH(std::function<void(Outcomes*)>, act);
+        QFETCH(QStringList, said);
+        said.last() = said.last().arg(m_dir.path());
+        const int width = panelWidget()->minimumSizeHint().width();
+        act(this);
+        // Each shown anew as it comes, so that a screen reader reads each.
+        const std::vector<QString>& shown = m_announcements.said;
+        QVERIFY(waitUntil([&] { return shown.size() >= std::size_t(said.size()); }));
+        QCOMPARE(QStringList(shown.end() - said.size(), shown.end()), said);
+        for (const QString& text : shown)
+            QVERIFY2(!text.startsWith("->") && !text.startsWith("<-"), qPrintable(text));
+        const QString outcome = said.last();
+        QLabel* line = outcomeLine();
+        QCOMPARE(accessible(line)->role(), QAccessible::Notification);
+        QCOMPARE(accessible(line)->text(QAccessible::Name), outcome);
+        QVERIFY(line->toolTip().endsWith("  " + outcome));
+        // Cut short where it is too long for the line, never widening the window.
+        const QString text = line->text();
+        QVERIFY(text.endsWith("  " + outcome) || text.endsWith(QChar(0x2026)));
+        QVERIFY(line->fontMetrics().horizontalAdvance(text) <= line->width());
+        QCOMPARE(panelWidget()->minimumSizeHint().width(), width);
+    }
+
+    void theLogOpensAtItsNewestLineAndFollowsIt() {
+        for (int i = 0; i < 60; ++i)
+            SetCtrlVal(panelHandle, CTRL_STATUS, qPrintable(QString::number(i)));
+        auto* log = panelWidget()->findChild<QPlainTextEdit*>();
+        QScrollBar* bar = log->verticalScrollBar();
+        for (QToolButton* button : panelWidget()->findChildren<QToolButton*>())
+            if (button->accessibleName() == QLatin1String("Log"))
+                button->click();
+        QVERIFY(waitUntil([&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }));
+        const auto more = [&] {
+            const int lines = log->blockCount();
+            SetCtrlVal(panelHandle, CTRL_STATUS, "more");
+            return waitUntil([&] { return log->blockCount() > lines; });
+        };
+        QVERIFY(more());
+        QVERIFY(waitUntil([&] { return bar->value() == bar->maximum(); }));
+        // Scrolled up, it stays where the operator put it.
+        bar->setValue(3);
+        QVERIFY(more());
+        QCOMPARE(bar->value(), 3);
+    }
+
+private:
+    std::unique_ptr<ToolWithSensor> m_tool;
+    Announcements m_announcements;
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(Outcomes)
+#include "tst_outcomes.moc"
