@@ -1,16 +1,22 @@
-// What the operator is told, with every service tool attached as the program attaches them:
-// the status line named by what it says, the newest outcome under it (shown and announced as a
-// notification), and the log opened at its newest line, following it.
+// What the operator is told, and how the keyboard reaches it, with every service tool attached
+// as the program attaches them: the status line named by what it says, the newest outcome under
+// it (shown and announced as a notification), the log opened at its newest line, following it,
+// and Tab through every control in reading order.
 #include "SensorLink.h"
 
 #include <extras/extras.h>
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace testing;
@@ -165,7 +171,110 @@ private slots:
         QCOMPARE(bar->value(), 3);
     }
 
+    void tabReachesEveryControlInReadingOrder() {
+        // The link, the log (open: its view and buttons), the parameters, the target, the
+        // commands, the chart and its tools, and round again.
+        const QStringList expected{"Port",
+                                   "Connect to a device by path",
+                                   "Log",
+                                   "Log entries",
+                                   "Traffic",
+                                   "Copy log",
+                                   "Save log",
+                                   "Power 0",
+                                   "Power 1",
+                                   "Reference",
+                                   "Tolerance",
+                                   "Hardware mode",
+                                   "Polarity",
+                                   "Analog mode",
+                                   "Averaging",
+                                   "Evaluation mode",
+                                   "Teach A/B",
+                                   "Teach C/D",
+                                   "Teach threshold",
+                                   "RAM",
+                                   "Get",
+                                   "Send",
+                                   "Compare",
+                                   "Teach reference",
+                                   "Button teach",
+                                   "Run",
+                                   "Stop",
+                                   "Chart",
+                                   "Pause",
+                                   "Fit",
+                                   "History",
+                                   "Record...",
+                                   "Export...",
+                                   "Copy values",
+                                   "Port"};
+        for (QToolButton* button : panelWidget()->findChildren<QToolButton*>())
+            if (button->accessibleName() == QLatin1String("Log"))
+                button->click();
+        control(CTRL_PORT)->setFocus(Qt::TabFocusReason);
+        QStringList order;
+        while (order.size() < expected.size()) {
+            QWidget* focused = QApplication::focusWidget();
+            // A drop-down's accessible name is its item: its own name says which it is.
+            order << (focused->accessibleName().isEmpty()
+                          ? accessible(focused)->text(QAccessible::Name)
+                          : focused->accessibleName());
+            QTest::keyClick(focused, Qt::Key_Tab);
+        }
+        QCOMPARE(order, expected);
+    }
+
+    // No table traps Tab: from it, Tab reaches every button of its window.
+    void tabLeavesTheTablesOfCompareAndTheEepromQuestion() {
+        QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
+        QDialog* compare = nullptr;
+        QVERIFY(waitUntil([&] {
+            compare = panelWidget()->findChild<QDialog*>(QStringLiteral("compareWindow"));
+            return compare && compare->isVisible();
+        }));
+        QCOMPARE(buttonsTabbedTo(compare), buttonsOf(compare));
+        compare->close();
+        QStringList reached, all;
+        click(CTRL_EEPROM);
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto* question = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                poll.stop();
+                reached = buttonsTabbedTo(question);
+                all = buttonsOf(question);
+                question->reject();
+            }
+        });
+        poll.start(0);
+        click(CTRL_SEND);
+        QVERIFY(!all.isEmpty());
+        QCOMPARE(reached, all);
+    }
+
 private:
+    static QStringList buttonsOf(QWidget* window) {
+        QStringList texts;
+        for (QPushButton* button : window->findChildren<QPushButton*>())
+            if (button->isVisible() && button->isEnabled())
+                texts << button->text();
+        texts.sort();
+        return texts;
+    }
+    static QStringList buttonsTabbedTo(QWidget* window) {
+        QApplication::setActiveWindow(window);
+        window->findChild<QTableWidget*>()->setFocus(Qt::TabFocusReason);
+        QStringList texts;
+        for (int i = 0; i < 10; ++i) {
+            QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+            if (auto* button = qobject_cast<QPushButton*>(window->focusWidget()))
+                texts << button->text();
+        }
+        texts.removeDuplicates();
+        texts.sort();
+        return texts;
+    }
+
     std::unique_ptr<ToolWithSensor> m_tool;
     Announcements m_announcements;
     QTemporaryDir m_dir;

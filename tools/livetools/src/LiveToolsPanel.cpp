@@ -99,6 +99,7 @@ void LiveToolsPanel::addControls() {
     auto* spanLabel = new QLabel(tr("&History"));
     m_span = new QComboBox;
     m_span->setObjectName(QStringLiteral("historyRing"));
+    m_span->setAccessibleName(tr("History"));
     m_span->addItems({tr("100 samples"), tr("Last minute"), tr("Last 10 minutes")});
     m_span->setToolTip(tr("How much of the history the chart shows"));
     m_span->setFocusPolicy(Qt::StrongFocus);

@@ -103,6 +103,15 @@ QString LogPanel::text() const {
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
+void LogPanel::followInTabOrder(QWidget* before) {
+    QWidget* next = m_toggle;
+    QWidget::setTabOrder(before, next);
+    for (QWidget* widget : m_body->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QWidget::setTabOrder(next, widget);
+        next = widget;
+    }
+}
+
 void LogPanel::setOpen(bool open) {
     m_toggle->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
     // A closed log shows nothing and costs nothing: its text is made when it opens.
@@ -170,7 +179,11 @@ void installLogPanel(linklog::LinkLog& log) {
             if (limitedPanel == panel)
                 SetCtrlVal(panel, CTRL_STATUS, text.toLatin1().constData());
         });
-        layout->insertWidget(layout->indexOf(group) + 1, new LogPanel(log, *feed, panel));
+        auto* logPanel = new LogPanel(log, *feed, panel);
+        layout->insertWidget(layout->indexOf(group) + 1, logPanel);
+        // Where it stands: after the link's controls (a tool that puts one beside the port
+        // drop-down later puts it before the log), before the parameters.
+        logPanel->followInTabOrder(platform::controlWidget(panel, CTRL_PORT));
         OutcomeLine::placeUnder(status, new OutcomeLine(log, group));
     });
 }

@@ -20,6 +20,8 @@ public:
     LogPanel(linklog::LinkLog& log, LinkFeed& feed, int panel);
 
     QString text() const;
+    // Tab reaches the log right after `before`: its toggle, then what it shows when open.
+    void followInTabOrder(QWidget* before);
 
 private:
     void setOpen(bool open);

@@ -22,6 +22,8 @@ CompareWindow::CompareWindow(QWidget* panel)
     m_table->setObjectName(QStringLiteral("compareTable"));
     m_table->setAccessibleName(QStringLiteral("Parameter sets compared"));
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the table for the buttons; the arrow keys move within it.
+    m_table->setTabKeyNavigation(false);
     m_table->verticalHeader()->hide();
     for (int column = 0; column < kColumns; ++column)
         m_table->setHorizontalHeaderItem(column,

@@ -156,6 +156,8 @@ EepromAnswer askEepromWrite(QWidget* parent, EepromQuestion question,
         {QStringLiteral("Parameter"), QStringLiteral("To write"), QStringLiteral("In EEPROM")});
     table->verticalHeader()->hide();
     table->setAccessibleName(QStringLiteral("Values to write"));
+    // Tab leaves the table for the buttons; the arrow keys move within it.
+    table->setTabKeyNavigation(false);
     layout->addWidget(table);
     const auto showQuestion = [&] {
         introduction->setText(eepromIntroduction(question));

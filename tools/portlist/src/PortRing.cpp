@@ -55,6 +55,8 @@ PortRing::PortRing(int panel, QComboBox* ring, PortSource source, DevicePathAske
                        "becomes the next port number"));
     if (auto* layout = qobject_cast<QBoxLayout*>(ring->parentWidget()->layout()))
         layout->insertWidget(layout->indexOf(ring) + 1, m_nameButton);
+    // Tab reaches it where it stands, right after the drop-down.
+    QWidget::setTabOrder(ring, m_nameButton);
     connect(m_nameButton, &QToolButton::clicked, this, &PortRing::nameDevice);
     // The list is read again whenever it opens; the button follows the drop-down's dimming.
     ring->view()->parentWidget()->installEventFilter(this);
