@@ -18,6 +18,7 @@
 
 using namespace testing;
 using sim::Words;
+using Orders = std::vector<int>; // the order codes of the requests the sensor had
 
 namespace {
 
@@ -285,7 +286,7 @@ private slots:
         m_tool->sensor().clearReceivedFrames();
         click(CTRL_GET);
         QCOMPARE(m_asked, (std::vector<Asked>{}));
-        QCOMPARE(ordersSent(m_tool->sensor()), std::vector<int>{2});
+        QCOMPARE(ordersSent(m_tool->sensor()), Orders{2});
         QCOMPARE(shownWords(), (*m_tool)->ram());
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
     }
@@ -335,7 +336,7 @@ private slots:
         QCOMPARE(shown(CTRL_PORT), 1);
         if (!discard || by == paramguard::Replacing::Close) {
             // Asked before the action: nothing sent, nothing changed.
-            QCOMPARE(ordersSent(m_tool->sensor()), std::vector<int>{});
+            QCOMPARE(ordersSent(m_tool->sensor()), Orders{});
             QCOMPARE(shown(CTRL_REFERENCE), 333);
             QCOMPARE(unsentCount(), "* 3 values not sent (2 from the live view)");
         } else {
@@ -421,7 +422,7 @@ private slots:
         QVERIFY(waitUntil([] { return !guardWidget<QPushButton>("compareButton")->isDown(); }));
         dispatchPending();
         QVERIFY((*m_tool)->waitForFrames(2, 5s));
-        QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{2, 4}));
+        QCOMPARE(ordersSent(m_tool->sensor()), (Orders{2, 4}));
         QCOMPARE(shownWords(), panel);
         QCOMPARE(std::to_array(pp), packet);
         QCOMPARE(target, EEPROM);
@@ -445,25 +446,21 @@ private slots:
 
     void compareWaitsForTheExchangeUnderWay_data() {
         QTest::addColumn<int>("command");
-        QTest::addColumn<std::size_t>("pressedAt"); // requests the sensor has had by then
-        QTest::addColumn<std::vector<int>>("orders");
-        QTest::newRow("Get") << CTRL_GET << std::size_t(1) << std::vector<int>{2};
-        QTest::newRow("Teach reference, its answer")
-            << CTRL_TEACH << std::size_t(1) << std::vector<int>{6, 2};
-        QTest::newRow("Teach reference, its read-back")
-            << CTRL_TEACH << std::size_t(2) << std::vector<int>{6, 2};
-        QTest::newRow("Button teach, its answer")
-            << CTRL_BUTTON_TEACH << std::size_t(1) << std::vector<int>{5, 2};
-        QTest::newRow("Button teach, its read-back")
-            << CTRL_BUTTON_TEACH << std::size_t(2) << std::vector<int>{5, 2};
-        QTest::newRow("live view") << CTRL_RUN << std::size_t(2) << std::vector<int>{8, 8, 8, 8};
+        QTest::addColumn<int>("pressedAt"); // requests the sensor has had by then
+        QTest::addColumn<Orders>("orders");
+        QTest::newRow("Get") << CTRL_GET << 1 << Orders{2};
+        QTest::newRow("Teach reference, its answer") << CTRL_TEACH << 1 << Orders{6, 2};
+        QTest::newRow("Teach reference, its read-back") << CTRL_TEACH << 2 << Orders{6, 2};
+        QTest::newRow("Button teach, its answer") << CTRL_BUTTON_TEACH << 1 << Orders{5, 2};
+        QTest::newRow("Button teach, its read-back") << CTRL_BUTTON_TEACH << 2 << Orders{5, 2};
+        QTest::newRow("live view") << CTRL_RUN << 2 << Orders{8, 8, 8, 8};
     }
     void compareWaitsForTheExchangeUnderWay() {
         // Compare, pressed every way while a (late) reply is awaited, does nothing; before, it
         // waits.
         QFETCH(int, command);
-        QFETCH(std::size_t, pressedAt);
-        QFETCH(std::vector<int>, orders);
+        QFETCH(int, pressedAt);
+        QFETCH(Orders, orders);
         auto* compare = guardWidget<QPushButton>("compareButton");
         (*m_tool)->setRam(kEeprom);
         (*m_tool)->setLateReplyDelay(100ms);
@@ -473,7 +470,7 @@ private slots:
         QElapsedTimer bound;
         bound.start();
         platform::setTimerSource([&, now = 1000.0]() mutable {
-            if (m_tool->requests() == pressedAt && !std::exchange(pressed, true)) {
+            if (m_tool->requests() == std::size_t(pressedAt) && !std::exchange(pressed, true)) {
                 greyed = !compare->isEnabled();
                 QTest::mouseClick(compare, Qt::LeftButton);
                 QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
@@ -514,22 +511,20 @@ private slots:
         QTest::addColumn<bool>("write");
         QTest::addColumn<bool>("stopAsking");
         QTest::addColumn<int>("readBefore"); // by Compare, by a Get from the EEPROM, or not
-        QTest::addColumn<std::vector<int>>("orders");
+        QTest::addColumn<Orders>("orders");
         constexpr int kCompare = -1;
-        QTest::newRow("cancelled") << false << false << 0 << std::vector<int>{4, 4};
-        QTest::newRow("written") << true << false << 0 << std::vector<int>{4, 3, 3, 4};
-        QTest::newRow("written, not asked again")
-            << true << true << 0 << std::vector<int>{4, 3, 3, 4};
-        QTest::newRow("compared before")
-            << true << false << kCompare << std::vector<int>{2, 4, 3, 3, 4};
+        QTest::newRow("cancelled") << false << false << 0 << Orders{4, 4};
+        QTest::newRow("written") << true << false << 0 << Orders{4, 3, 3, 4};
+        QTest::newRow("written, not asked again") << true << true << 0 << Orders{4, 3, 3, 4};
+        QTest::newRow("compared before") << true << false << kCompare << Orders{2, 4, 3, 3, 4};
         QTest::newRow("got from the EEPROM before")
-            << true << false << CTRL_GET << std::vector<int>{4, 3, 3, 4};
+            << true << false << CTRL_GET << Orders{4, 3, 3, 4};
     }
     void eepromWriteIsConfirmedAgainstTheEeprom() {
         QFETCH(bool, write);
         QFETCH(bool, stopAsking);
         QFETCH(int, readBefore);
-        QFETCH(std::vector<int>, orders);
+        QFETCH(Orders, orders);
         m_discard = true;
         std::vector<paramguard::EepromQuestion> asked;
         paramguard::setEepromAnswer([&](const paramguard::EepromQuestion& question) {
@@ -597,7 +592,7 @@ private slots:
             5);
         click(CTRL_SEND);
         QVERIFY((*m_tool)->waitForFrames(2, 5s));
-        QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{4, 3}));
+        QCOMPARE(ordersSent(m_tool->sensor()), (Orders{4, 3}));
         QCOMPARE((*m_tool)->eeprom()[2], 333);
         QCOMPARE(introductions.size(), 2);
         QVERIFY(introductions[0].contains("has not been read since the tool started"));
@@ -657,7 +652,7 @@ private slots:
         QVERIFY(buttonsUp());
         dispatchPending();
         QVERIFY((*m_tool)->waitForFrames(5, 5s));
-        QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{1, 1, 1, 1, 2}));
+        QCOMPARE(ordersSent(m_tool->sensor()), (Orders{1, 1, 1, 1, 2}));
         QCOMPARE((*m_tool)->ram()[2], 333);
     }
 
