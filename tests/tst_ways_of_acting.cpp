@@ -330,19 +330,17 @@ private slots:
             const QString above = QString::number(field.maximum + 1);
             QTest::addRow("%s, %s", field.name, qPrintable(above))
                 << field << above << false << field.maximum;
-            QTest::addRow("%s, -5", field.name) << field << QStringLiteral("-5") << false << 0;
+            QTest::addRow("%s, -5", field.name) << field << "-5" << false << 0;
         }
         const auto of = [](int control) {
             return *std::ranges::find(kFields, control, &Field::control);
         };
-        QTest::newRow("Reference, 2000")
-            << of(CTRL_REFERENCE) << QStringLiteral("2000") << false << 1023;
-        QTest::newRow("Polarity, 5") << of(CTRL_POLARITY) << QStringLiteral("5") << false << 1;
+        QTest::newRow("Reference, 2000") << of(CTRL_REFERENCE) << "2000" << false << 1023;
+        QTest::newRow("Polarity, 5") << of(CTRL_POLARITY) << "5" << false << 1;
         QTest::newRow("Teach A/B, 2000 by a screen reader")
-            << of(CTRL_TEACH_AB) << QStringLiteral("2000") << true << 1023;
-        QTest::newRow("Reference, 1023")
-            << of(CTRL_REFERENCE) << QStringLiteral("1023") << false << 1023;
-        QTest::newRow("Averaging, 0") << of(CTRL_AVERAGE) << QStringLiteral("0") << false << 0;
+            << of(CTRL_TEACH_AB) << "2000" << true << 1023;
+        QTest::newRow("Reference, 1023") << of(CTRL_REFERENCE) << "1023" << false << 1023;
+        QTest::newRow("Averaging, 0") << of(CTRL_AVERAGE) << "0" << false << 0;
     }
 
     void typedNumbersOutsideTheRangeTakeTheLimit() {
@@ -384,13 +382,8 @@ private slots:
     }
 
     void valueFieldChangedAnyWay_data() {
+        // Typed, as everywhere else; a value set by a screen reader as in the range test.
         QTest::addColumn<ChangeOf>("change");
-        QTest::newRow("typed") << ChangeOf([](QSpinBox* spin) {
-            spin->setFocus(Qt::TabFocusReason);
-            spin->selectAll();
-            QTest::keyClicks(spin, QString::number(spin->value() + 1));
-            QTest::keyClick(spin, Qt::Key_Tab);
-        });
         QTest::newRow("up arrow") << ChangeOf([](QSpinBox* spin) {
             spin->setFocus(Qt::TabFocusReason);
             QTest::keyClick(spin, Qt::Key_Up);
@@ -400,9 +393,6 @@ private slots:
             QAccessibleValueInterface* value = accessible(spin)->valueInterface();
             value->setCurrentValue(value->currentValue().toInt() +
                                    value->minimumStepSize().toInt());
-        });
-        QTest::newRow("screen reader: value set") << ChangeOf([](QSpinBox* spin) {
-            accessible(spin)->valueInterface()->setCurrentValue(spin->value() + 1);
         });
     }
 
