@@ -1,7 +1,5 @@
-// The device link over a real pseudo-terminal against the simulated sensor: the connect
-// sequence, the waits and their exact limits, replies that come late, in pieces, together or
-// with bytes behind them, ports that cannot be opened, a device that disappears, the
-// data-block read.
+// The device link over a real pseudo-terminal to the simulated sensor: the connect sequence,
+// the waits' exact limits, stray bytes, ports that fail or go, the data-block read.
 #include "SensorLink.h"
 
 #include <ComPort.h>
@@ -19,7 +17,6 @@ using namespace testing;
 using sim::Fault;
 using sim::Words;
 using Bytes = std::vector<std::uint8_t>;
-// What a test does at one point of it.
 using Step = std::function<void()>;
 // A wait left without its reply; elapsed moves in steps of 0.125 s.
 struct Wait {
@@ -133,7 +130,16 @@ private slots:
         QFETCH(int, result);
         m_tool->connect();
         head.resize(FRAME_BYTES, 0x07);
-        replyByHand(head);
+        // The sensor leaves the echo request to this reply, sent once the request is in.
+        (*m_tool)->setFault(Fault::Silent);
+        platform::setTimerSource(
+            [this, head, before = (*m_tool)->receivedFrames().size(), sent = false]() mutable {
+                if (!sent && (*m_tool)->receivedFrames().size() > before) {
+                    (*m_tool)->sendRaw(head);
+                    sent = true;
+                }
+                return 0.0;
+            });
         QCOMPARE(CheckComLine(com), result);
         QCOMPARE(statusText(), result ? QStringLiteral("Echo Check - Line Ok!")
                                       : QStringLiteral("read error - not sync byte 0xAA!"));
@@ -182,8 +188,7 @@ private slots:
     void strayBytesNeverMoveAFrame_data() {
         QTest::addColumn<Bytes>("trailing");
         QTest::addColumn<int>("after");
-        // Behind the reply (0) they come while the next request is on the line; 20 ms and more
-        // later after it has left, as do those ahead of a reply (-1).
+        // Behind the reply (0), ahead of it (-1), or this many ms later, the next request gone.
         QTest::newRow("CR behind") << Bytes{0x0D} << 0;
         QTest::newRow("CR ahead") << Bytes{0x0D} << -1;
         QTest::newRow("8 zeros ahead") << Bytes(8, 0x00) << -1;
@@ -331,10 +336,8 @@ private slots:
     void portsThatCannotBeOpened_data() {
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("status");
-        QTest::newRow("no such device") << "/dev/nalvo-missing"
-                                        << "No serial port found";
-        QTest::newRow("not a serial device") << "/dev/null"
-                                             << "Cannot open port";
+        QTest::newRow("no such device") << QString("/dev/nalvo-missing") << "No serial port found";
+        QTest::newRow("not a serial device") << QString("/dev/null") << "Cannot open port";
     }
 
     void portsThatCannotBeOpened() {
@@ -456,19 +459,6 @@ private slots:
     }
 
 private:
-    // The sensor leaves the next request to this reply, sent once the request is in.
-    void replyByHand(Bytes reply) {
-        const std::size_t before = (*m_tool)->receivedFrames().size();
-        (*m_tool)->setFault(Fault::Silent);
-        platform::setTimerSource([this, before, reply, sent = false]() mutable {
-            if (!sent && (*m_tool)->receivedFrames().size() > before) {
-                (*m_tool)->sendRaw(reply);
-                sent = true;
-            }
-            return 0.0;
-        });
-    }
-
     std::unique_ptr<ToolWithSensor> m_tool;
 };
 

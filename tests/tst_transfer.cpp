@@ -143,7 +143,6 @@ private slots:
         QTest::addColumn<int>("clicked");
         QTest::addColumn<int>("target");
         QTest::newRow("RAM again stays on") << CTRL_RAM << CTRL_RAM << RAM;
-        QTest::newRow("EEPROM chosen") << CTRL_RAM << CTRL_EEPROM << EEPROM;
         QTest::newRow("File chosen") << CTRL_RAM << CTRL_FILE << DATFILE;
         QTest::newRow("File switched off") << CTRL_FILE << CTRL_FILE << RAM;
         QTest::newRow("EEPROM switched off") << CTRL_EEPROM << CTRL_EEPROM << RAM;
@@ -285,8 +284,7 @@ private slots:
     }
 
     void fileSaveGoesOnlyToRegularFiles() {
-        // No one may create files in /proc, root included. A FIFO, or a symlink to one, stays
-        // what it is; a symlink to a file has the file updated.
+        // No one may create files in /proc, root included; FIFOs stay, a link updates its file.
         chooseFileTarget();
         const QString fifo = m_dir->filePath(QStringLiteral("fifo"));
         QCOMPARE(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
@@ -313,8 +311,7 @@ private slots:
     }
 
     void fileSizeLimitIsAnErrorNotTheEnd() {
-        // What protects the tool is its own start-up: the save runs in a child that starts the
-        // toolkit and then meets a limit of 100 bytes.
+        // Its own start-up protects the tool: a child starts the toolkit, then saves past 100 B.
         const QString path = m_dir->filePath(QStringLiteral("limited.dat"));
         write(path, "1 2 3\n");
         const pid_t child = fork();
