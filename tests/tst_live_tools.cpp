@@ -398,6 +398,24 @@ private slots:
         QVERIFY(!button("recordButton")->isChecked());
     }
 
+    // Neither the other chart nor a recording's button text resizes the window.
+    void theWindowKeepsItsSize() {
+        // As it stands once the tools added here have taken their room.
+        QApplication::processEvents();
+        const QSize opened = panelWidget()->size();
+        for (const int chart : {1, 0, 1}) {
+            chooseItem(CTRL_SIGNAL_TYPE, chart);
+            dispatchPending();
+            QCOMPARE(panelWidget()->size(), opened);
+        }
+        QTemporaryDir dir;
+        answerFileDialog(dir.filePath(QStringLiteral("run.csv")));
+        QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+        QCOMPARE(button("recordButton")->text(), QStringLiteral("Stop recording"));
+        QApplication::processEvents();
+        QCOMPARE(panelWidget()->size(), opened);
+    }
+
     void exportSavesImagesAndCopyTakesTheValues() {
         runFor(3);
         QTemporaryDir dir;

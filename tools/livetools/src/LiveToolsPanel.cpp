@@ -51,6 +51,17 @@ QPushButton* addButton(QBoxLayout* row, const QString& text, const QString& tip,
     return button;
 }
 
+// The item of the layout that holds the widget, itself or in a layout of its own (the two
+// charts share one place).
+int itemHolding(QLayout* layout, QWidget* widget) {
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (item->widget() == widget || (item->layout() && item->layout()->indexOf(widget) >= 0))
+            return i;
+    }
+    return -1;
+}
+
 } // namespace
 
 LiveToolsPanel::LiveToolsPanel(int panel, linklog::LinkLog& log)
@@ -77,7 +88,7 @@ void LiveToolsPanel::addControls() {
     QWidget* chart = platform::controlWidget(m_panel, CTRL_RAW_CHART);
     auto* column = qobject_cast<QBoxLayout*>(chart->parentWidget()->layout());
     auto* row = new QHBoxLayout;
-    column->insertLayout(column->indexOf(chart), row);
+    column->insertLayout(itemHolding(column, chart), row);
 
     m_pause = addButton(row, tr("Pause"),
                         tr("Hold the chart and the displays still; the live view goes on "
@@ -112,6 +123,10 @@ void LiveToolsPanel::addControls() {
         addButton(row, tr("Record..."),
                   tr("Write every measurement frame to a CSV file until stopped"), "recordButton");
     m_record->setCheckable(true);
+    // Wide enough for either text from the start: a recording does not widen the window.
+    m_record->setText(tr("Stop recording"));
+    m_record->setMinimumWidth(m_record->sizeHint().width());
+    m_record->setText(tr("Record..."));
     connect(m_record, &QPushButton::clicked, this, &LiveToolsPanel::startOrStopRecording);
     connect(
         addButton(row, tr("Export..."), tr("Save the chart shown as PNG or PDF"), "exportButton"),
