@@ -18,6 +18,8 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include <cmath>
+
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -150,6 +152,21 @@ private slots:
                  QStringLiteral("%1 s: Raw 1 101, Raw 2 202, Raw 3 303, Raw 4 404, "
                                 "Teach threshold 999")
                      .arg(history.samples().back().time - history.origin(), 0, 'f', 2));
+        // Gone when the mouse leaves, and when the other chart is chosen.
+        auto* readout = panelWidget()->findChild<QLabel*>(QStringLiteral("cursorReadout"));
+        const QString hint = QStringLiteral(
+            "Point at the chart to read its values; the wheel zooms, dragging pans, a "
+            "double-click fits");
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(plot, &leave);
+        QCOMPARE(readout->text(), hint);
+        QTest::mouseMove(plot, {int(plot->xAxis->coordToPixel(100)), plot->height() / 2});
+        QVERIFY(readout->text() != hint);
+        chooseItem(CTRL_SIGNAL_TYPE, 1);
+        dispatchPending();
+        QCOMPARE(readout->text(), hint);
+        chooseItem(CTRL_SIGNAL_TYPE, 0);
+        dispatchPending();
         // The legend entry's tooltip names the word the trace comes from.
         const QPoint entry = plot->legend->itemWithPlottable(plot->graph(4))->outerRect().center();
         QHelpEvent help(QEvent::ToolTip, entry, plot->mapToGlobal(entry));
@@ -160,29 +177,40 @@ private slots:
     void longerHistoriesShowTheLastMinutesByTime_data() {
         QTest::addColumn<int>("choice");
         QTest::addColumn<int>("points");
-        QTest::newRow("last minute") << 1 << 13;
-        QTest::newRow("last 10 minutes") << 2 << 121;
+        QTest::newRow("last minute") << 1 << 241;
+        QTest::newRow("last 10 minutes") << 2 << 2401;
     }
 
     void longerHistoriesShowTheLastMinutesByTime() {
         QFETCH(int, choice);
         QFETCH(int, points);
-        // Frames 5 s apart, handed over as the program plots them.
-        const auto feed = [this](int from, int to) {
-            for (int i = from; i < to; ++i)
-                m_tools->rawView().takeFrame(5.0 * i, std::array{double(i), 0.0, 0.0, 0.0, 0.0});
-        };
-        feed(0, 130);
+        feed(0.0, 650.0);
         chooseHistory(choice);
         const double newest = (raw1().constEnd() - 1)->key;
         QCOMPARE(raw1().size(), points);
-        QCOMPARE(newest - raw1().constBegin()->key, (points - 1) * 5.0);
+        QCOMPARE(newest - raw1().constBegin()->key, (points - 1) * 0.25);
         QCOMPARE(rawPlot()->xAxis->label(), QStringLiteral("Time (s)"));
         QCOMPARE(rawPlot()->xAxis->range().upper, newest);
         // The next frames move the view on.
-        feed(130, 132);
+        feed(650.0, 651.0);
         QCOMPARE(raw1().size(), points);
         QVERIFY((raw1().constEnd() - 1)->key > newest);
+    }
+
+    // Frames 15 s, none for 2 s (a Stop, a time-out, the other chart shown), frames 5 s more.
+    void timedViewsBreakAtGapsAndSpanTheirData() {
+        feed(0.0, 15.0);
+        feed(17.0, 22.0);
+        chooseHistory(2);
+        QCOMPARE(rawPlot()->xAxis->range(), QCPRange(0.0, 21.75));
+        std::vector<double> breaks;
+        for (auto point = raw1().constBegin(); point != raw1().constEnd(); ++point)
+            if (std::isnan(point->value))
+                breaks.push_back(point->key);
+        QCOMPARE(breaks.size(), std::size_t{1});
+        QVERIFY(breaks[0] > 14.75 && breaks[0] < 17.0);
+        // The readout at the break reads a measured point beside it.
+        QVERIFY(!m_tools->rawView().readoutAt(breaks[0]).contains(QLatin1String("nan")));
     }
 
     void eachRunStartIsMarked() {
@@ -201,7 +229,11 @@ private slots:
             QCOMPARE(marks.size(), std::size_t{2});
             const auto first = raw1().findBegin(marks.back(), false);
             QCOMPARE(first->value, 111.0);
-            QCOMPARE((first - 1)->value, 101.0);
+            // The view by time breaks its traces there, the system's samples run on.
+            auto before = first - 1;
+            if (choice != 0)
+                QVERIFY(std::isnan((before--)->value));
+            QCOMPARE(before->value, 101.0);
         }
     }
 
@@ -464,6 +496,11 @@ private:
         m_tool->runFor(more, [this] { return m_step * double(m_frames); });
     }
     std::size_t requests() { return m_tool->requests(); }
+    // Frames a quarter of a second apart, handed over as the program plots them.
+    void feed(double from, double to) {
+        for (double time = from; time < to; time += 0.25)
+            m_tools->rawView().takeFrame(time, std::array{time, 0.0, 0.0, 0.0, 0.0});
+    }
     // How often the log holds the text.
     int logged(const QString& text) const {
         return int(std::count_if(m_log->entries().begin(), m_log->entries().end(),

@@ -4,12 +4,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace livetools {
 
 namespace {
 // The system's samples sit at 1 to 100, the newest at 100.
 constexpr double kNewestSample = 100.0;
+// Longer without a frame than this (frames come every 38 ms at 19200 baud) is a gap: a Stop, a
+// time-out, a pulled cable, or the other chart shown. The traces break there rather than draw
+// a line that was never measured.
+constexpr double kGapSeconds = 0.5;
 } // namespace
 
 ChartView::ChartView(QWidget* chart)
@@ -31,6 +36,16 @@ ChartView::ChartView(QWidget* chart)
             stopFitting();
         emit readoutChanged(readoutAt(m_plot->xAxis->pixelToCoord(event->position().x())));
     });
+    // The readout is of the point under the mouse, and only while there is one.
+    m_plot->installEventFilter(this);
+    m_chart->installEventFilter(this);
+}
+
+bool ChartView::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == m_plot && event->type() == QEvent::Leave) ||
+        (watched == m_chart && event->type() == QEvent::Hide))
+        emit readoutChanged({});
+    return false;
 }
 
 void ChartView::takeFrame(double time, std::span<const double> newest) {
@@ -101,6 +116,7 @@ void ChartView::updateChartMode() {
 void ChartView::showTimed() {
     for (int t = 0; t < m_plot->graphCount(); ++t)
         m_plot->graph(t)->data()->clear();
+    m_lastTimed.reset();
     for (const TimedHistory::Sample& sample : m_history.samples())
         appendTimed(sample);
     if (m_fitting)
@@ -109,8 +125,15 @@ void ChartView::showTimed() {
 
 void ChartView::appendTimed(const TimedHistory::Sample& sample) {
     const double key = sample.time - m_history.origin();
+    const bool runStart =
+        !m_history.runStarts().empty() && m_history.runStarts().back().time == sample.time;
+    const bool gap = m_lastTimed && (key - *m_lastTimed > kGapSeconds || runStart);
+    const double gapKey = m_lastTimed ? (*m_lastTimed + key) / 2.0 : key;
+    m_lastTimed = key;
     for (int t = 0; t < m_plot->graphCount(); ++t) {
         QCPGraphDataContainer& data = *m_plot->graph(t)->data();
+        if (gap)
+            data.add(QCPGraphData(gapKey, std::numeric_limits<double>::quiet_NaN()));
         data.add(QCPGraphData(key, sample.values[static_cast<std::size_t>(t)]));
         const int kept = data.size();
         data.removeBefore(key - m_span);
@@ -131,9 +154,12 @@ void ChartView::appendTimed(const TimedHistory::Sample& sample) {
 void ChartView::fitPlotted() {
     if (m_plot->graphCount() == 0 || m_plot->graph(0)->data()->isEmpty())
         return;
-    const double last = (m_plot->graph(0)->data()->constEnd() - 1)->key;
+    const auto& data = *m_plot->graph(0)->data();
+    const double last = (data.constEnd() - 1)->key;
+    // The span, or as much of it as there is data for.
     if (timed())
-        m_plot->xAxis->setRange(last - m_span, last);
+        m_plot->xAxis->setRange(std::max(last - m_span, data.constBegin()->key),
+                                std::max(last, data.constBegin()->key + 1.0));
     else
         m_plot->xAxis->rescale();
     m_plot->yAxis->rescale();
@@ -175,6 +201,9 @@ QString ChartView::readoutAt(double key) const {
         if (at == data.constEnd() ||
             (at != data.constBegin() && key - (at - 1)->key < at->key - key))
             --at;
+        // A gap's break is no value: the nearest measured point on either side.
+        if (std::isnan(at->value))
+            at = at != data.constBegin() && key < at->key ? at - 1 : at + 1;
         nearestKey = at->key;
         values << QStringLiteral("%1 %2").arg(graph->name()).arg(at->value);
     }

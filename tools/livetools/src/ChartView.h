@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -39,7 +40,10 @@ public:
     const TimedHistory& history() const { return m_history; }
     QCustomPlot* plot() const { return m_plot; }
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
+    // Empty when there is no point under the mouse.
     void readoutChanged(const QString& text);
 
 private:
@@ -61,6 +65,8 @@ private:
     // The frames the plot shows: all seen, unless paused.
     std::uint64_t m_framesShown = 0;
     double m_lastTimedReplot = 0.0;
+    // The time axis's key of the newest point plotted by time.
+    std::optional<double> m_lastTimed;
     // Points dropped from the plot's data since its storage was last squeezed.
     int m_droppedSinceSqueeze = 0;
     std::vector<QCPItemStraightLine*> m_runMarks;

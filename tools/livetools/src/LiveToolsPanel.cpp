@@ -139,13 +139,16 @@ void LiveToolsPanel::addControls() {
     connect(copy, &QPushButton::clicked, this, &LiveToolsPanel::copyValues);
     row->addStretch();
 
-    m_readout = new QLabel(tr("Point at the chart to read its values; the wheel zooms, "
-                              "dragging pans, a double-click fits"));
+    const QString hint = tr("Point at the chart to read its values; the wheel zooms, "
+                            "dragging pans, a double-click fits");
+    m_readout = new QLabel(hint);
     m_readout->setObjectName(QStringLiteral("cursorReadout"));
     m_readout->setAccessibleName(tr("Chart readout"));
     column->addWidget(m_readout);
     for (ChartView* view : {m_raw, m_norm})
-        connect(view, &ChartView::readoutChanged, m_readout, &QLabel::setText);
+        connect(view, &ChartView::readoutChanged, m_readout, [this, hint](const QString& text) {
+            m_readout->setText(text.isEmpty() ? hint : text);
+        });
 }
 
 void LiveToolsPanel::takeFrame(int control, std::span<const double> newest) {
