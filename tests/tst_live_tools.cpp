@@ -12,6 +12,7 @@
 #include <qcustomplot.h>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -337,7 +338,15 @@ private slots:
         });
         QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
         QVERIFY(button("recordButton")->isChecked());
-        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("live-view.csv"))).size() > 0);
+        // Named by when it began, so that recordings do not replace each other.
+        const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+        QCOMPARE(files.size(), 1);
+        QVERIFY2(
+            QRegularExpression(QStringLiteral(R"(^live-view-\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d\.csv$)"))
+                .match(files[0])
+                .hasMatch(),
+            qPrintable(files[0]));
+        QVERIFY(QFileInfo(dir.filePath(files[0])).size() > 0);
         QVERIFY(waitUntil([] { return !panelWidget()->findChild<QFileDialog*>(); }));
         QVERIFY(QDir(home.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     }
@@ -444,8 +453,18 @@ private slots:
         answerFileDialog(dir.filePath(QStringLiteral("run.csv")));
         QTest::mouseClick(button("recordButton"), Qt::LeftButton);
         QCOMPARE(button("recordButton")->text(), QStringLiteral("Stop recording"));
+        // Beside the readout: the file, how long it has recorded, its rows.
+        auto* state = panelWidget()->findChild<QLabel*>(QStringLiteral("recordingState"));
+        QVERIFY(state->isVisible());
+        QCOMPARE(state->text(), QStringLiteral("Recording run.csv: 0:00, 0 rows"));
+        runFor(4);
+        const QRegularExpression counted(
+            QStringLiteral(R"(^Recording run\.csv: 0:0\d, [1-9]\d* rows$)"));
+        QVERIFY(waitUntil([&] { return counted.match(state->text()).hasMatch(); }));
         QApplication::processEvents();
         QCOMPARE(panelWidget()->size(), opened);
+        QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+        QVERIFY(!state->isVisible());
     }
 
     void exportSavesImagesAndCopyTakesTheValues() {

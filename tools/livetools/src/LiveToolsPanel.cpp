@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -144,7 +145,17 @@ void LiveToolsPanel::addControls() {
     m_readout = new QLabel(hint);
     m_readout->setObjectName(QStringLiteral("cursorReadout"));
     m_readout->setAccessibleName(tr("Chart readout"));
-    column->addWidget(m_readout);
+    m_recordingState = new QLabel;
+    m_recordingState->setObjectName(QStringLiteral("recordingState"));
+    m_recordingState->setAccessibleName(tr("Recording"));
+    m_recordingState->hide();
+    // Cut short rather than widening the window.
+    for (QLabel* label : {m_readout, m_recordingState})
+        label->setMinimumWidth(1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_readout, 1);
+    bottom->addWidget(m_recordingState);
+    column->addLayout(bottom);
     for (ChartView* view : {m_raw, m_norm})
         connect(view, &ChartView::readoutChanged, m_readout, [this, hint](const QString& text) {
             m_readout->setText(text.isEmpty() ? hint : text);
@@ -209,9 +220,11 @@ void LiveToolsPanel::startOrStopRecording() {
     }
     // Checked once a file records.
     m_record->setChecked(false);
-    chooseFile(QStringLiteral("live-view.csv"), QStringLiteral("*.csv"),
-               tr("Record the live view to"),
-               [this](const QString& path) { startRecording(path); });
+    chooseFile(
+        QStringLiteral("live-view-%1.csv")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"))),
+        QStringLiteral("*.csv"), tr("Record the live view to"),
+        [this](const QString& path) { startRecording(path); });
 }
 
 void LiveToolsPanel::startRecording(const QString& path) {
@@ -228,6 +241,9 @@ void LiveToolsPanel::startRecording(const QString& path) {
     }
     m_record->setChecked(true);
     m_record->setText(tr("Stop recording"));
+    m_recordingSince.start();
+    showRecordingState();
+    m_recordingState->show();
     m_fileCheck.start();
     m_log.append(linklog::EntryKind::Note, tr("Recording the live view to %1").arg(path));
 }
@@ -241,6 +257,7 @@ void LiveToolsPanel::stopRecording(const QString& failure) {
             linklog::EntryKind::Note,
             tr("Recording ended: %1 frames in %2").arg(m_recording.rows()).arg(m_recording.path()));
     m_recording.close();
+    m_recordingState->hide();
     m_record->setChecked(false);
     m_record->setText(tr("Record..."));
 }
@@ -248,6 +265,18 @@ void LiveToolsPanel::stopRecording(const QString& failure) {
 void LiveToolsPanel::checkRecordingFile() {
     if (m_recording.isOpen() && !m_recording.fileStillThere())
         stopRecording(tr("Recording stopped: %1: %2").arg(m_recording.path(), m_recording.error()));
+    else
+        showRecordingState();
+}
+
+void LiveToolsPanel::showRecordingState() {
+    const qint64 seconds = m_recordingSince.elapsed() / 1000;
+    m_recordingState->setText(tr("Recording %1: %2:%3, %4 rows")
+                                  .arg(QFileInfo(m_recording.path()).fileName())
+                                  .arg(seconds / 60)
+                                  .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+                                  .arg(m_recording.rows()));
+    m_recordingState->setToolTip(m_recording.path());
 }
 
 void LiveToolsPanel::exportChart() {

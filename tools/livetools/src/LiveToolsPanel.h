@@ -5,6 +5,7 @@
 #include "ChartView.h"
 #include "CsvRecording.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -41,6 +42,8 @@ private:
     // With a failure, the recording ends with it on the status line.
     void stopRecording(const QString& failure = {});
     void checkRecordingFile();
+    // The file, how long it has recorded and its rows, beside the readout.
+    void showRecordingState();
     void exportChart();
     void copyValues();
     // The chart the signal type chooses.
@@ -62,6 +65,8 @@ private:
     QPushButton* m_record = nullptr;
     QComboBox* m_span = nullptr;
     QLabel* m_readout = nullptr;
+    QLabel* m_recordingState = nullptr;
+    QElapsedTimer m_recordingSince;
 };
 
 } // namespace livetools
