@@ -474,7 +474,7 @@ private slots:
             answerFileDialog(dir.filePath(QLatin1String(name)));
             QTest::mouseClick(button("exportButton"), Qt::LeftButton);
         }
-        QCOMPARE(QImage(dir.filePath(QStringLiteral("chart.png"))).size(), rawPlot()->size());
+        QCOMPARE(QImage(dir.filePath(QStringLiteral("chart.png"))).size(), rawPlot()->size() * 2);
         QFile pdf(dir.filePath(QStringLiteral("chart.pdf")));
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         const QByteArray document = pdf.readAll();

@@ -11,7 +11,7 @@ namespace livetools {
 QByteArray pngOf(QCustomPlot& plot) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    plot.toPixmap().save(&buffer, "PNG");
+    plot.toPixmap(0, 0, 2.0).save(&buffer, "PNG");
     return buffer.data();
 }
 

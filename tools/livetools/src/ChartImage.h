@@ -8,7 +8,7 @@ class QCustomPlot;
 
 namespace livetools {
 
-// As shown on the screen, pixel for pixel.
+// As shown on the screen, at twice its pixels, sharp enough for a report or a print.
 QByteArray pngOf(QCustomPlot& plot);
 // One page of the chart's size, drawn as vectors.
 QByteArray pdfOf(QCustomPlot& plot);
