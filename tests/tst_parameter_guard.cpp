@@ -197,6 +197,8 @@ private slots:
         typeInto(CTRL_AVERAGE, 5);
         QCOMPARE(unsentCount(), "* 3 values not sent (2 from the live view)");
         click(CTRL_SEND);
+        // A write has no answer: read the sensor once it has the request.
+        QVERIFY((*m_tool)->waitForRequestsIn(5s));
         QCOMPARE((*m_tool)->ram()[0], 999);
         QCOMPARE((*m_tool)->ram()[11], 1000);
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
@@ -251,6 +253,7 @@ private slots:
         QVERIFY(control(CTRL_TOLERANCE)->toolTip().startsWith("Loaded from file"));
         click(CTRL_RAM);
         click(CTRL_SEND);
+        QVERIFY((*m_tool)->waitForRequestsIn(5s));
         QCOMPARE((*m_tool)->ram()[2], 250);
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
     }
