@@ -266,7 +266,8 @@ private slots:
                 click(CTRL_STOP, false);
         });
         // Recording paints nothing beyond what the frames change.
-        std::set<QObject*> changing{control(CTRL_LAMP_BIT0), control(CTRL_LAMP_BIT1), rawPlot()};
+        std::set<QObject*> changing{control(CTRL_LAMP_BIT0), control(CTRL_LAMP_BIT1), rawPlot(),
+                                    panelWidget()->findChild<QLabel*>("recordingState")};
         for (const int display : kDisplays)
             changing.insert(control(display));
         for (const auto& entry : painted)

@@ -379,7 +379,8 @@ private slots:
         });
         QVERIFY(asked > 0);
         QCOMPARE_GE(answered, asked + 3);
-        QCOMPARE_LT(m_tool->requests(), discard ? std::size_t(20) : std::size_t(21));
+        // Stopped at the twentieth, with at most one more already on the line.
+        QCOMPARE_LT(m_tool->requests(), discard ? std::size_t(20) : std::size_t(22));
         QCOMPARE_GE(m_tool->requests(), discard ? answered : std::size_t(20));
         QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
         QCOMPARE(m_log.entries().back().text, discard ? "Close: 1 unsent value(s) discarded"

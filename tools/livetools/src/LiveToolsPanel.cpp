@@ -63,6 +63,14 @@ int itemHolding(QLayout* layout, QWidget* widget) {
     return -1;
 }
 
+QString recordingState(const QString& file, qint64 seconds, int rows) {
+    return LiveToolsPanel::tr("Recording %1: %2:%3, %4 rows")
+        .arg(file)
+        .arg(seconds / 60)
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+        .arg(rows);
+}
+
 } // namespace
 
 LiveToolsPanel::LiveToolsPanel(int panel, linklog::LinkLog& log)
@@ -242,6 +250,10 @@ void LiveToolsPanel::startRecording(const QString& path) {
     m_record->setChecked(true);
     m_record->setText(tr("Stop recording"));
     m_recordingSince.start();
+    // As wide from the start as it will be, so that its changing text repaints it alone rather
+    // than laying out the row again: room for a 24-character name, an hour and a million rows.
+    m_recordingState->setFixedWidth(m_recordingState->fontMetrics().horizontalAdvance(
+        recordingState(QString(24, QLatin1Char('M')), 3599, 9999999)));
     showRecordingState();
     m_recordingState->show();
     m_fileCheck.start();
@@ -270,12 +282,10 @@ void LiveToolsPanel::checkRecordingFile() {
 }
 
 void LiveToolsPanel::showRecordingState() {
-    const qint64 seconds = m_recordingSince.elapsed() / 1000;
-    m_recordingState->setText(tr("Recording %1: %2:%3, %4 rows")
-                                  .arg(QFileInfo(m_recording.path()).fileName())
-                                  .arg(seconds / 60)
-                                  .arg(seconds % 60, 2, 10, QLatin1Char('0'))
-                                  .arg(m_recording.rows()));
+    const QString text = recordingState(QFileInfo(m_recording.path()).fileName(),
+                                        m_recordingSince.elapsed() / 1000, m_recording.rows());
+    m_recordingState->setText(m_recordingState->fontMetrics().elidedText(
+        text, Qt::ElideMiddle, m_recordingState->width()));
     m_recordingState->setToolTip(m_recording.path());
 }
 
