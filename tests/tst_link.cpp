@@ -260,8 +260,13 @@ private slots:
         QFETCH(bool, lineCheck);
         m_tool->connect();
         click(CTRL_SEND);
-        (*m_tool)->sendRaw(Bytes{0xEE, 0xEE, 0xEE, 0xEE, 0xEE});
-        QVERIFY(awaitInput(5));
+        // The head of a late reply to an earlier request of the same order: begun as the
+        // coming reply is, so that only the flush keeps it out of that reply.
+        Bytes stale = frameOf({0x00AA, 0x1111, 0x2222, 0x3333, 0x4444, 0x5555, 0x6666, 0x7777},
+                              lineCheck ? ORDER_LINE_CHECK : ORDER_READ_RAM);
+        stale.resize(20);
+        (*m_tool)->sendRaw(stale);
+        QVERIFY(awaitInput(20));
         if (lineCheck) {
             QCOMPARE(CheckComLine(com), 1);
             QCOMPARE(pp[1], kRam[1]);
@@ -269,6 +274,20 @@ private slots:
             click(CTRL_GET);
             QCOMPARE(shownWords(), (*m_tool)->ram());
         }
+    }
+
+    void inputBetweenAFlushAndItsRequestIsNoReply() {
+        m_tool->connect();
+        FlushInQ(com);
+        Bytes stale = frameOf({0x1111, 0x2222, 0x3333});
+        stale.resize(20);
+        (*m_tool)->sendRaw(stale);
+        QVERIFY(awaitInput(20));
+        SendFrame(com, ORDER_READ_RAM, pp);
+        QVERIFY(awaitInput(FRAME_BYTES));
+        unsigned char reply[FRAME_BYTES];
+        QCOMPARE(ComRd(com, reinterpret_cast<char*>(reply), FRAME_BYTES), FRAME_BYTES);
+        QCOMPARE(Bytes(reply, reply + FRAME_BYTES), frameOf(kRam));
     }
 
     void inputQueueHoldsItsSizeUnderAFlood() {
