@@ -2,19 +2,16 @@
 // dialog.
 #pragma once
 
-#include "Toolkit.h"
+#include "RunningPart.h"
 
 #include <platform/overrides.h>
 
 namespace platform {
 
-class FilesState : public ToolkitPart {
+class FilesState : public RunningPart<FilesState> {
 public:
     // Makes the part and hands it to the toolkit.
     static void start(Toolkit& toolkit);
-    // The running part, nullptr before InitToolkit and once CloseToolkit has begun with it.
-    static FilesState* current();
-    ~FilesState() override;
 
     // Empty for the real dialog.
     FileSelectAnswer fileSelectAnswer;

@@ -7,27 +7,13 @@
 
 namespace platform {
 
-namespace {
-PanelsState* g_part = nullptr;
-} // namespace
-
 void PanelsState::start(Toolkit& toolkit) {
-    std::unique_ptr<PanelsState> part(new PanelsState);
-    g_part = part.get();
     toolkit.dispatcher().setBeforeEvents(applyPendingValues);
     toolkit.dispatcher().setBeforeBlockingWait([] {
         applyPendingValues();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     });
-    toolkit.addPart(std::move(part));
-}
-
-PanelsState* PanelsState::current() {
-    return g_part;
-}
-
-PanelsState::~PanelsState() {
-    g_part = nullptr;
+    run(toolkit, std::unique_ptr<PanelsState>(new PanelsState));
 }
 
 } // namespace platform

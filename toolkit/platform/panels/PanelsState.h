@@ -7,7 +7,7 @@
 #include "PanelContract.h"
 #include "PanelRegistry.h"
 #include "PendingValues.h"
-#include "Toolkit.h"
+#include "RunningPart.h"
 
 #include <platform/attach.h>
 #include <platform/linkevents.h>
@@ -16,15 +16,12 @@
 
 namespace platform {
 
-class PanelsState : public ToolkitPart {
+class PanelsState : public RunningPart<PanelsState> {
 public:
     // Makes the part and hands it to the toolkit. The dispatcher then shows the values the
     // program has set before it handles events, and paints them before a wait that lets no
     // events through.
     static void start(Toolkit& toolkit);
-    // The running part, nullptr before InitToolkit and once CloseToolkit has begun with it.
-    static PanelsState* current();
-    ~PanelsState() override;
 
     PanelContract& contract() { return m_contract; }
     PanelRegistry& panels() { return m_panels; }

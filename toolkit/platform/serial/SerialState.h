@@ -3,7 +3,7 @@
 #pragma once
 
 #include "ComPorts.h"
-#include "Toolkit.h"
+#include "RunningPart.h"
 
 #include <platform/linkevents.h>
 
@@ -11,14 +11,11 @@
 
 namespace platform {
 
-class SerialState : public ToolkitPart {
+class SerialState : public RunningPart<SerialState> {
 public:
     // Makes the part and hands it to the toolkit; the program's unanswered waits are reported
     // on the port concerned.
     static void start(Toolkit& toolkit);
-    // The running part, nullptr before InitToolkit and once CloseToolkit has begun with it.
-    static SerialState* current();
-    ~SerialState() override;
 
     ComPorts& ports() { return m_ports; }
 
