@@ -157,6 +157,8 @@ void LiveToolsPanel::addControls() {
     m_recordingState->setObjectName(QStringLiteral("recordingState"));
     m_recordingState->setAccessibleName(tr("Recording"));
     m_recordingState->hide();
+    // Opaque, so that its new text repaints the label alone and not the panel behind it.
+    m_recordingState->setAutoFillBackground(true);
     // Cut short rather than widening the window.
     for (QLabel* label : {m_readout, m_recordingState})
         label->setMinimumWidth(1);
