@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -25,6 +27,13 @@ namespace {
 
 QLabel* outcomeLine() {
     return panelWidget()->findChild<QLabel*>(QStringLiteral("outcomeLine"));
+}
+
+QToolButton* logToggle() {
+    for (QToolButton* button : panelWidget()->findChildren<QToolButton*>())
+        if (button->accessibleName() == QLatin1String("Log"))
+            return button;
+    return nullptr;
 }
 
 QAccessibleInterface* accessible(QWidget* widget) {
@@ -154,9 +163,12 @@ private slots:
             SetCtrlVal(panelHandle, CTRL_STATUS, qPrintable(QString::number(i)));
         auto* log = panelWidget()->findChild<QPlainTextEdit*>();
         QScrollBar* bar = log->verticalScrollBar();
-        for (QToolButton* button : panelWidget()->findChildren<QToolButton*>())
-            if (button->accessibleName() == QLatin1String("Log"))
-                button->click();
+        // Its shortcut opens and closes it, every time.
+        for (const bool open : {true, false, true}) {
+            QTest::keyClick(panelWidget(), Qt::Key_L, Qt::ControlModifier);
+            QVERIFY(waitUntil([&] { return logToggle()->isChecked() == open; }));
+            QCOMPARE(log->isVisible(), open);
+        }
         QVERIFY(waitUntil([&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }));
         const auto more = [&] {
             const int lines = log->blockCount();
@@ -172,15 +184,11 @@ private slots:
     }
 
     void tabReachesEveryControlInReadingOrder() {
-        // The link, the log (open: its view and buttons), the parameters, the target, the
-        // commands, the chart and its tools, and round again.
+        // The link and the log's switch, the parameters, the target, the commands, the chart
+        // and its tools, the open log below them, and round again.
         const QStringList expected{"Port",
                                    "Connect to a device by path",
                                    "Log",
-                                   "Log entries",
-                                   "Traffic",
-                                   "Copy log",
-                                   "Save log",
                                    "Power 0",
                                    "Power 1",
                                    "Reference",
@@ -208,10 +216,12 @@ private slots:
                                    "Record...",
                                    "Export...",
                                    "Copy values",
+                                   "Log entries",
+                                   "Traffic",
+                                   "Copy log",
+                                   "Save log",
                                    "Port"};
-        for (QToolButton* button : panelWidget()->findChildren<QToolButton*>())
-            if (button->accessibleName() == QLatin1String("Log"))
-                button->click();
+        logToggle()->click();
         control(CTRL_PORT)->setFocus(Qt::TabFocusReason);
         QStringList order;
         while (order.size() < expected.size()) {
@@ -223,6 +233,39 @@ private slots:
             QTest::keyClick(focused, Qt::Key_Tab);
         }
         QCOMPARE(order, expected);
+    }
+
+    // Opened as large as the panel wants within its screen, and never needing more than the
+    // screen's room less the desktop's panels; opened, the log takes its room from the chart.
+    // Run on a field laptop's screen and on a full-HD one at 150 % and 200 %.
+    void theWindowFitsItsScreen() {
+        // A desktop's top bar and a window's title bar, as GNOME draws them.
+        constexpr int kDesktopPanels = 72;
+        QWidget* window = panelWidget();
+        const QSize room = window->screen()->availableGeometry().size();
+        QVERIFY(window->width() <= room.width() && window->height() <= room.height());
+        const QSize least = window->minimumSizeHint();
+        QVERIFY(least.width() <= room.width() && least.height() <= room.height() - kDesktopPanels);
+        QWidget* chart = control(CTRL_RAW_CHART);
+        const int chartHeight = chart->height();
+        const QSize opened = window->size();
+        logToggle()->click();
+        QApplication::processEvents();
+        QCOMPARE(window->size(), opened);
+        QCOMPARE(window->minimumSizeHint(), least);
+        QVERIFY(chart->height() < chartHeight);
+        auto* entries = window->findChild<QPlainTextEdit*>();
+        QVERIFY(entries->isVisible());
+        QVERIFY(entries->viewport()->height() >= 3 * entries->fontMetrics().lineSpacing());
+        // A window that opened with room to spare shows the open log without scrolling.
+        auto* scroll = window->findChild<QScrollArea*>();
+        if (opened.height() < room.height() - kDesktopPanels)
+            QVERIFY(!scroll->verticalScrollBar()->isVisible());
+        // On the laptop's 1366 x 768 the whole panel shows, log open, without scrolling.
+        const QSize whole =
+            scroll->widget()->minimumSizeHint() + QSize(0, window->height() - scroll->height());
+        QVERIFY2(whole.width() <= 1366 && whole.height() <= 768 - kDesktopPanels,
+                 qPrintable(QStringLiteral("%1 x %2").arg(whole.width()).arg(whole.height())));
     }
 
     // No table traps Tab: from it, Tab reaches every button of its window.

@@ -375,10 +375,11 @@ private slots:
     void panelGrowsWithItsWindow() {
         startTool();
         QWidget* panel = panelWidget();
-        QCOMPARE(panel->size(), QSize(1000, 624));
+        // Opened at least as large as the panel file says, where the screen has room.
+        QVERIFY(panel->width() >= 1000 && panel->height() >= 624);
         QWidget* chart = control(CTRL_RAW_CHART);
-        const QSize opened = chart->size();
-        for (const QSize size : {QSize(1000, 624), QSize(1400, 900)}) {
+        QSize before;
+        for (const QSize size : {QSize(1100, 720), QSize(1500, 996)}) {
             panel->resize(size);
             QCOMPARE(panel->size(), size);
             for (const int id : {CTRL_NORM_CHART, CTRL_RAW_CHART}) {
@@ -399,9 +400,11 @@ private slots:
                     QVERIFY(item->outerRect().width() >= item->minimumOuterSizeHint().width());
                 }
             }
+            // The room the window gains goes to the chart.
+            if (before.isValid())
+                QCOMPARE(chart->size(), before + QSize(400, 276));
+            before = chart->size();
         }
-        // The room the window gains goes to the chart.
-        QCOMPARE(chart->size(), opened + QSize(400, 276));
     }
 
     void controlsShowEverySixteenBitValue_data() {

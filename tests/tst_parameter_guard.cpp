@@ -28,7 +28,8 @@ const Words kEeprom{600, 700, 401, 90, 0, 0, 2, 1, 3, 110, 710, 410, 12, 13, 14,
 // As the window shows it once it has caught up with the values just set.
 QString unsentCount() {
     QCoreApplication::sendPostedEvents();
-    return panelWidget()->findChild<QLabel*>(QStringLiteral("unsentCount"))->text();
+    // As it reads: its second line, if any, after the first.
+    return panelWidget()->findChild<QLabel*>(QStringLiteral("unsentCount"))->text().simplified();
 }
 
 template <typename T>

@@ -148,7 +148,8 @@ void acceptNextFileDialog(QTimer& poll, const QString& directory, const QString&
 
 QString unsentCount() {
     QCoreApplication::sendPostedEvents();
-    return panelWidget()->findChild<QLabel*>(QStringLiteral("unsentCount"))->text();
+    // As it reads: its second line, if any, after the first.
+    return panelWidget()->findChild<QLabel*>(QStringLiteral("unsentCount"))->text().simplified();
 }
 
 struct Field {

@@ -9,6 +9,7 @@
 #include "Lamp.h"
 #include "NumericDisplay.h"
 #include "NumericField.h"
+#include "PanelScroll.h"
 #include "PanelsState.h"
 #include "RadioGroupKeys.h"
 #include "StripChart.h"
@@ -32,6 +33,8 @@ public:
             widget = new NumericField(parent);
         else if (className == QLatin1String("StripChart"))
             widget = new StripChart(parent);
+        else if (className == QLatin1String("QScrollArea"))
+            widget = new PanelScroll(parent);
         else
             return QUiLoader::createWidget(className, parent, name);
         widget->setObjectName(name);

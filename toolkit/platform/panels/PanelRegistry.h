@@ -21,6 +21,8 @@ struct Panel {
     std::unique_ptr<QWidget> widget;
     PanelCallbackPtr callback = nullptr;
     std::map<int, Control> controls;
+    // Shown once: its window was then sized to its screen.
+    bool opened = false;
 };
 
 class PanelRegistry {

@@ -4,6 +4,7 @@
 
 #include "ControlValues.h"
 #include "PanelLoader.h"
+#include "PanelScroll.h"
 #include "PanelsState.h"
 #include "ProjectDir.h"
 #include "StripChart.h"
@@ -108,6 +109,9 @@ int DisplayPanel(int panel) {
     platform::Panel* shown = findPanel(panel);
     if (!shown)
         return kBadHandle;
+    if (!shown->opened)
+        platform::fitToScreen(shown->widget.get());
+    shown->opened = true;
     shown->widget->show();
     return 0;
 }

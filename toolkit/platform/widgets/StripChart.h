@@ -30,6 +30,11 @@ class StripChart : public QWidget {
 public:
     explicit StripChart(QWidget* parent = nullptr);
 
+    // A chart reads best with room above its minimum, which a crowded window may take back.
+    QSize sizeHint() const override {
+        return QWidget::sizeHint().expandedTo(minimumSize() + QSize(0, kRoomToRead));
+    }
+
     // Charts made from now on replot whole for each new sample (see TracePlot).
     static void usePlainPlotting(bool plain);
     // Whether new samples repaint the traces alone, drawn past their layer's buffer.
@@ -67,6 +72,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr int kRoomToRead = 110;
+
     void rebuildGraphs();
     // Wraps the legend into as many rows as its names need at the chart's width.
     void fitLegend();

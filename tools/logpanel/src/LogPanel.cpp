@@ -11,9 +11,12 @@
 #include <QBoxLayout>
 #include <QClipboard>
 #include <QFile>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QSplitter>
 
+#include <algorithm>
 #include <memory>
 
 namespace logpanel {
@@ -21,6 +24,8 @@ namespace logpanel {
 namespace {
 
 constexpr std::chrono::milliseconds kShowEvery{250};
+// Open, the log shows at least this many lines.
+constexpr int kLeastLines = 3;
 
 QString lineOf(const linklog::Entry& entry) {
     return entry.time.toLocalTime().toString(QStringLiteral("HH:mm:ss.zzz  ")) + entry.text;
@@ -41,15 +46,17 @@ QBoxLayout* layoutHolding(QLayout* layout, QWidget* widget) {
 } // namespace
 
 LogPanel::LogPanel(linklog::LinkLog& log, LinkFeed& feed, int panel)
-    : m_log(log), m_panel(panel), m_toggle(new QToolButton(this)), m_body(new QWidget(this)),
-      m_entries(new QPlainTextEdit(m_body)) {
+    : m_log(log), m_panel(panel), m_toggle(new QToolButton(this)),
+      m_entries(new QPlainTextEdit(this)) {
     m_toggle->setText(QStringLiteral("Log"));
     m_toggle->setCheckable(true);
     m_toggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_toggle->setArrowType(Qt::RightArrow);
     m_toggle->setAutoRaise(true);
     m_toggle->setAccessibleName(QStringLiteral("Log"));
-    m_toggle->setToolTip(QStringLiteral("Show or hide what happened on the link, with times"));
+    m_toggle->setToolTip(
+        QStringLiteral("Show or hide what happened on the link, with times (Ctrl+L)"));
+    m_toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     m_entries->setReadOnly(true);
     m_entries->setMaximumBlockCount(static_cast<int>(log.capacity()));
     m_entries->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -59,14 +66,16 @@ LogPanel::LogPanel(linklog::LinkLog& log, LinkFeed& feed, int panel)
     plain.setStyleStrategy(QFont::PreferNoShaping);
     m_entries->setFont(plain);
     m_entries->setAccessibleName(QStringLiteral("Log entries"));
-    m_entries->setMinimumHeight(140);
-    auto* traffic = new QCheckBox(QStringLiteral("Traffic"), m_body);
+    m_entries->setMinimumHeight(kLeastLines * m_entries->fontMetrics().lineSpacing() +
+                                2 * m_entries->frameWidth() +
+                                2 * static_cast<int>(m_entries->document()->documentMargin()));
+    auto* traffic = new QCheckBox(QStringLiteral("Traffic"), this);
     traffic->setAccessibleName(QStringLiteral("Traffic"));
     traffic->setToolTip(QStringLiteral("Log every frame sent and received, in hex"));
-    auto* copy = new QPushButton(QStringLiteral("Copy"), m_body);
+    auto* copy = new QPushButton(QStringLiteral("Copy"), this);
     copy->setAccessibleName(QStringLiteral("Copy log"));
     copy->setToolTip(QStringLiteral("Copy the whole log as text"));
-    auto* save = new QPushButton(QStringLiteral("Save..."), m_body);
+    auto* save = new QPushButton(QStringLiteral("Save..."), this);
     save->setAccessibleName(QStringLiteral("Save log"));
     save->setToolTip(QStringLiteral("Save the whole log as a text file"));
 
@@ -75,22 +84,18 @@ LogPanel::LogPanel(linklog::LinkLog& log, LinkFeed& feed, int panel)
     buttons->addStretch();
     buttons->addWidget(copy);
     buttons->addWidget(save);
-    auto* bodyLayout = new QVBoxLayout(m_body);
-    bodyLayout->setContentsMargins(0, 0, 0, 0);
-    bodyLayout->addWidget(m_entries);
-    bodyLayout->addLayout(buttons);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_toggle, 0, Qt::AlignLeft);
-    layout->addWidget(m_body);
-    m_body->hide();
+    layout->addWidget(m_entries, 1);
+    layout->addLayout(buttons);
+    hide();
 
     connect(m_toggle, &QToolButton::toggled, this, &LogPanel::setOpen);
     connect(traffic, &QCheckBox::toggled, this, [&feed](bool on) { feed.setTraffic(on); });
     connect(copy, &QPushButton::clicked, this,
             [this] { QApplication::clipboard()->setText(text()); });
     connect(save, &QPushButton::clicked, this, &LogPanel::save);
-    connect(&log, &linklog::LinkLog::appended, this, &LogPanel::show);
+    connect(&log, &linklog::LinkLog::appended, this, &LogPanel::showEntry);
     m_showTimer.setSingleShot(true);
     m_showTimer.setInterval(kShowEvery);
     connect(&m_showTimer, &QTimer::timeout, this, &LogPanel::showPending);
@@ -103,15 +108,6 @@ QString LogPanel::text() const {
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-void LogPanel::followInTabOrder(QWidget* before) {
-    QWidget* next = m_toggle;
-    QWidget::setTabOrder(before, next);
-    for (QWidget* widget : m_body->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        QWidget::setTabOrder(next, widget);
-        next = widget;
-    }
-}
-
 void LogPanel::setOpen(bool open) {
     m_toggle->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
     // A closed log shows nothing and costs nothing: its text is made when it opens.
@@ -121,13 +117,46 @@ void LogPanel::setOpen(bool open) {
         m_entries->setPlainText(text().chopped(1));
     else
         m_entries->clear();
-    m_body->setVisible(open);
+    setVisible(open);
+    if (open) {
+        takeRoomFromAbove();
+        followInTabOrder();
+    }
     // Opened at its newest line, which it then follows until the operator scrolls up.
     m_entries->moveCursor(QTextCursor::End);
 }
 
-void LogPanel::show(const linklog::Entry& entry) {
-    if (!m_body->isVisible())
+void LogPanel::takeRoomFromAbove() {
+    auto* splitter = qobject_cast<QSplitter*>(parentWidget());
+    if (!splitter || splitter->count() != 2)
+        return;
+    const QList<int> sizes = splitter->sizes();
+    const int total = sizes[0] + sizes[1];
+    const int aboveLeast = splitter->widget(0)->minimumSizeHint().height();
+    const int wanted =
+        std::max(minimumSizeHint().height(), std::min(total / 3, total - aboveLeast));
+    splitter->setSizes({total - wanted, wanted});
+}
+
+void LogPanel::followInTabOrder() {
+    auto* splitter = qobject_cast<QSplitter*>(parentWidget());
+    QWidget* above = splitter ? splitter->widget(0) : nullptr;
+    // The last control of what stands above the log, in the window's Tab order.
+    QWidget* next = nullptr;
+    for (QWidget* widget = above ? above->nextInFocusChain() : nullptr; widget && widget != above;
+         widget = widget->nextInFocusChain())
+        if (above->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus))
+            next = widget;
+    if (!next)
+        return;
+    for (QWidget* widget : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QWidget::setTabOrder(next, widget);
+        next = widget;
+    }
+}
+
+void LogPanel::showEntry(const linklog::Entry& entry) {
+    if (!isVisible())
         return;
     m_pending << lineOf(entry);
     if (!m_showTimer.isActive())
@@ -158,12 +187,41 @@ void LogPanel::saveTo(const QString& path) {
     SetCtrlVal(m_panel, CTRL_STATUS, message.constData());
 }
 
+// Below the live view, in its column: opened, the log takes room from the chart rather than
+// from the window.
+bool placeBelow(QWidget* above, LogPanel* log) {
+    QBoxLayout* column = layoutHolding(above->parentWidget()->layout(), above);
+    if (!column)
+        return false;
+    const int at = column->indexOf(above);
+    const int stretch = column->stretch(at);
+    column->removeWidget(above);
+    auto* splitter = new QSplitter(Qt::Vertical);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(above);
+    splitter->addWidget(log);
+    splitter->setStretchFactor(0, 1);
+    column->insertWidget(at, splitter, stretch);
+    return true;
+}
+
+// The log's switch stands on the link's row, just before the status line and its label.
+void placeToggle(QWidget* status, QWidget* toggle) {
+    auto* row = qobject_cast<QBoxLayout*>(status->parentWidget()->layout());
+    int at = row ? row->indexOf(status) : -1;
+    if (at < 0)
+        return;
+    if (at > 0 && qobject_cast<QLabel*>(row->itemAt(at - 1)->widget()))
+        --at;
+    row->insertWidget(at, toggle);
+}
+
 void installLogPanel(linklog::LinkLog& log) {
-    platform::onPanelLoaded([&log](int panel, QWidget* widget) {
+    platform::onPanelLoaded([&log](int panel, QWidget*) {
         QWidget* status = platform::controlWidget(panel, CTRL_STATUS);
-        QWidget* group = status ? status->parentWidget() : nullptr;
-        QBoxLayout* layout = group ? layoutHolding(widget->layout(), group) : nullptr;
-        if (!layout)
+        QWidget* chart = platform::controlWidget(panel, CTRL_RAW_CHART);
+        QWidget* live = chart ? chart->parentWidget() : nullptr;
+        if (!status || !live)
             return;
         // Lives as long as the seam's hooks that call it.
         auto feed = std::make_shared<LinkFeed>(log);
@@ -180,11 +238,13 @@ void installLogPanel(linklog::LinkLog& log) {
                 SetCtrlVal(panel, CTRL_STATUS, text.toLatin1().constData());
         });
         auto* logPanel = new LogPanel(log, *feed, panel);
-        layout->insertWidget(layout->indexOf(group) + 1, logPanel);
-        // Where it stands: after the link's controls (a tool that puts one beside the port
-        // drop-down later puts it before the log), before the parameters.
-        logPanel->followInTabOrder(platform::controlWidget(panel, CTRL_PORT));
-        OutcomeLine::placeUnder(status, new OutcomeLine(log, group));
+        if (!placeBelow(live, logPanel))
+            return;
+        placeToggle(status, logPanel->toggle());
+        // Its switch comes right after the link's controls (a tool that puts one beside the port
+        // drop-down later puts it before the switch).
+        QWidget::setTabOrder(platform::controlWidget(panel, CTRL_PORT), logPanel->toggle());
+        OutcomeLine::placeUnder(status, new OutcomeLine(log, status->parentWidget()));
     });
 }
 

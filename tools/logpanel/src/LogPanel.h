@@ -1,5 +1,5 @@
-// The log below the status line: closed until the operator opens it; then its entries, a
-// switch for the traffic view, and copying and saving it as text.
+// The log: a switch beside the status line, and below the live view, once the operator opens it,
+// its entries, a switch for the traffic view, and copying and saving it as text.
 #pragma once
 
 #include "LinkFeed.h"
@@ -20,12 +20,15 @@ public:
     LogPanel(linklog::LinkLog& log, LinkFeed& feed, int panel);
 
     QString text() const;
-    // Tab reaches the log right after `before`: its toggle, then what it shows when open.
-    void followInTabOrder(QWidget* before);
+    // Opens and closes the log; placed by whoever places the log.
+    QToolButton* toggle() const { return m_toggle; }
 
 private:
     void setOpen(bool open);
-    void show(const linklog::Entry& entry);
+    void takeRoomFromAbove();
+    // Tab reaches the open log's controls after those of what stands above it.
+    void followInTabOrder();
+    void showEntry(const linklog::Entry& entry);
     void showPending();
     void save();
     void saveTo(const QString& path);
@@ -33,7 +36,6 @@ private:
     linklog::LinkLog& m_log;
     int m_panel;
     QToolButton* m_toggle;
-    QWidget* m_body;
     QPlainTextEdit* m_entries;
     // Lines not shown yet: a live view's traffic is shown a few times a second, not a frame
     // at a time, since each showing lays out and paints the text.

@@ -37,7 +37,7 @@ Wording wording(Origin origin) {
 constexpr Origin kOrigins[] = {Origin::Edited, Origin::LiveView, Origin::SavedToFile,
                                Origin::LoadedFromFile};
 
-// "* 3 values not sent (2 from the live view)".
+// "* 3 values not sent" and, on a line of its own, "(2 from the live view)".
 QString countText(const std::vector<Unsent>& unsent) {
     if (unsent.empty())
         return QStringLiteral("No unsent changes");
@@ -52,7 +52,7 @@ QString countText(const std::vector<Unsent>& unsent) {
     QString text = unsent.size() == 1 ? QStringLiteral("* 1 value not sent")
                                       : QStringLiteral("* %1 values not sent").arg(unsent.size());
     if (!others.isEmpty())
-        text += QStringLiteral(" (%1)").arg(others.join(QStringLiteral(", ")));
+        text += QStringLiteral("\n(%1)").arg(others.join(QStringLiteral(", ")));
     return text;
 }
 
@@ -109,9 +109,13 @@ UnsentMarks::UnsentMarks(int panel, QWidget* countAfter) {
     m_count = new QLabel(countAfter->parentWidget());
     m_count->setObjectName(QStringLiteral("unsentCount"));
     m_count->setAccessibleName(QStringLiteral("Unsent values"));
-    // As wide as the longest count, so that the row does not move as the count changes.
-    m_count->setMinimumWidth(
-        m_count->fontMetrics().horizontalAdvance(QStringLiteral("* 12 values not sent")));
+    // As large as the longest count, on its two lines, so that nothing moves as the count
+    // changes.
+    const QFontMetrics metrics = m_count->fontMetrics();
+    m_count->setMinimumSize(
+        std::max(metrics.horizontalAdvance(QStringLiteral("* 12 values not sent")),
+                 metrics.horizontalAdvance(QStringLiteral("(12 from the live view)"))),
+        2 * metrics.lineSpacing());
     insertAfter(countAfter, m_count);
     show({});
 }
@@ -143,7 +147,7 @@ void UnsentMarks::show(const std::vector<Unsent>& unsent) {
     }
     const QString text = countText(unsent);
     m_count->setText(text);
-    m_count->setAccessibleDescription(text);
+    m_count->setAccessibleDescription(text.simplified());
 }
 
 } // namespace paramguard
