@@ -277,42 +277,57 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QStringList lines =
             QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 4 + int(plotted.size()));
-        QVERIFY(lines[0].startsWith(QLatin1String("# ")));
-        QVERIFY(lines[2].endsWith(QLatin1String("T-KOR-ZUL simulated sensor 1.0")));
-        QCOMPARE(lines[3].count(QLatin1Char(',')), 27);
+        // The header first, each column named by what it holds; where the recording was made
+        // in the first row.
+        QCOMPARE(lines.size(), 1 + int(plotted.size()));
+        QCOMPARE(lines[0].split(','),
+                 QString("time,seconds_since_run_start,w0_raw1,w1_raw2,w2_raw3,w3_raw4,"
+                         "w4_normalised,w5_power0,w6_power1,w7_teach_ab,w8_teach_cd,"
+                         "w9_teach_threshold,w10_inputs,w11_reported_tolerance,w12,w13,w14,w15,"
+                         "raw1,raw2,raw3,raw4,normalised,reference,upper_threshold,"
+                         "lower_threshold,input1,input2,port,firmware")
+                     .split(','));
+        QVERIFY2(lines[1].endsWith(QStringLiteral(",\"COM1 %1\",\"T-KOR-ZUL simulated sensor 1.0\"")
+                                       .arg(QString::fromStdString(m_tool->sensor().devicePath()))),
+                 qPrintable(lines[1]));
         for (std::size_t row = 0; row < plotted.size(); ++row) {
-            const QStringList fields = lines[4 + int(row)].split(QLatin1Char(','));
+            const QStringList fields = lines[1 + int(row)].split(QLatin1Char(','));
             const auto& [words, thresholds] = plotted[row];
-            QVERIFY(QDateTime::fromString(fields[0], Qt::ISODateWithMs).isValid());
+            // A time a spreadsheet reads as such.
+            QVERIFY(QDateTime::fromString(fields[0], QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
+                        .isValid());
             QCOMPARE(fields[1].toDouble(), m_step * double(row + 1));
             QStringList received;
             for (const std::uint16_t word : words)
                 received << QString::number(word);
             QCOMPARE(fields.mid(2, 16), received);
             // Raw 1 to 4 and normalised, reference, thresholds, inputs.
-            QCOMPARE(fields.mid(18).join(','), received.mid(0, 5).join(',') + ',' +
-                                                   QStringLiteral("%1,%2,%3,%4")
-                                                       .arg(reference)
-                                                       .arg(thresholds)
-                                                       .arg(words[10] & 1)
-                                                       .arg(words[10] >> 1));
+            QCOMPARE(fields.mid(18, 10).join(','), received.mid(0, 5).join(',') + ',' +
+                                                       QStringLiteral("%1,%2,%3,%4")
+                                                           .arg(reference)
+                                                           .arg(thresholds)
+                                                           .arg(words[10] & 1)
+                                                           .arg(words[10] >> 1));
+            if (row > 0)
+                QCOMPARE(fields.mid(28), QStringList({"", ""}));
         }
     }
 
-    void commentLinesStayCommentsWhateverTheFirmwareSays() {
-        // One CSV field that starts with #, whatever the sensor's text holds (every byte in
-        // tst_logic).
+    void theFirmwareStaysOneFieldWhateverItSays() {
+        // One quoted CSV field on the first row's line, whatever the sensor's text holds (every
+        // byte in tst_logic).
         QTemporaryDir dir;
         answerFileDialog(dir.filePath(QStringLiteral("run.csv")));
         (*m_tool)->setFirmwareText("T,\"K\"\r\xe9");
         m_tool->connect();
         QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+        runFor(2);
         QTest::mouseClick(button("recordButton"), Qt::LeftButton);
         QFile file(dir.filePath(QStringLiteral("run.csv")));
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(file.readAll()).split("\r\n")[2],
-                 QStringLiteral("# Firmware: T\\x2c\\x22K\\x22\\r\u00e9"));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n");
+        QVERIFY2(lines[1].endsWith(QStringLiteral(",\"T,\"\"K\"\"\\r\u00e9\"")),
+                 qPrintable(lines[1]));
     }
 
     void theFileDialogLetsTheRunGoOnAndKeepsNoHistory() {
@@ -407,10 +422,10 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray written = file.readAll();
         QVERIFY(written.size() <= 1000 && written.endsWith("\r\n"));
-        const QList<QByteArray> rows = written.split('\n').mid(4);
+        const QList<QByteArray> rows = written.split('\n').mid(1);
         QVERIFY(!rows.isEmpty());
         for (const QByteArray& row : rows.first(rows.size() - 1))
-            QCOMPARE(row.count(','), 27);
+            QCOMPARE(row.count(','), 29);
     }
 
     void recordingWhoseFileGoesStopsAndSaysSo_data() {

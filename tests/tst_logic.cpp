@@ -384,7 +384,7 @@ private slots:
     }
 
     // Every byte but 0, which ends the sensor's text, 32 at a time.
-    void csvCommentsStaySingleFieldsFreeOfControls_data() {
+    void csvTextStaysOneFieldOnOneLine_data() {
         QTest::addColumn<QString>("text");
         for (int first = 1; first < 256; first += 32) {
             QString text;
@@ -394,16 +394,19 @@ private slots:
         }
     }
 
-    void csvCommentsStaySingleFieldsFreeOfControls() {
+    void csvTextStaysOneFieldOnOneLine() {
         QFETCH(QString, text);
-        const QString comment = livetools::csvComment(text);
-        QCOMPARE(unescaped(comment), "# " + text);
-        // One CSV field, unquoted, that starts with #: no separator, quote or control
-        // character. Latin-1 letters and signs come through as they are.
-        for (const QChar c : comment)
-            QVERIFY(c != ',' && c != '"' && c.category() != QChar::Other_Control);
+        const QString field = livetools::csvText(text);
+        // Quoted, with every quote inside doubled: a CSV reader takes it as one field.
+        QVERIFY(field.size() >= 2 && field.startsWith('"') && field.endsWith('"'));
+        QString inside = field.mid(1, field.size() - 2);
+        QVERIFY(!QString(inside).remove(QLatin1String("\"\"")).contains('"'));
+        QCOMPARE(unescaped(inside.replace(QLatin1String("\"\""), QLatin1String("\""))), text);
+        // On one line; Latin-1 letters and signs come through as they are.
+        for (const QChar c : field)
+            QVERIFY(c.category() != QChar::Other_Control);
         for (const QChar c : text)
-            QVERIFY(c.unicode() < 0xa0 || comment.contains(c));
+            QVERIFY(c.unicode() < 0xa0 || field.contains(c));
     }
 };
 

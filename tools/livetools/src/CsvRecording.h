@@ -6,7 +6,6 @@
 
 #include <QDateTime>
 #include <QString>
-#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -23,19 +22,24 @@ struct RecordedFrame {
     std::array<std::optional<double>, 10> shown;
 };
 
-// The header row, and one row of a frame.
+// Where a recording was made: given once, in its first row.
+struct RecordingContext {
+    QString port;
+    QString firmware;
+};
+
+// The header row, the file's first line, and one row of a frame, the first with its context.
 QString csvHeaderRow();
-QString csvRow(const RecordedFrame& frame);
-// A comment line: "# " and the text, with backslashes, control characters, commas and quotes
-// written as escapes (\\, \r, \n, \t, \xhh), so that a CSV reader takes the line as a single
-// field starting with "#" whatever the text holds.
-QString csvComment(const QString& text);
+QString csvRow(const RecordedFrame& frame, const RecordingContext* context);
+// A text field: quoted, quotes doubled, and backslashes and control characters written as
+// escapes (\\, \r, \n, \t, \xhh), so that it stays one field on one line whatever it holds.
+QString csvText(const QString& text);
 
 class CsvRecording {
 public:
-    // Creates the file and writes the comment lines and the header row; false with the
-    // reason in error() when it cannot.
-    bool open(const QString& path, const QStringList& comments);
+    // Creates the file and writes the header row; false with the reason in error() when it
+    // cannot.
+    bool open(const QString& path, const RecordingContext& context);
     // Writes one row through to the file, whole or not at all; false, the file closed, when it
     // cannot.
     bool write(const RecordedFrame& frame);
@@ -52,6 +56,7 @@ private:
     bool writeLine(const QString& line);
 
     safefile::OutputFile m_file;
+    RecordingContext m_context;
     int m_rows = 0;
 };
 

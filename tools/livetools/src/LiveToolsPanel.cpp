@@ -241,11 +241,9 @@ void LiveToolsPanel::startRecording(const QString& path) {
     if (path.isEmpty())
         return;
     const int port = door::portInUse();
-    const QStringList comments{tr("Nalvo-ZUridozU10 live-view recording started %1")
-                                   .arg(QDateTime::currentDateTime().toString(Qt::ISODateWithMs)),
-                               tr("Port COM%1: %2").arg(port).arg(platform::portDevice(port)),
-                               tr("Firmware: %1").arg(QString::fromLatin1(door::firmwareText()))};
-    if (!m_recording.open(path, comments)) {
+    const RecordingContext context{tr("COM%1 %2").arg(port).arg(platform::portDevice(port)),
+                                   QString::fromLatin1(door::firmwareText())};
+    if (!m_recording.open(path, context)) {
         fail(tr("Cannot record to %1: %2").arg(path, m_recording.error()));
         return;
     }
