@@ -44,22 +44,6 @@ QString labelOf(const char* name) {
     return guardWidget<QLabel>(name)->text();
 }
 
-// Live words 5 to 9 show Power 0, Power 1, Teach A/B, C/D and threshold; 5 and 9 not the RAM's.
-void runLiveViewShowing(ToolWithSensor& tool, std::uint16_t power0, std::uint16_t threshold) {
-    Words live = tool->ram();
-    live[5] = power0;
-    live[6] = live[1];
-    live[7] = live[9];
-    live[8] = live[10];
-    live[9] = threshold;
-    tool->setMeasurementOverride(live);
-    tool.run([power0] {
-        if (shown(CTRL_POWER0) == power0)
-            click(CTRL_STOP, false);
-    });
-    tool->setMeasurementOverride(std::nullopt);
-    useClock(tool.sensor());
-}
 const QString kTwoLive = QStringLiteral("* 2 values not sent (2 from the live view)");
 
 struct Asked {
@@ -184,7 +168,7 @@ private slots:
         QCOMPARE(labelOf("referenceLabel"), "Reference");
 
         // The live view's values are not the sensor's: marked as its own, and a plain Send's.
-        runLiveViewShowing(*m_tool, 999, 1000);
+        m_tool->runLiveViewShowing(999, 1000);
         QCOMPARE(unsentCount(), kTwoLive);
         QCOMPARE(guardWidget<QLabel>("unsentCount")->accessibleDescription(), kTwoLive);
         QCOMPARE(labelOf("power0Label"), "Power 0 (live)");
@@ -273,7 +257,7 @@ private slots:
         QFETCH(int, command);
         QFETCH(std::set<int>, silent);
         QFETCH(QString, marksAfter);
-        runLiveViewShowing(*m_tool, 999, 1000);
+        m_tool->runLiveViewShowing(999, 1000);
         (*m_tool)->setSilentOrders(silent);
         useClock(m_tool->sensor(), 0);
         click(command);
@@ -315,7 +299,7 @@ private slots:
         QFETCH(paramguard::Replacing, by);
         QFETCH(std::function<void()>, act);
         QFETCH(bool, discard);
-        runLiveViewShowing(*m_tool, 999, 1000);
+        m_tool->runLiveViewShowing(999, 1000);
         if (by == paramguard::Replacing::Close) {
             act();
             dispatchPending();
