@@ -1,9 +1,11 @@
 // Unsent values and their origins, the question before replacing them, Compare, the confirmed
-// EEPROM write, the teach report, one exchange at a time: the real panel, the simulated sensor.
+// EEPROM write, the teach report, one exchange at a time (Compare, the port's device by path):
+// the real panel, the simulated sensor.
 #include "SensorLink.h"
 
 #include <linklog/LinkLog.h>
 #include <paramguard/ParameterGuard.h>
+#include <portlist/PortList.h>
 
 #include <QAccessible>
 #include <QElapsedTimer>
@@ -13,6 +15,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 
 #include <set>
 
@@ -489,6 +492,52 @@ private slots:
         QCOMPARE(ordersSent(m_tool->sensor()), orders);
         if (command != CTRL_RUN)
             QCOMPARE(shownWords(), (*m_tool)->ram());
+    }
+
+    void portByPathWaitsForTheExchangeUnderWay_data() { compareWaitsForTheExchangeUnderWay_data(); }
+    void portByPathWaitsForTheExchangeUnderWay() {
+        // The "..." button beside the port, pressed while a (late) reply is awaited, asks for no
+        // device and connects none: it is greyed until the exchange has ended.
+        QFETCH(int, command);
+        QFETCH(int, pressedAt);
+        QFETCH(Orders, orders);
+        int asked = 0;
+        m_tool.reset();
+        m_tool = std::make_unique<ToolWithSensor>([this, &asked] {
+            paramguard::attach(m_log);
+            portlist::installPortList({}, [this, &asked](QWidget*) {
+                ++asked;
+                return QString::fromStdString((*m_tool)->devicePath());
+            });
+        });
+        m_tool->connect();
+        auto* byPath = panelWidget()->findChild<QToolButton*>();
+        QVERIFY(byPath && byPath->isEnabled());
+        (*m_tool)->setLateReplyDelay(100ms);
+        (*m_tool)->setFault(sim::Fault::LateReply);
+        bool pressed = false, greyed = false;
+        QElapsedTimer bound;
+        bound.start();
+        platform::setTimerSource([&, now = 1000.0]() mutable {
+            if (m_tool->requests() == std::size_t(pressedAt) && !std::exchange(pressed, true)) {
+                greyed = !byPath->isEnabled();
+                QTest::mouseClick(byPath, Qt::LeftButton);
+                QAccessible::queryAccessibleInterface(byPath)->actionInterface()->doAction(
+                    QAccessibleActionInterface::pressAction());
+            }
+            if (command == CTRL_RUN && m_tool->requests() == orders.size())
+                click(CTRL_STOP, false);
+            if (m_tool->requests() > orders.size() || bound.elapsed() > 10000)
+                now += 0.25;
+            return now;
+        });
+        click(command);
+        QVERIFY(buttonsUp());
+        dispatchPending();
+        QCOMPARE(ordersSent(m_tool->sensor()), orders);
+        QVERIFY(pressed && greyed);
+        QCOMPARE(asked, 0);
+        QVERIFY(byPath->isEnabled());
     }
 
     void eepromWriteIsConfirmedAgainstTheEeprom_data() {

@@ -2,13 +2,13 @@
 
 #include "Comparison.h"
 #include "Dialogs.h"
-#include "ExchangeWatch.h"
 #include "ParameterSet.h"
 #include "SetReads.h"
 #include "UnsentMarks.h"
 #include "ValueOrigins.h"
 
 #include <door/door.h>
+#include <exchanges/ExchangeWatch.h>
 #include <platform/attach.h>
 #include <platform/follow.h>
 #include <platform/ui.h>
@@ -37,7 +37,7 @@ class Guard : public QObject {
 public:
     Guard(int panel, QWidget* widget, linklog::LinkLog& log)
         : QObject(widget), m_panel(panel), m_widget(widget), m_log(log), m_origins(panelSet(panel)),
-          m_exchanges(new ExchangeWatch(this)),
+          m_exchanges(&exchanges::ExchangeWatch::of(panel, widget)),
           m_comparison(new Comparison(panel, widget, log, *m_exchanges,
                                       [this](const ParameterSet& words) { eepromRead(words); })) {
         m_marks = std::make_unique<UnsentMarks>(panel, platform::controlWidget(panel, CTRL_FILE));
@@ -54,7 +54,7 @@ public:
         if (panel != m_panel)
             return true;
         // While a service tool waits for the sensor, no other exchange may take its reply.
-        if (m_exchanges->toolReading() && isLinkControl(control))
+        if (m_exchanges->toolReading() && exchanges::isLinkControl(control))
             return false;
         if (control == CTRL_GET && event == kEventCommit)
             return allowReplacing(Replacing::Get);
@@ -70,7 +70,6 @@ public:
     void started(int panel, int control, int event) {
         if (panel != m_panel)
             return;
-        m_exchanges->callbackStarted(control, event);
         if (control == CTRL_GET && event == kEventCommit) {
             m_getFrom = door::target();
             m_valuesRead = false;
@@ -88,7 +87,6 @@ public:
     void after(int panel, int control, int event) {
         if (panel != m_panel)
             return;
-        m_exchanges->callbackEnded(control, event);
         if (control == CTRL_GET && event == kEventCommit)
             reportGet();
         else if (control == CTRL_SEND && event == kEventLeftClick)
@@ -231,7 +229,7 @@ private:
     EepromQuestion readEeprom() {
         if (m_exchanges->busy())
             return eepromQuestion(QStringLiteral("another exchange with the sensor is waiting"));
-        const ExchangeWatch::ToolRead reading(*m_exchanges);
+        const exchanges::ExchangeWatch::ToolRead reading(*m_exchanges);
         const SetRead read = readSensorSet(ORDER_READ_EEPROM);
         if (!read.words) {
             m_log.append(linklog::EntryKind::Error,
@@ -307,7 +305,7 @@ private:
     std::optional<EepromRead> m_eeprom;
     std::unique_ptr<UnsentMarks> m_marks;
     std::vector<Unsent> m_shown;
-    ExchangeWatch* m_exchanges;
+    exchanges::ExchangeWatch* m_exchanges;
     Comparison* m_comparison;
     std::optional<ParameterSet> m_teachBefore;
     int m_getFrom = 0; // the target of the Get that runs, 0 outside one
