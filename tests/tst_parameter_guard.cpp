@@ -597,6 +597,12 @@ private slots:
         QCOMPARE(answered.rows[2].inEeprom, std::optional<int>(401));
         QCOMPARE(answered.rows[5].inEeprom, std::optional<int>(0));
         QCOMPARE((*m_tool)->eeprom()[2], write ? 333 : 401);
+        // A confirmed write is what the EEPROM holds then: the next one is marked against it.
+        if (!stopAsking) {
+            const paramguard::EepromQuestion& next = asked.back();
+            QCOMPARE(next.written, write);
+            QCOMPARE(next.rows[2].inEeprom, std::optional<int>(write ? 333 : 401));
+        }
         paramguard::setEepromAnswer({});
     }
 

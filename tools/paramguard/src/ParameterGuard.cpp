@@ -26,10 +26,11 @@ namespace paramguard {
 
 namespace {
 
-// The set last read from the EEPROM, as the sensor sent it.
-struct EepromRead {
+// The set the EEPROM holds: last read from it, as the sensor sent it, or last written to it.
+struct EepromSet {
     ParameterSet words;
     QDateTime at;
+    bool written;
 };
 
 // One per main panel: follows the program's transfers and the operator's edits.
@@ -218,7 +219,8 @@ private:
 
     EepromQuestion eepromQuestion(const QString& readProblem = {}) const {
         const ParameterSet values = panelSet(m_panel);
-        EepromQuestion question{{}, m_eeprom ? m_eeprom->at : QDateTime(), readProblem};
+        EepromQuestion question{
+            {}, m_eeprom ? m_eeprom->at : QDateTime(), m_eeprom && m_eeprom->written, readProblem};
         for (int i = 0; i < kWords; ++i)
             question.rows.push_back(
                 {QLatin1String(kParameters[i].name), values[i],
@@ -249,7 +251,7 @@ private:
     }
 
     void eepromRead(const ParameterSet& words) {
-        m_eeprom = EepromRead{words, QDateTime::currentDateTime()};
+        m_eeprom = EepromSet{words, QDateTime::currentDateTime(), false};
     }
 
     void afterSend() {
@@ -266,6 +268,9 @@ private:
             }
         } else if (door::lastRequestSentWhole()) {
             m_origins.sent(sent);
+            // What the EEPROM holds now; the next confirmation compares with it.
+            if (door::target() == door::kEeprom)
+                m_eeprom = EepromSet{sent, QDateTime::currentDateTime(), true};
         }
         refresh();
     }
@@ -302,7 +307,7 @@ private:
     QWidget* const m_widget;
     linklog::LinkLog& m_log;
     ValueOrigins m_origins;
-    std::optional<EepromRead> m_eeprom;
+    std::optional<EepromSet> m_eeprom;
     std::unique_ptr<UnsentMarks> m_marks;
     std::vector<Unsent> m_shown;
     exchanges::ExchangeWatch* m_exchanges;
