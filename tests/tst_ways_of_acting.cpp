@@ -392,6 +392,27 @@ private slots:
         sendWrites({{field.word, taken}});
     }
 
+    void stepsFromAValueAboveTheRangeTakeTheLimit_data() {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<int>("asked");
+        QTest::newRow("down arrow") << Qt::Key_Down << 1999;
+        QTest::newRow("page down") << Qt::Key_PageDown << 1990;
+    }
+
+    void stepsFromAValueAboveTheRangeTakeTheLimit() {
+        // The live view showed 2000 in Power 0 (0 to 1000): a step lands in the range.
+        QFETCH(Qt::Key, key);
+        QFETCH(int, asked);
+        m_tool->runLiveViewShowing(2000, 500);
+        auto* power0 = control<QSpinBox>(CTRL_POWER0);
+        power0->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(power0, key);
+        QCOMPARE(power0->text(), QStringLiteral("1000"));
+        QCOMPARE(statusText(),
+                 QStringLiteral("Power 0: %1 is out of range (0 to 1000), set to 1000").arg(asked));
+        sendWrites({{0, 1000}});
+    }
+
     void commandsTakeTheNumberBeingTyped_data() {
         // A shortcut and a screen reader's press leave the focus in the field, unlike a click.
         QTest::addColumn<QString>("typed");
