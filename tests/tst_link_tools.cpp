@@ -37,7 +37,9 @@ namespace {
 enum class Then {
     Nothing,
     GetAfterATimeOut,
+    SendAfterATimeOut,
     RunUntilStopped,
+    RunThenSend,
     RunUntilTimedOut,
     RunUnplugged,
     RunAfterGarbage
@@ -165,6 +167,9 @@ private slots:
         // The Get shows the earlier time-out's text again: the exchange says answered.
         row("answered after a time-out", None, GetAfterATimeOut, "Timeout-RS-232...", "answered",
             Current);
+        // A write is not answered: it neither says "no answer" nor lights the older values.
+        const char* written = "sent, no reply expected";
+        row("a write after a time-out", None, SendAfterATimeOut, ok, written, Stale);
         row("wrong echo", WrongEcho, Nothing, "read error - not sync byte 0xAA!",
             "answered, wrong echo", Current);
         row("short firmware answer", ShortFirmware, Nothing, "Error reading firmware-info!",
@@ -172,9 +177,11 @@ private slots:
         row("silent", Silent, Nothing, "Timeout-RS-232...", "no answer", Stale);
         // Stop leaves the last request without its reply: no time ran out.
         row("live view stopped", None, RunUntilStopped, ok, "answered", Current);
+        row("live view stopped, then a write", None, RunThenSend, ok, written, Current);
         row("live view, then silent", Silent, RunUntilTimedOut, timeout, "no answer", Stale);
         row("live view, late reply", LateReply, RunUntilTimedOut, timeout, "answered late", Stale);
         row("live view, garbage", Garbage, RunUntilStopped, ok, "answered, malformed", Doubtful);
+        row("live view, garbage, then a write", Garbage, RunThenSend, ok, written, Doubtful);
         row("live view, a good frame after garbage", Garbage, RunAfterGarbage, ok, "answered",
             Current);
         row("live view, unplugged", None, RunUnplugged, timeout, "device gone", Stale);
@@ -197,19 +204,22 @@ private slots:
         case Then::Nothing:
             break;
         case Then::GetAfterATimeOut:
+        case Then::SendAfterATimeOut:
             (*m_tool)->setSilentOrders({2});
             useClock(m_tool->sensor(), 0);
             click(CTRL_GET);
             QCOMPARE(this->state(), QStringLiteral("no answer"));
             (*m_tool)->setSilentOrders({});
             useClock(m_tool->sensor());
-            click(CTRL_GET);
+            click(then == Then::GetAfterATimeOut ? CTRL_GET : CTRL_SEND);
             break;
         case Then::RunUntilStopped:
+        case Then::RunThenSend:
             (*m_tool)->setFault(fault);
+            // The stop is no wait that ran out.
             m_tool->runFor(4);
-            // Neither the stop nor a write that follows it is a wait that ran out.
-            click(CTRL_SEND);
+            if (then == Then::RunThenSend)
+                click(CTRL_SEND);
             break;
         case Then::RunAfterGarbage:
             (*m_tool)->setFault(fault);

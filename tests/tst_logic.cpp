@@ -266,34 +266,42 @@ private slots:
     void linkStateJudgesEachReplyByItsRequest_data() {
         QTest::addColumn<Events>("events");
         QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("stale"); // the values shown may no longer be true
         using enum platform::PortEventKind;
-        QTest::newRow("opened") << Events{portEvent(Opened)} << "open";
-        QTest::newRow("a frame") << Events{portEvent(Opened), sent(2), received(36)} << "answered";
-        QTest::newRow("the echo without its marker")
-            << Events{sent(ORDER_LINE_CHECK), received(36, 0xAB)} << "answered, wrong echo";
-        QTest::newRow("the marker matters only for the echo")
-            << Events{sent(ORDER_READ_RAM), received(36, 0xAB)} << "answered";
-        QTest::newRow("63 bytes of the firmware's 64")
-            << Events{sent(ORDER_FIRMWARE), received(63)} << "short answer";
-        QTest::newRow("a data block but its last byte")
-            << Events{sent(ORDER_DATA_BLOCK), received(DATA_BLOCK_BYTES - 1)} << "short answer";
-        QTest::newRow("a reply begun otherwise")
-            << Events{sent(2), received(36, 0, true)} << "answered, malformed";
-        QTest::newRow("no reply") << Events{sent(2), portEvent(Unanswered)} << "no answer";
-        QTest::newRow("an empty read") << Events{sent(2), received(0)} << "no answer";
-        QTest::newRow("a reply after its wait")
-            << Events{sent(2), portEvent(Unanswered), received(36)} << "answered late";
-        // A write is not answered: what comes after it, and a wait, are not its outcome.
-        QTest::newRow("after a write")
-            << Events{sent(2), received(36), sent(ORDER_WRITE_RAM), portEvent(Unanswered)}
-            << "answered";
-        QTest::newRow("gone") << Events{sent(2), portEvent(Gone)} << "device gone";
-        QTest::newRow("cannot open") << Events{portEvent(OpenFailed)} << "cannot open";
+        const auto row = [](const char* name, const Events& events, const char* state,
+                            bool stale = false) {
+            QTest::newRow(name) << events << QString(state) << stale;
+        };
+        row("opened", {portEvent(Opened)}, "open");
+        row("a frame", {portEvent(Opened), sent(2), received(36)}, "answered");
+        row("the echo without its marker", {sent(ORDER_LINE_CHECK), received(36, 0xAB)},
+            "answered, wrong echo");
+        row("the marker matters only for the echo", {sent(ORDER_READ_RAM), received(36, 0xAB)},
+            "answered");
+        row("63 bytes of the firmware's 64", {sent(ORDER_FIRMWARE), received(63)}, "short answer");
+        row("a data block but its last byte",
+            {sent(ORDER_DATA_BLOCK), received(DATA_BLOCK_BYTES - 1)}, "short answer");
+        row("a reply begun otherwise", {sent(2), received(36, 0, true)}, "answered, malformed");
+        row("no reply", {sent(2), portEvent(Unanswered)}, "no answer", true);
+        row("an empty read", {sent(2), received(0)}, "no answer", true);
+        row("a reply after its wait", {sent(2), portEvent(Unanswered), received(36)},
+            "answered late", true);
+        // A write is not answered: what comes after it, and a wait, are not its outcome; it
+        // leaves the values shown as the exchange before it left them.
+        row("after a write", {sent(2), received(36), sent(ORDER_WRITE_RAM), portEvent(Unanswered)},
+            "sent, no reply expected");
+        row("a write after no answer", {sent(2), portEvent(Unanswered), sent(ORDER_WRITE_EEPROM)},
+            "sent, no reply expected", true);
+        row("a reply after a write", {sent(ORDER_WRITE_RAM), received(36)},
+            "sent, no reply expected");
+        row("gone", {sent(2), portEvent(Gone)}, "device gone", true);
+        row("cannot open", {portEvent(OpenFailed)}, "cannot open");
     }
 
     void linkStateJudgesEachReplyByItsRequest() {
         QFETCH(Events, events);
         QFETCH(QString, state);
+        QFETCH(bool, stale);
         linkstate::LinkState link;
         for (const platform::PortEvent& event : events) {
             link.onPortEvent(event, 1);
@@ -301,6 +309,7 @@ private slots:
             QVERIFY(!link.onPortEvent(received(36, 0, true), 2));
         }
         QCOMPARE(linkstate::stateText(link.state()), state);
+        QCOMPARE(link.stale(), stale);
     }
 
     // The ports present at each look, in turn; then what the drop-down lists with port 1 in

@@ -1,9 +1,11 @@
 // Unsent values and their origins, the question before replacing them, Compare, the confirmed
-// EEPROM write, the teach report, one exchange at a time: the real panel, the simulated sensor.
+// EEPROM write, the teach report, one exchange at a time (Compare, the port's device by path):
+// the real panel, the simulated sensor.
 #include "SensorLink.h"
 
 #include <linklog/LinkLog.h>
 #include <paramguard/ParameterGuard.h>
+#include <portlist/PortList.h>
 
 #include <QAccessible>
 #include <QElapsedTimer>
@@ -13,6 +15,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 
 #include <set>
 
@@ -45,22 +48,6 @@ QString labelOf(const char* name) {
     return guardWidget<QLabel>(name)->text();
 }
 
-// Live words 5 to 9 show Power 0, Power 1, Teach A/B, C/D and threshold; 5 and 9 not the RAM's.
-void runLiveViewShowing(ToolWithSensor& tool, std::uint16_t power0, std::uint16_t threshold) {
-    Words live = tool->ram();
-    live[5] = power0;
-    live[6] = live[1];
-    live[7] = live[9];
-    live[8] = live[10];
-    live[9] = threshold;
-    tool->setMeasurementOverride(live);
-    tool.run([power0] {
-        if (shown(CTRL_POWER0) == power0)
-            click(CTRL_STOP, false);
-    });
-    tool->setMeasurementOverride(std::nullopt);
-    useClock(tool.sensor());
-}
 const QString kTwoLive = QStringLiteral("* 2 values not sent (2 from the live view)");
 
 struct Asked {
@@ -185,7 +172,7 @@ private slots:
         QCOMPARE(labelOf("referenceLabel"), "Reference");
 
         // The live view's values are not the sensor's: marked as its own, and a plain Send's.
-        runLiveViewShowing(*m_tool, 999, 1000);
+        m_tool->runLiveViewShowing(999, 1000);
         QCOMPARE(unsentCount(), kTwoLive);
         QCOMPARE(guardWidget<QLabel>("unsentCount")->accessibleDescription(), kTwoLive);
         QCOMPARE(labelOf("power0Label"), "Power 0 (live)");
@@ -274,7 +261,7 @@ private slots:
         QFETCH(int, command);
         QFETCH(std::set<int>, silent);
         QFETCH(QString, marksAfter);
-        runLiveViewShowing(*m_tool, 999, 1000);
+        m_tool->runLiveViewShowing(999, 1000);
         (*m_tool)->setSilentOrders(silent);
         useClock(m_tool->sensor(), 0);
         click(command);
@@ -316,7 +303,7 @@ private slots:
         QFETCH(paramguard::Replacing, by);
         QFETCH(std::function<void()>, act);
         QFETCH(bool, discard);
-        runLiveViewShowing(*m_tool, 999, 1000);
+        m_tool->runLiveViewShowing(999, 1000);
         if (by == paramguard::Replacing::Close) {
             act();
             dispatchPending();
@@ -508,6 +495,52 @@ private slots:
             QCOMPARE(shownWords(), (*m_tool)->ram());
     }
 
+    void portByPathWaitsForTheExchangeUnderWay_data() { compareWaitsForTheExchangeUnderWay_data(); }
+    void portByPathWaitsForTheExchangeUnderWay() {
+        // The "..." button beside the port, pressed while a (late) reply is awaited, asks for no
+        // device and connects none: it is greyed until the exchange has ended.
+        QFETCH(int, command);
+        QFETCH(int, pressedAt);
+        QFETCH(Orders, orders);
+        int asked = 0;
+        m_tool.reset();
+        m_tool = std::make_unique<ToolWithSensor>([this, &asked] {
+            paramguard::attach(m_log);
+            portlist::installPortList({}, [this, &asked](QWidget*) {
+                ++asked;
+                return QString::fromStdString((*m_tool)->devicePath());
+            });
+        });
+        m_tool->connect();
+        auto* byPath = panelWidget()->findChild<QToolButton*>();
+        QVERIFY(byPath && byPath->isEnabled());
+        (*m_tool)->setLateReplyDelay(100ms);
+        (*m_tool)->setFault(sim::Fault::LateReply);
+        bool pressed = false, greyed = false;
+        QElapsedTimer bound;
+        bound.start();
+        platform::setTimerSource([&, now = 1000.0]() mutable {
+            if (m_tool->requests() == std::size_t(pressedAt) && !std::exchange(pressed, true)) {
+                greyed = !byPath->isEnabled();
+                QTest::mouseClick(byPath, Qt::LeftButton);
+                QAccessible::queryAccessibleInterface(byPath)->actionInterface()->doAction(
+                    QAccessibleActionInterface::pressAction());
+            }
+            if (command == CTRL_RUN && m_tool->requests() == orders.size())
+                click(CTRL_STOP, false);
+            if (m_tool->requests() > orders.size() || bound.elapsed() > 10000)
+                now += 0.25;
+            return now;
+        });
+        click(command);
+        QVERIFY(buttonsUp());
+        dispatchPending();
+        QCOMPARE(ordersSent(m_tool->sensor()), orders);
+        QVERIFY(pressed && greyed);
+        QCOMPARE(asked, 0);
+        QVERIFY(byPath->isEnabled());
+    }
+
     void eepromWriteIsConfirmedAgainstTheEeprom_data() {
         QTest::addColumn<bool>("write");
         QTest::addColumn<bool>("stopAsking");
@@ -565,6 +598,12 @@ private slots:
         QCOMPARE(answered.rows[2].inEeprom, std::optional<int>(401));
         QCOMPARE(answered.rows[5].inEeprom, std::optional<int>(0));
         QCOMPARE((*m_tool)->eeprom()[2], write ? 333 : 401);
+        // A confirmed write is what the EEPROM holds then: the next one is marked against it.
+        if (!stopAsking) {
+            const paramguard::EepromQuestion& next = asked.back();
+            QCOMPARE(next.written, write);
+            QCOMPARE(next.rows[2].inEeprom, std::optional<int>(write ? 333 : 401));
+        }
         paramguard::setEepromAnswer({});
     }
 

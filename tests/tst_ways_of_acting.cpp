@@ -327,21 +327,27 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("byScreenReader"); // the value set through its value interface
         QTest::addColumn<int>("taken");
+        // Power 0 and the teach threshold as a live view showed them before, above the range.
+        QTest::addColumn<bool>("afterLiveView");
         for (const Field& field : kFields) {
             const QString above = QString::number(field.maximum + 1);
             QTest::addRow("%s, %s", field.name, qPrintable(above))
-                << field << above << false << field.maximum;
-            QTest::addRow("%s, -5", field.name) << field << "-5" << false << 0;
+                << field << above << false << field.maximum << false;
+            QTest::addRow("%s, -5", field.name) << field << "-5" << false << 0 << false;
         }
         const auto of = [](int control) {
             return *std::ranges::find(kFields, control, &Field::control);
         };
-        QTest::newRow("Reference, 2000") << of(CTRL_REFERENCE) << "2000" << false << 1023;
-        QTest::newRow("Polarity, 5") << of(CTRL_POLARITY) << "5" << false << 1;
+        QTest::newRow("Reference, 2000") << of(CTRL_REFERENCE) << "2000" << false << 1023 << false;
+        QTest::newRow("Polarity, 5") << of(CTRL_POLARITY) << "5" << false << 1 << false;
         QTest::newRow("Teach A/B, 2000 by a screen reader")
-            << of(CTRL_TEACH_AB) << "2000" << true << 1023;
-        QTest::newRow("Reference, 1023") << of(CTRL_REFERENCE) << "1023" << false << 1023;
-        QTest::newRow("Averaging, 0") << of(CTRL_AVERAGE) << "0" << false << 0;
+            << of(CTRL_TEACH_AB) << "2000" << true << 1023 << false;
+        QTest::newRow("Reference, 1023") << of(CTRL_REFERENCE) << "1023" << false << 1023 << false;
+        QTest::newRow("Averaging, 0") << of(CTRL_AVERAGE) << "0" << false << 0 << false;
+        QTest::newRow("Power 0, 1500 after the live view showed 2000")
+            << of(CTRL_POWER0) << "1500" << false << 1000 << true;
+        QTest::newRow("Teach threshold, 1500 by a screen reader after the live view showed 2000")
+            << of(CTRL_TEACH_THD) << "1500" << true << 1023 << true;
     }
 
     void typedNumbersOutsideTheRangeTakeTheLimit() {
@@ -349,6 +355,11 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, byScreenReader);
         QFETCH(int, taken);
+        QFETCH(bool, afterLiveView);
+        if (afterLiveView) {
+            m_tool->runLiveViewShowing(2000, 2000);
+            QCOMPARE(control<QSpinBox>(field.control)->text(), QStringLiteral("2000"));
+        }
         // Nothing is said of a number in range.
         const QString said = typed.toInt() == taken
                                  ? QString()
@@ -380,6 +391,67 @@ private slots:
             QCOMPARE(accessible(notice)->text(QAccessible::Name), said);
         }
         sendWrites({{field.word, taken}});
+    }
+
+    void stepsFromAValueAboveTheRangeTakeTheLimit_data() {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<int>("asked");
+        QTest::newRow("down arrow") << Qt::Key_Down << 1999;
+        QTest::newRow("page down") << Qt::Key_PageDown << 1990;
+    }
+
+    void stepsFromAValueAboveTheRangeTakeTheLimit() {
+        // The live view showed 2000 in Power 0 (0 to 1000): a step lands in the range.
+        QFETCH(Qt::Key, key);
+        QFETCH(int, asked);
+        m_tool->runLiveViewShowing(2000, 500);
+        auto* power0 = control<QSpinBox>(CTRL_POWER0);
+        power0->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(power0, key);
+        QCOMPARE(power0->text(), QStringLiteral("1000"));
+        QCOMPARE(statusText(),
+                 QStringLiteral("Power 0: %1 is out of range (0 to 1000), set to 1000").arg(asked));
+        sendWrites({{0, 1000}});
+    }
+
+    void commandsTakeTheNumberBeingTyped_data() {
+        // A shortcut and a screen reader's press leave the focus in the field, unlike a click.
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("byScreenReader");
+        for (const char* typed : {"", "+"}) {
+            QTest::addRow("\"%s\", Ctrl+S", typed) << typed << false;
+            QTest::addRow("\"%s\", Send pressed by a screen reader", typed) << typed << true;
+        }
+    }
+
+    void commandsTakeTheNumberBeingTyped() {
+        QFETCH(QString, typed);
+        QFETCH(bool, byScreenReader);
+        auto* reference = control<QSpinBox>(CTRL_REFERENCE);
+        const int kept = reference->value();
+        reference->setFocus(Qt::TabFocusReason);
+        reference->selectAll();
+        QTest::keyClick(reference, Qt::Key_Backspace);
+        QTest::keyClicks(reference, typed);
+        QCOMPARE(reference->text(), typed);
+
+        m_tool->sensor().clearReceivedFrames();
+        auto* send = control<QPushButton>(CTRL_SEND);
+        if (byScreenReader)
+            accessible(send)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+        else
+            QTest::keyClick(reference, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(QTest::qWaitFor([send] { return !send->isDown(); }));
+        dispatchPending();
+        QVERIFY((*m_tool)->waitForFrames(1, 5s));
+        // What was sent is what the field shows, and the field says why it shows it.
+        QCOMPARE(reference->text(), QString::number(kept));
+        QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0])[2], kept);
+        auto* notice = panelWidget()->findChild<QLabel*>(QStringLiteral("noticeOf_") +
+                                                         reference->objectName());
+        QVERIFY(notice && notice->isVisible());
+        QCOMPARE(notice->text(), QStringLiteral("Reference: no number typed, kept %1").arg(kept));
     }
 
     void valueFieldChangedAnyWay_data() {

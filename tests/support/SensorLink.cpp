@@ -62,6 +62,23 @@ void ToolWithSensor::runFor(std::size_t more, const std::function<double()>& clo
         clock);
 }
 
+void ToolWithSensor::runLiveViewShowing(std::uint16_t power0, std::uint16_t threshold) {
+    // Live words 5 to 9 show Power 0, Power 1, Teach A/B, C/D and threshold.
+    sim::Words live = m_sensor.ram();
+    live[5] = power0;
+    live[6] = live[1];
+    live[7] = live[9];
+    live[8] = live[10];
+    live[9] = threshold;
+    m_sensor.setMeasurementOverride(live);
+    run([power0] {
+        if (shown(CTRL_POWER0) == power0)
+            click(CTRL_STOP, false);
+    });
+    m_sensor.setMeasurementOverride(std::nullopt);
+    useClock(m_sensor);
+}
+
 std::vector<int> ordersSent(const sim::SimulatedSensor& sensor) {
     std::vector<int> orders;
     for (const sim::Frame& frame : sensor.receivedFrames())

@@ -42,6 +42,10 @@ public:
     void run(const std::function<void()>& during, const std::function<double()>& clock = {});
     // A run that is stopped once the sensor has had this many more requests.
     void runFor(std::size_t more, const std::function<double()>& clock = {});
+    // A run whose measurements show these values for Power 0 and the teach threshold, and the
+    // RAM's for Power 1 and Teach A/B and C/D, stopped once Power 0 shows it; then the clock
+    // stands still again.
+    void runLiveViewShowing(std::uint16_t power0, std::uint16_t threshold);
 
 private:
     sim::SimulatedSensor m_sensor;

@@ -1,5 +1,6 @@
 #include "ControlEvents.h"
 
+#include "FieldSettling.h"
 #include "PanelsState.h"
 
 #include <platform/linkevents.h>
@@ -19,6 +20,11 @@ namespace platform {
 
 namespace {
 
+// A focus change is no command: the field being left settles itself.
+bool isCommand(int event) {
+    return event != kEventGotFocus && event != kEventLostFocus;
+}
+
 void postControlEvent(int handle, int id, int event) {
     Toolkit::current()->dispatcher().post([handle, id, event] {
         // Looked up when dispatched: the panel may have gone in the meantime, and a control
@@ -27,22 +33,29 @@ void postControlEvent(int handle, int id, int event) {
         Control* control = part ? part->panels().control(handle, id) : nullptr;
         if (!control || !control->callback)
             return;
-        if (control->widget->isEnabled() && control->widget->isVisible())
+        if (control->widget->isEnabled() && control->widget->isVisible()) {
+            if (isCommand(event))
+                settleFocusedField();
             part->followHooks.runCallback(handle, id, event,
                                           [callback = control->callback, handle, id, event] {
                                               callback(handle, id, event, nullptr, 0, 0);
                                           });
+        }
     });
 }
 
 void postPanelEvent(int handle, int event) {
     Toolkit::current()->dispatcher().post([handle, event] {
         PanelsState* part = PanelsState::current();
-        if (Panel* panel = part ? part->panels().panel(handle) : nullptr; panel && panel->callback)
-            part->followHooks.runCallback(handle, kPanelItself, event,
-                                          [callback = panel->callback, handle, event] {
-                                              callback(handle, event, nullptr, 0, 0);
-                                          });
+        Panel* panel = part ? part->panels().panel(handle) : nullptr;
+        if (!panel || !panel->callback)
+            return;
+        if (isCommand(event))
+            settleFocusedField();
+        part->followHooks.runCallback(handle, kPanelItself, event,
+                                      [callback = panel->callback, handle, event] {
+                                          callback(handle, event, nullptr, 0, 0);
+                                      });
     });
 }
 

@@ -3,6 +3,7 @@
 #include <platform/attach.h>
 
 #include "Lamp.h"
+#include "NumericField.h"
 #include "PanelsState.h"
 #include "TextPlacement.h"
 
@@ -21,8 +22,8 @@ constexpr int kValueRole = kRingValueRole;
 // Marks the item a drop-down adds to show a value that none of its own items carries.
 constexpr int kExtraItemRole = Qt::UserRole + 1;
 
-const char* const kUserMinimum = "userMinimum";
-const char* const kUserMaximum = "userMaximum";
+constexpr const char* kUserMinimum = NumericField::kUserMinimum;
+constexpr const char* kUserMaximum = NumericField::kUserMaximum;
 
 void prepareRing(QComboBox* ring) {
     // Items carry the numbers listed in "itemValues"; without the list, their index.
@@ -71,7 +72,8 @@ void setRingValue(QComboBox* ring, qint64 value) {
 
 void setSpinValue(QSpinBox* spin, qint64 value) {
     // The program may show any value it holds, also one outside what the operator may
-    // enter; the range widens for it and narrows again with the next value in range.
+    // enter; the range widens for it and narrows again with the next value in range. What is
+    // typed is judged by the operator's range all the while (NumericField).
     const int low = static_cast<int>(std::min(spin->property(kUserMinimum).toLongLong(), value));
     const int high = static_cast<int>(std::max(spin->property(kUserMaximum).toLongLong(), value));
     if (spin->minimum() != low || spin->maximum() != high)

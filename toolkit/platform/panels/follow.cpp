@@ -1,5 +1,6 @@
 #include "FollowHooks.h"
 
+#include "FieldSettling.h"
 #include "PanelsState.h"
 
 namespace platform {
@@ -44,7 +45,10 @@ void onProgramValue(ProgramValueHook hook) {
 
 void postCall(std::function<void()> call) {
     if (Toolkit* toolkit = Toolkit::current())
-        toolkit->dispatcher().post(std::move(call));
+        toolkit->dispatcher().post([call = std::move(call)] {
+            settleFocusedField();
+            call();
+        });
 }
 
 } // namespace platform

@@ -57,7 +57,11 @@ bool LinkState::onPortEvent(const platform::PortEvent& event, int portInUse) {
             event.bytes.size() < kFirstWordOffset ? 0 : wordAt(event.bytes, kOrderOffset);
         const int bytes = replyBytes(order);
         m_awaited = bytes > 0 ? std::optional(Awaited{order, bytes}) : std::nullopt;
-        return false;
+        // A write has no outcome to wait for: sent whole, it is its own.
+        if (m_awaited || event.bytes.size() < door::kFrameBytes)
+            return false;
+        m_state = State::Written;
+        break;
     }
     case PortEventKind::Received:
         if (m_awaited) {
@@ -79,6 +83,8 @@ bool LinkState::onPortEvent(const platform::PortEvent& event, int portInUse) {
     case PortEventKind::Skipped:
         return false;
     }
+    if (m_state != State::Written)
+        m_judged = m_state;
     m_device = event.device;
     m_cause = event.cause;
     return true;
@@ -116,6 +122,8 @@ QString stateText(State state) {
         return QStringLiteral("no answer");
     case State::AnsweredLate:
         return QStringLiteral("answered late");
+    case State::Written:
+        return QStringLiteral("sent, no reply expected");
     case State::CannotOpen:
         return QStringLiteral("cannot open");
     case State::Gone:
@@ -145,6 +153,9 @@ QString stateExplanation(State state) {
     case State::AnsweredLate:
         return QStringLiteral("A reply came after its wait had ended; the values shown are "
                               "older.");
+    case State::Written:
+        return QStringLiteral("The last request was a write, which the sensor does not answer; "
+                              "it tells nothing new of the link.");
     case State::CannotOpen:
         return QStringLiteral("The port could not be opened.");
     case State::Gone:

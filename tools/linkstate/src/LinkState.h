@@ -24,6 +24,8 @@ enum class State {
     Unanswered,
     // A reply came after its wait had ended.
     AnsweredLate,
+    // A write went out whole; the sensor does not answer one.
+    Written,
     CannotOpen,
     Gone
 };
@@ -37,13 +39,16 @@ public:
     State state() const { return m_state; }
     QString device() const { return m_device; }
     QString cause() const { return m_cause; }
-    // The values shown date from before the last exchange.
+    // The values shown date from before the last exchange that could be answered. A write
+    // tells nothing of them: it leaves them as the exchange before left them.
     bool stale() const {
-        return m_state == State::Unanswered || m_state == State::AnsweredLate ||
-               m_state == State::Gone;
+        return m_judged == State::Unanswered || m_judged == State::AnsweredLate ||
+               m_judged == State::Gone;
     }
     // The values shown came from a reply that was not the request's.
-    bool doubtful() const { return m_state == State::Malformed; }
+    bool doubtful() const { return m_judged == State::Malformed; }
+    // The state that stale() and doubtful() come from.
+    State judged() const { return m_judged; }
 
 private:
     // What the last request's reply must be, while it is awaited.
@@ -55,6 +60,7 @@ private:
     State outcome(const platform::PortEvent& received) const;
 
     State m_state = State::NotOpen;
+    State m_judged = State::NotOpen;
     std::optional<Awaited> m_awaited;
     QString m_device;
     QString m_cause;

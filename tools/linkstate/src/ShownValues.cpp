@@ -21,7 +21,7 @@ constexpr qreal kDoubtfulStrength = 0.7;
 } // namespace
 
 void markShownValues(int panel, const LinkState& state) {
-    const QString note = state.stale() ? QStringLiteral("not current: ") + stateText(state.state())
+    const QString note = state.stale() ? QStringLiteral("not current: ") + stateText(state.judged())
                          : state.doubtful() ? QStringLiteral("doubtful: from a malformed reply")
                                             : QString();
     for (const int id : kShownValues) {

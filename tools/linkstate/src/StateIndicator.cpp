@@ -33,6 +33,7 @@ const char* colourOf(State state) {
         return "#b3261e";
     case State::NotOpen:
     case State::Open:
+    case State::Written:
         break;
     }
     return "#5f6368";

@@ -13,7 +13,8 @@
 
 namespace paramguard {
 
-Comparison::Comparison(int panel, QWidget* widget, linklog::LinkLog& log, ExchangeWatch& exchanges,
+Comparison::Comparison(int panel, QWidget* widget, linklog::LinkLog& log,
+                       exchanges::ExchangeWatch& exchanges,
                        std::function<void(const ParameterSet&)> eepromRead)
     : QObject(widget), m_panel(panel), m_widget(widget), m_log(log), m_exchanges(exchanges),
       m_eepromRead(std::move(eepromRead)),
@@ -33,7 +34,7 @@ Comparison::Comparison(int panel, QWidget* widget, linklog::LinkLog& log, Exchan
     // Compare talks to the sensor as Get does, so it is there when Get is, and never while
     // another exchange waits for the sensor.
     m_get->installEventFilter(this);
-    connect(&m_exchanges, &ExchangeWatch::busyChanged, this, [this](bool busy) {
+    connect(&m_exchanges, &exchanges::ExchangeWatch::busyChanged, this, [this](bool busy) {
         updateButton();
         if (!busy && std::exchange(m_queued, false))
             postCompare();
@@ -66,7 +67,7 @@ void Comparison::compare() {
     }
     if (!m_button->isEnabled())
         return;
-    const ExchangeWatch::ToolRead reading(m_exchanges);
+    const exchanges::ExchangeWatch::ToolRead reading(m_exchanges);
     CompareWindow* shown = window();
     shown->show();
     shown->raise();

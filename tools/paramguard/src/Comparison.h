@@ -3,7 +3,8 @@
 #pragma once
 
 #include "CompareWindow.h"
-#include "ExchangeWatch.h"
+
+#include <exchanges/ExchangeWatch.h>
 
 #include <linklog/LinkLog.h>
 
@@ -16,7 +17,8 @@ namespace paramguard {
 class Comparison : public QObject {
 public:
     // `eepromRead` hears of every set read from the EEPROM.
-    Comparison(int panel, QWidget* widget, linklog::LinkLog& log, ExchangeWatch& exchanges,
+    Comparison(int panel, QWidget* widget, linklog::LinkLog& log,
+               exchanges::ExchangeWatch& exchanges,
                std::function<void(const ParameterSet&)> eepromRead);
 
     // Writing a column into the panel: values the operator chose, not read.
@@ -36,7 +38,7 @@ private:
     const int m_panel;
     QWidget* const m_widget;
     linklog::LinkLog& m_log;
-    ExchangeWatch& m_exchanges;
+    exchanges::ExchangeWatch& m_exchanges;
     const std::function<void(const ParameterSet&)> m_eepromRead;
     QPushButton* m_button;
     QPointer<QWidget> m_get;

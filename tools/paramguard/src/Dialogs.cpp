@@ -71,8 +71,9 @@ QString readTime(const QDateTime& at) {
 QString eepromIntroduction(const EepromQuestion& question) {
     QString text = QStringLiteral("These values will be stored in the sensor's EEPROM. ");
     if (question.readAt.isValid())
-        text += QStringLiteral("Rows marked \u2260 differ from the EEPROM as read at %1.")
-                    .arg(readTime(question.readAt));
+        text += QStringLiteral("Rows marked \u2260 differ from the EEPROM as %1 at %2.")
+                    .arg(question.written ? QStringLiteral("written") : QStringLiteral("read"),
+                         readTime(question.readAt));
     else
         text += QStringLiteral("The EEPROM has not been read since the tool started: read it to "
                                "see which values change.");

@@ -2,13 +2,13 @@
 
 #include "Comparison.h"
 #include "Dialogs.h"
-#include "ExchangeWatch.h"
 #include "ParameterSet.h"
 #include "SetReads.h"
 #include "UnsentMarks.h"
 #include "ValueOrigins.h"
 
 #include <door/door.h>
+#include <exchanges/ExchangeWatch.h>
 #include <platform/attach.h>
 #include <platform/follow.h>
 #include <platform/ui.h>
@@ -26,10 +26,11 @@ namespace paramguard {
 
 namespace {
 
-// The set last read from the EEPROM, as the sensor sent it.
-struct EepromRead {
+// The set the EEPROM holds: last read from it, as the sensor sent it, or last written to it.
+struct EepromSet {
     ParameterSet words;
     QDateTime at;
+    bool written;
 };
 
 // One per main panel: follows the program's transfers and the operator's edits.
@@ -37,7 +38,7 @@ class Guard : public QObject {
 public:
     Guard(int panel, QWidget* widget, linklog::LinkLog& log)
         : QObject(widget), m_panel(panel), m_widget(widget), m_log(log), m_origins(panelSet(panel)),
-          m_exchanges(new ExchangeWatch(this)),
+          m_exchanges(&exchanges::ExchangeWatch::of(panel, widget)),
           m_comparison(new Comparison(panel, widget, log, *m_exchanges,
                                       [this](const ParameterSet& words) { eepromRead(words); })) {
         m_marks = std::make_unique<UnsentMarks>(panel, platform::controlWidget(panel, CTRL_FILE));
@@ -54,7 +55,7 @@ public:
         if (panel != m_panel)
             return true;
         // While a service tool waits for the sensor, no other exchange may take its reply.
-        if (m_exchanges->toolReading() && isLinkControl(control))
+        if (m_exchanges->toolReading() && exchanges::isLinkControl(control))
             return false;
         if (control == CTRL_GET && event == kEventCommit)
             return allowReplacing(Replacing::Get);
@@ -70,7 +71,6 @@ public:
     void started(int panel, int control, int event) {
         if (panel != m_panel)
             return;
-        m_exchanges->callbackStarted(control, event);
         if (control == CTRL_GET && event == kEventCommit) {
             m_getFrom = door::target();
             m_valuesRead = false;
@@ -88,7 +88,6 @@ public:
     void after(int panel, int control, int event) {
         if (panel != m_panel)
             return;
-        m_exchanges->callbackEnded(control, event);
         if (control == CTRL_GET && event == kEventCommit)
             reportGet();
         else if (control == CTRL_SEND && event == kEventLeftClick)
@@ -220,7 +219,8 @@ private:
 
     EepromQuestion eepromQuestion(const QString& readProblem = {}) const {
         const ParameterSet values = panelSet(m_panel);
-        EepromQuestion question{{}, m_eeprom ? m_eeprom->at : QDateTime(), readProblem};
+        EepromQuestion question{
+            {}, m_eeprom ? m_eeprom->at : QDateTime(), m_eeprom && m_eeprom->written, readProblem};
         for (int i = 0; i < kWords; ++i)
             question.rows.push_back(
                 {QLatin1String(kParameters[i].name), values[i],
@@ -231,7 +231,7 @@ private:
     EepromQuestion readEeprom() {
         if (m_exchanges->busy())
             return eepromQuestion(QStringLiteral("another exchange with the sensor is waiting"));
-        const ExchangeWatch::ToolRead reading(*m_exchanges);
+        const exchanges::ExchangeWatch::ToolRead reading(*m_exchanges);
         const SetRead read = readSensorSet(ORDER_READ_EEPROM);
         if (!read.words) {
             m_log.append(linklog::EntryKind::Error,
@@ -251,7 +251,7 @@ private:
     }
 
     void eepromRead(const ParameterSet& words) {
-        m_eeprom = EepromRead{words, QDateTime::currentDateTime()};
+        m_eeprom = EepromSet{words, QDateTime::currentDateTime(), false};
     }
 
     void afterSend() {
@@ -268,6 +268,9 @@ private:
             }
         } else if (door::lastRequestSentWhole()) {
             m_origins.sent(sent);
+            // What the EEPROM holds now; the next confirmation compares with it.
+            if (door::target() == door::kEeprom)
+                m_eeprom = EepromSet{sent, QDateTime::currentDateTime(), true};
         }
         refresh();
     }
@@ -304,10 +307,10 @@ private:
     QWidget* const m_widget;
     linklog::LinkLog& m_log;
     ValueOrigins m_origins;
-    std::optional<EepromRead> m_eeprom;
+    std::optional<EepromSet> m_eeprom;
     std::unique_ptr<UnsentMarks> m_marks;
     std::vector<Unsent> m_shown;
-    ExchangeWatch* m_exchanges;
+    exchanges::ExchangeWatch* m_exchanges;
     Comparison* m_comparison;
     std::optional<ParameterSet> m_teachBefore;
     int m_getFrom = 0; // the target of the Get that runs, 0 outside one

@@ -1,6 +1,7 @@
 #include "PortRing.h"
 
 #include <door/door.h>
+#include <exchanges/ExchangeWatch.h>
 #include <platform/attach.h>
 #include <platform/linkevents.h>
 #include <platform/serial.h>
@@ -46,6 +47,7 @@ QString askForPath(QWidget* parent) {
 
 PortRing::PortRing(int panel, QComboBox* ring, PortSource source, DevicePathAsker asker)
     : QObject(ring), m_panel(panel), m_ring(ring), m_nameButton(new QToolButton),
+      m_exchanges(exchanges::ExchangeWatch::of(panel, platform::panelWidget(panel))),
       m_source(source ? std::move(source) : presentPorts),
       m_asker(asker ? std::move(asker) : askForPath) {
     m_nameButton->setText(QStringLiteral("…"));
@@ -58,6 +60,8 @@ PortRing::PortRing(int panel, QComboBox* ring, PortSource source, DevicePathAske
     // Tab reaches it where it stands, right after the drop-down.
     QWidget::setTabOrder(ring, m_nameButton);
     connect(m_nameButton, &QToolButton::clicked, this, &PortRing::nameDevice);
+    // Its connect would run inside the exchange that waits, and take its reply.
+    connect(&m_exchanges, &exchanges::ExchangeWatch::busyChanged, this, &PortRing::updateButton);
     // The list is read again whenever it opens; the button follows the drop-down's dimming.
     ring->view()->parentWidget()->installEventFilter(this);
     ring->installEventFilter(this);
@@ -138,12 +142,16 @@ void PortRing::nameDevice() {
     platform::raiseControlEvent(m_panel, CTRL_PORT, kEventCommit);
 }
 
+void PortRing::updateButton() {
+    m_nameButton->setEnabled(m_ring && m_ring->isEnabled() && !m_exchanges.busy());
+}
+
 bool PortRing::eventFilter(QObject* watched, QEvent* event) {
     // The event's type first: the events of the drop-down's own destruction come through here
     // too, when it is no longer a QComboBox to compare with.
     const QEvent::Type type = event->type();
     if (type == QEvent::EnabledChange && watched == m_ring)
-        m_nameButton->setEnabled(m_ring->isEnabled());
+        updateButton();
     else if (type == QEvent::Show && watched != m_ring) {
         const int listed = m_ring->count();
         refresh();

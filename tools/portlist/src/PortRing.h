@@ -1,5 +1,6 @@
 // The port drop-down of one panel: its items are the ports the machine has, read again each
-// time its list opens, and a button beside it connects to a device named by path.
+// time its list opens, and a button beside it connects to a device named by path, greyed with
+// the drop-down and while an exchange with the sensor waits.
 #pragma once
 
 #include "PortNumbers.h"
@@ -10,6 +11,10 @@
 #include <QComboBox>
 #include <QPointer>
 #include <QToolButton>
+
+namespace exchanges {
+class ExchangeWatch;
+}
 
 namespace portlist {
 
@@ -29,12 +34,14 @@ private:
     void onPortEvent(const platform::PortEvent& event);
     void list();
     void nameDevice();
+    void updateButton();
     // The number the program uses, or the start-up port before it has chosen one.
     static int portInUse();
 
     int m_panel;
     QPointer<QComboBox> m_ring;
     QToolButton* m_nameButton;
+    exchanges::ExchangeWatch& m_exchanges;
     PortSource m_source;
     DevicePathAsker m_asker;
     PortNumbers m_numbers;

@@ -16,7 +16,8 @@ using PanelHook = std::function<void(int panel, QWidget* widget)>;
 void onPanelLoaded(PanelHook hook);
 
 // Told when a number the operator typed lay outside its field's range and the field took the
-// nearest limit instead; `text` says what was typed, the range and the value taken.
+// nearest limit instead, or a field was left without a number and kept its value; `text` says
+// what was typed and the value taken.
 using LimitHook = std::function<void(int panel, int control, const QString& text)>;
 void onValueLimited(LimitHook hook);
 

@@ -29,7 +29,8 @@ using ProgramValueHook = std::function<void(int panel, int control)>;
 void onProgramValue(ProgramValueHook hook);
 
 // Runs the call where callbacks run: at the next dispatch of RunUserInterface or
-// ProcessSystemEvents, so that it may wait on the link as a callback does.
+// ProcessSystemEvents, so that it may wait on the link as a callback does. It acts for the
+// operator as a callback does: a number being typed in the focused field is taken first.
 void postCall(std::function<void()> call);
 
 } // namespace platform

@@ -2,9 +2,9 @@
 // differ from the set last read from or written to the sensor, with where they came from (the
 // operator, the live view, a parameter file); asks before a Get, a port change or closing
 // the panel replaces the operator's changes; compares the panel with the sensor's RAM and
-// EEPROM and a parameter file; asks before an EEPROM write, against the set last read from the
-// EEPROM; logs what a teach changed; and keeps its own reads from starting while the program
-// waits for the sensor. Needs a running toolkit.
+// EEPROM and a parameter file; asks before an EEPROM write, against the set last read from or
+// written to the EEPROM; logs what a teach changed; and keeps its own reads from starting
+// while the program waits for the sensor. Needs a running toolkit.
 #pragma once
 
 #include <linklog/LinkLog.h>
@@ -24,7 +24,7 @@ void attach(linklog::LinkLog& log);
 enum class Replacing { Get, PortChange, Close };
 
 // One word of an EEPROM write: its name, the value to be written, the EEPROM's value as last
-// read (none while the EEPROM has not been read since the tool started).
+// read or written (none while the EEPROM has not been read since the tool started).
 struct EepromRow {
     QString name;
     int value;
@@ -33,8 +33,9 @@ struct EepromRow {
 
 struct EepromQuestion {
     std::vector<EepromRow> rows;
-    QDateTime readAt;    // when the EEPROM was read; invalid while it has not been
-    QString readProblem; // why the read the operator asked for brought nothing
+    QDateTime readAt;     // when the EEPROM was read (or written); invalid while it has not been
+    bool written = false; // the EEPROM's set is the one the tool wrote last, not one it read
+    QString readProblem;  // why the read the operator asked for brought nothing
 };
 
 struct EepromAnswer {

@@ -1,11 +1,14 @@
 // Whether an exchange with the sensor is waiting, so that no command of the service tools
 // starts meanwhile and takes its reply: a callback of the program's that talks to the sensor
-// runs (Get, Send, a teach, the live view, the port), or a service tool reads.
+// runs (Get, Send, a teach, the live view, the port), or a service tool reads. One watch a
+// panel, shared by every tool that starts an exchange of its own.
 #pragma once
 
 #include <QObject>
 
-namespace paramguard {
+class QWidget;
+
+namespace exchanges {
 
 // Get, Send, the two teaches, Run and the port: their callbacks talk to the sensor.
 bool isLinkControl(int control);
@@ -13,11 +16,8 @@ bool isLinkControl(int control);
 class ExchangeWatch : public QObject {
     Q_OBJECT
 public:
-    using QObject::QObject;
-
-    // Told by the callback hooks, for every callback of the panel.
-    void callbackStarted(int control, int event);
-    void callbackEnded(int control, int event);
+    // The panel's watch: made on first use, and told of the panel's callbacks from then on.
+    static ExchangeWatch& of(int panel, QWidget* widget);
 
     bool busy() const { return m_callbacks > 0 || m_toolReads > 0; }
     bool toolReading() const { return m_toolReads > 0; }
@@ -40,6 +40,10 @@ signals:
     void busyChanged(bool busy);
 
 private:
+    explicit ExchangeWatch(QWidget* widget);
+
+    void callbackStarted(int control, int event);
+    void callbackEnded(int control, int event);
     void count(int& counter, int step);
 
     int m_callbacks = 0;
@@ -47,4 +51,4 @@ private:
     int m_liveViews = 0;
 };
 
-} // namespace paramguard
+} // namespace exchanges

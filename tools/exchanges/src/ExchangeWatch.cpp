@@ -1,12 +1,16 @@
-#include "ExchangeWatch.h"
+#include <exchanges/ExchangeWatch.h>
 
 #include <door/door.h>
+#include <platform/follow.h>
 #include <platform/ui.h>
+
+#include <QPointer>
+#include <QWidget>
 
 #include <algorithm>
 #include <iterator>
 
-namespace paramguard {
+namespace exchanges {
 
 namespace {
 
@@ -24,6 +28,26 @@ bool isLinkControl(int control) {
     return std::find(std::begin(kLinkControls), std::end(kLinkControls), control) !=
            std::end(kLinkControls);
 }
+
+ExchangeWatch& ExchangeWatch::of(int panel, QWidget* widget) {
+    const QString name = QStringLiteral("exchangeWatch");
+    if (auto* watch = widget->findChild<ExchangeWatch*>(name, Qt::FindDirectChildrenOnly))
+        return *watch;
+    auto* watch = new ExchangeWatch(widget);
+    watch->setObjectName(name);
+    // The hooks outlive a discarded panel.
+    platform::onCallbackStart([panel, self = QPointer(watch)](int p, int control, int event) {
+        if (self && p == panel)
+            self->callbackStarted(control, event);
+    });
+    platform::onAfterCallback([panel, self = QPointer(watch)](int p, int control, int event) {
+        if (self && p == panel)
+            self->callbackEnded(control, event);
+    });
+    return *watch;
+}
+
+ExchangeWatch::ExchangeWatch(QWidget* widget) : QObject(widget) {}
 
 void ExchangeWatch::callbackStarted(int control, int event) {
     if (!talksToTheSensor(control, event))
@@ -56,4 +80,4 @@ ExchangeWatch::ToolRead::~ToolRead() {
     m_watch.count(m_watch.m_toolReads, -1);
 }
 
-} // namespace paramguard
+} // namespace exchanges
