@@ -95,6 +95,9 @@ private:
     // the header appears nowhere, the bytes are taken as they stand.
     void skipToReplyHeader();
     bool readsMalformedFrame(int count) const;
+    // The firmware text has no header: while it is awaited, stray bytes ahead of its first
+    // character are skipped in the same way (TextReply.h).
+    void skipAheadOfText();
     // After the device has gone, the port closes; true when it is (still) usable.
     bool usable();
     // Bytes that no read will see.
@@ -114,6 +117,8 @@ private:
     // How the reply to the last request begins; empty after a request of another length than
     // a frame (the notify count).
     QByteArray m_replyHeader;
+    // The last request was the firmware query, and no read has taken its reply yet.
+    bool m_textAwaited = false;
     // How many bytes have come into the input queue in all, and how many had when the length
     // was last asked for.
     qint64 m_received = 0;
