@@ -255,6 +255,15 @@ private slots:
                          CTRL_POWER0, CTRL_POWER1, CTRL_TEACH_AB, CTRL_TEACH_CD, CTRL_TEACH_THD})
             QCOMPARE(shown(id), int(measurement[i++]));
         QCOMPARE(shown(CTRL_REPORTED_TOLERANCE), 30);
+
+        // What a Get after the live view shows, Send writes back: the sensor's RAM unchanged.
+        ram = sensor.ram();
+        click(CTRL_GET);
+        QCOMPARE(shownWords(), ram);
+        const std::size_t sent = sensor.receivedFrames().size() + 1;
+        click(CTRL_SEND);
+        QVERIFY(sensor.waitForFrames(sent, std::chrono::seconds(5)));
+        QCOMPARE(sensor.ram(), ram);
     }
 
     void staleInputIsFlushedBeforeARequest_data() {

@@ -134,10 +134,12 @@ int ComPort::write(const char* data, int count) {
     if (queued < 0)
         return kComErrIo;
     report(PortEventKind::Sent, QByteArray(data, static_cast<int>(queued)));
+    m_earlierReplyDue = m_replyUnread && start < m_requestLeftLine + m_timeout;
     m_replyHeader = count == m_notifyCount && count >= kReplyHeaderBytes
                         ? QByteArray(data, kReplyHeaderBytes)
                         : QByteArray();
     m_textAwaited = asksForText(QByteArrayView(data, count));
+    m_replyUnread = !m_replyHeader.isEmpty();
     // QSerialPort holds written bytes until the event loop runs; push them out now.
     m_port.flush();
     const QDeadlineTimer deadline(m_timeout);
@@ -170,6 +172,7 @@ int ComPort::read(char* data, int count) {
     if (got > 0) {
         Toolkit::current()->replyWait().replyRead(m_number);
         m_textAwaited = false;
+        m_replyUnread = false;
     }
     m_input.remove(0, got);
     settle();
@@ -434,6 +437,11 @@ void ComPort::skipAheadOfText() {
     settle();
 }
 
+bool ComPort::headerMayFollow() const {
+    return m_earlierReplyDue && !m_replyHeader.isEmpty() && !m_input.startsWith(m_replyHeader) &&
+           m_input.size() < 2 * m_notifyCount;
+}
+
 bool ComPort::readsMalformedFrame(int count) const {
     return count == m_notifyCount && !m_replyHeader.isEmpty() && m_input.size() >= count &&
            !m_input.startsWith(m_replyHeader);
@@ -445,6 +453,8 @@ void ComPort::notifyIfDue() {
         return;
     settle();
     skipToReplyHeader();
+    if (headerMayFollow())
+        return;
     if (m_input.size() < m_notifyCount || !m_armed || !(m_eventMask & kComEventNotifyCount))
         return;
     m_armed = false;
