@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <set>
 
 using namespace testing;
@@ -389,18 +390,25 @@ private slots:
 
     void compareReadsWithoutTouchingTheProgram_data() {
         QTest::addColumn<bool>("silent");
-        QTest::addColumn<bool>("strayBytes");
-        QTest::newRow("answering") << false << false;
-        QTest::newRow("stray bytes ahead of each reply") << false << true;
-        QTest::newRow("silent") << true << false;
+        QTest::addColumn<QByteArray>("stray");
+        // Ahead of each reply once its request has left the line (-1), or this many ms after
+        // each reply, once the next request has left.
+        QTest::addColumn<int>("after");
+        QTest::newRow("answering") << false << QByteArray() << 0;
+        QTest::newRow("8 zeros ahead of each reply") << false << QByteArray(8, '\0') << -1;
+        QTest::newRow("CR 25 ms later") << false << QByteArray("\r") << 25;
+        QTest::newRow("55 60 ms later") << false << QByteArray("\x55") << 60;
+        QTest::newRow("8 zeros 30 ms later") << false << QByteArray(8, '\0') << 30;
+        QTest::newRow("silent") << true << QByteArray() << 0;
     }
     void compareReadsWithoutTouchingTheProgram() {
         QFETCH(bool, silent);
-        QFETCH(bool, strayBytes);
-        if (strayBytes) {
-            // Ahead of each reply, once its request has left the line.
-            (*m_tool)->setExtraBytes(std::vector<std::uint8_t>(8, 0x00));
-            (*m_tool)->setFault(sim::Fault::BytesAhead);
+        QFETCH(QByteArray, stray);
+        QFETCH(int, after);
+        if (!stray.isEmpty()) {
+            (*m_tool)->setExtraBytes({stray.begin(), stray.end()},
+                                     std::chrono::milliseconds(std::max(after, 0)));
+            (*m_tool)->setFault(after < 0 ? sim::Fault::BytesAhead : sim::Fault::ExtraBytes);
         }
         typeInto(CTRL_REFERENCE, 333);
         const Words panel = shownWords();
