@@ -621,11 +621,12 @@ private slots:
         const std::pair<const char*, Closer> closers[] = {{"cancel", Closer::CancelButton},
                                                           {"escape", Closer::Escape},
                                                           {"close box", Closer::CloseBox}};
-        // The EEPROM confirmation and file dialog open on Send's press, Get's question on release.
+        // The EEPROM confirmation and file dialog open on Send's press, Get's dialogs on release.
         const std::tuple<const char*, int, int> dialogs[] = {
             {"EEPROM confirmation", CTRL_SEND, CTRL_EEPROM},
             {"file dialog", CTRL_SEND, CTRL_FILE},
-            {"question before Get", CTRL_GET, CTRL_RAM}};
+            {"question before Get", CTRL_GET, CTRL_RAM},
+            {"Get's file dialog", CTRL_GET, CTRL_FILE}};
         for (const auto& [dialog, command, target] : dialogs)
             for (const auto& [opened, opener] : openers)
                 for (const auto& [closed, closer] : closers)
@@ -637,7 +638,11 @@ private slots:
         // However a dialog came and went, Send and Get act on the next press of any kind, once.
         QFETCH(DialogCase, row);
         platform::setFileSelectAnswer({});
-        paramguard::setDiscardAnswer({});
+        // Get's file dialog comes once the question before it is answered, here by discarding.
+        if (row.command == CTRL_GET && row.target == CTRL_FILE)
+            paramguard::setDiscardAnswer([](paramguard::Replacing, int) { return true; });
+        else
+            paramguard::setDiscardAnswer({});
         click(row.target);
         typeInto(CTRL_REFERENCE, 333);
         m_tool->sensor().clearReceivedFrames();
