@@ -307,6 +307,19 @@ private slots:
         QCOMPARE(QString::fromLatin1(szVersion), kFirmware);
     }
 
+    void aReplyWithoutItsHeaderAfterASendIsTakenAsItStands() {
+        // A write is not answered: the Get after it has no earlier reply to wait out.
+        m_tool->connect();
+        click(CTRL_SEND);
+        QVERIFY((*m_tool)->waitForFrames(1, std::chrono::seconds(5)));
+        (*m_tool)->setFault(Fault::Garbage);
+        useClock(m_tool->sensor());
+        click(CTRL_GET);
+        // Taken on the first try, as it always was: Send's text stays, no time-out replaces it.
+        QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
+        QVERIFY(shownWords() != kRam);
+    }
+
     void inputBetweenAFlushAndItsRequestIsNoReply() {
         m_tool->connect();
         FlushInQ(com);

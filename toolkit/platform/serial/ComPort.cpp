@@ -134,7 +134,8 @@ int ComPort::write(const char* data, int count) {
     if (queued < 0)
         return kComErrIo;
     report(PortEventKind::Sent, QByteArray(data, static_cast<int>(queued)));
-    m_earlierReplyDue = m_replyUnread && start < m_requestLeftLine + m_timeout;
+    m_earlierReplyDue = m_replyUnread && Toolkit::current()->replyWait().waitedFor() &&
+                        start < m_requestLeftLine + m_timeout;
     m_replyHeader = count == m_notifyCount && count >= kReplyHeaderBytes
                         ? QByteArray(data, kReplyHeaderBytes)
                         : QByteArray();

@@ -126,7 +126,8 @@ private:
     bool m_textAwaited = false;
     // The last request awaits a frame that no read has taken yet.
     bool m_replyUnread = false;
-    // ... and so did the one before it, within the port's time limit of this one's write.
+    // ... and so did the one before it, which the program waited for (a write's is not), within
+    // the port's time limit of this one's write.
     bool m_earlierReplyDue = false;
     // How many bytes have come into the input queue in all, and how many had when the length
     // was last asked for.
