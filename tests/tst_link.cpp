@@ -34,6 +34,7 @@ struct Connect {
     std::vector<int> orders;
     QString status;
     bool timesOut;
+    std::uint8_t highByte = 0; // of each word of the firmware text
 };
 Q_DECLARE_METATYPE(Connect)
 Q_DECLARE_METATYPE(Bytes)
@@ -81,6 +82,10 @@ private slots:
         QTest::newRow("sensor answers") << Connect{Fault::None, text, {5, 2, 7}, text, false};
         QTest::newRow("text ends at a zero")
             << Connect{Fault::None, "abc", {5, 2, 7}, "abc", false};
+        // Read as it stands: dropping 29 bytes would make its high bytes zero, but no more than
+        // a few lead a reply as strays.
+        QTest::newRow("high bytes not zero")
+            << Connect{Fault::None, "T-KOR-ZUL 2.17", {5, 2, 7}, "T-KOR-ZUL 2.17", false, 0x20};
         QTest::newRow("no sensor") << Connect{Fault::Silent, text, {5}, "Timeout-RS-232...", true};
         QTest::newRow("wrong echo word")
             << Connect{Fault::WrongEcho, text, {5}, "read error - not sync byte 0xAA!", false};
@@ -90,9 +95,9 @@ private slots:
 
     void connectSequenceEndsWithItsOutcome() {
         QFETCH(Connect, row);
-        const auto& [fault, firmware, orders, status, timesOut] = row;
+        const auto& [fault, firmware, orders, status, timesOut, highByte] = row;
         (*m_tool)->setFault(fault);
-        (*m_tool)->setFirmwareText(firmware.toStdString());
+        (*m_tool)->setFirmwareText(firmware.toStdString(), highByte);
         // A wait runs out once its reply has all come, or at once when none will.
         if (timesOut)
             useClockOnceReplied(m_tool->sensor(), fault == Fault::Silent ? 0 : orders.size());
@@ -212,9 +217,11 @@ private slots:
 
         m_tool->connect();
         QCOMPARE(shownWords(), kRam);
+        QCOMPARE(statusText(), kFirmware);
         click(CTRL_EEPROM);
         click(CTRL_GET);
         QCOMPARE(shownWords(), eeprom);
+        QCOMPARE(statusText(), kFirmware);
         click(CTRL_RAM);
         click(CTRL_GET);
         QCOMPARE(shownWords(), kRam);
@@ -248,6 +255,15 @@ private slots:
                          CTRL_POWER0, CTRL_POWER1, CTRL_TEACH_AB, CTRL_TEACH_CD, CTRL_TEACH_THD})
             QCOMPARE(shown(id), int(measurement[i++]));
         QCOMPARE(shown(CTRL_REPORTED_TOLERANCE), 30);
+
+        // What a Get after the live view shows, Send writes back: the sensor's RAM unchanged.
+        ram = sensor.ram();
+        click(CTRL_GET);
+        QCOMPARE(shownWords(), ram);
+        const std::size_t sent = sensor.receivedFrames().size() + 1;
+        click(CTRL_SEND);
+        QVERIFY(sensor.waitForFrames(sent, std::chrono::seconds(5)));
+        QCOMPARE(sensor.ram(), ram);
     }
 
     void staleInputIsFlushedBeforeARequest_data() {
@@ -274,6 +290,34 @@ private slots:
             click(CTRL_GET);
             QCOMPARE(shownWords(), (*m_tool)->ram());
         }
+    }
+
+    void aByteBehindTheFirmwareTextIsNoPartOfIt() {
+        // Already there when the text is read, as a CR right behind it can be.
+        m_tool->connect();
+        sim::SimulatedSensor& sensor = m_tool->sensor();
+        sensor.setExtraBytes({0x0D});
+        sensor.setFault(Fault::ExtraBytes);
+        InstallComCallback(com, 0, FRAME_BYTES, com232::sync, nullptr, nullptr);
+        FlushInQ(com);
+        const std::size_t replied = sensor.repliesSent();
+        SendFrame(com, ORDER_FIRMWARE, pp);
+        QVERIFY(waitUntil([&] { return sensor.repliesSent() > replied; }));
+        QCOMPARE(ReadFirmwareReply(), FIRMWARE_BYTES);
+        QCOMPARE(QString::fromLatin1(szVersion), kFirmware);
+    }
+
+    void aReplyWithoutItsHeaderAfterASendIsTakenAsItStands() {
+        // A write is not answered: the Get after it has no earlier reply to wait out.
+        m_tool->connect();
+        click(CTRL_SEND);
+        QVERIFY((*m_tool)->waitForFrames(1, std::chrono::seconds(5)));
+        (*m_tool)->setFault(Fault::Garbage);
+        useClock(m_tool->sensor());
+        click(CTRL_GET);
+        // Taken on the first try, as it always was: Send's text stays, no time-out replaces it.
+        QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
+        QVERIFY(shownWords() != kRam);
     }
 
     void inputBetweenAFlushAndItsRequestIsNoReply() {

@@ -430,14 +430,18 @@ private slots:
 
     void recordingWhoseFileGoesStopsAndSaysSo_data() {
         QTest::addColumn<bool>("replaced");
+        QTest::addColumn<bool>("running");
         QTest::addColumn<QString>("said");
-        QTest::newRow("deleted") << false << "Recording stopped: %1: deleted or moved away";
+        const QString deleted = QStringLiteral("Recording stopped: %1: deleted or moved away");
+        QTest::newRow("deleted") << false << false << deleted;
         QTest::newRow("renamed over")
-            << true << "Recording stopped: %1: another file has taken its place";
+            << true << false << "Recording stopped: %1: another file has taken its place";
+        QTest::newRow("deleted during a live view") << false << true << deleted;
     }
 
     void recordingWhoseFileGoesStopsAndSaysSo() {
         QFETCH(bool, replaced);
+        QFETCH(bool, running);
         QFETCH(QString, said);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("run.csv"));
@@ -446,9 +450,30 @@ private slots:
         answerFileDialog(path);
         QTest::mouseClick(button("recordButton"), Qt::LeftButton);
         QCOMPARE(button("recordButton")->text(), QStringLiteral("Stop recording"));
-        QVERIFY(replaced ? std::rename(QFile::encodeName(other).constData(),
-                                       QFile::encodeName(path).constData()) == 0
-                         : QFile::remove(path));
+        const auto takeTheFile = [&] {
+            return replaced ? std::rename(QFile::encodeName(other).constData(),
+                                          QFile::encodeName(path).constData()) == 0
+                            : QFile::remove(path);
+        };
+        if (running) {
+            // Within a second by the run's clock, a quarter of a second a frame.
+            m_step = 0.25;
+            double goneAt = -1, stoppedAt = -1;
+            run([&] {
+                const double now = m_step * double(m_frames);
+                if (goneAt < 0 && m_frames >= 3) {
+                    QVERIFY(takeTheFile());
+                    goneAt = now;
+                } else if (goneAt >= 0 && stoppedAt < 0 && !button("recordButton")->isChecked()) {
+                    stoppedAt = now;
+                    click(CTRL_STOP, false);
+                }
+            });
+            QVERIFY(stoppedAt >= 0);
+            QVERIFY2(stoppedAt - goneAt <= 1.0, qPrintable(QString::number(stoppedAt - goneAt)));
+        } else {
+            QVERIFY(takeTheFile());
+        }
         QVERIFY(waitUntil([] { return button("recordButton")->text() == "Record..."; }));
         QCOMPARE(statusText(), said.arg(path));
         QCOMPARE(logged(statusText()), 1);

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <set>
 
 using namespace testing;
@@ -377,18 +378,25 @@ private slots:
 
     void compareReadsWithoutTouchingTheProgram_data() {
         QTest::addColumn<bool>("silent");
-        QTest::addColumn<bool>("strayBytes");
-        QTest::newRow("answering") << false << false;
-        QTest::newRow("stray bytes ahead of each reply") << false << true;
-        QTest::newRow("silent") << true << false;
+        QTest::addColumn<QByteArray>("stray");
+        // Ahead of each reply once its request has left the line (-1), or this many ms after
+        // each reply, once the next request has left.
+        QTest::addColumn<int>("after");
+        QTest::newRow("answering") << false << QByteArray() << 0;
+        QTest::newRow("8 zeros ahead of each reply") << false << QByteArray(8, '\0') << -1;
+        QTest::newRow("CR 25 ms later") << false << QByteArray("\r") << 25;
+        QTest::newRow("55 60 ms later") << false << QByteArray("\x55") << 60;
+        QTest::newRow("8 zeros 30 ms later") << false << QByteArray(8, '\0') << 30;
+        QTest::newRow("silent") << true << QByteArray() << 0;
     }
     void compareReadsWithoutTouchingTheProgram() {
         QFETCH(bool, silent);
-        QFETCH(bool, strayBytes);
-        if (strayBytes) {
-            // Ahead of each reply, once its request has left the line.
-            (*m_tool)->setExtraBytes(std::vector<std::uint8_t>(8, 0x00));
-            (*m_tool)->setFault(sim::Fault::BytesAhead);
+        QFETCH(QByteArray, stray);
+        QFETCH(int, after);
+        if (!stray.isEmpty()) {
+            (*m_tool)->setExtraBytes({stray.begin(), stray.end()},
+                                     std::chrono::milliseconds(std::max(after, 0)));
+            (*m_tool)->setFault(after < 0 ? sim::Fault::BytesAhead : sim::Fault::ExtraBytes);
         }
         typeInto(CTRL_REFERENCE, 333);
         const Words panel = shownWords();
@@ -653,11 +661,12 @@ private slots:
         const std::pair<const char*, Closer> closers[] = {{"cancel", Closer::CancelButton},
                                                           {"escape", Closer::Escape},
                                                           {"close box", Closer::CloseBox}};
-        // The EEPROM confirmation and file dialog open on Send's press, Get's question on release.
+        // The EEPROM confirmation and file dialog open on Send's press, Get's dialogs on release.
         const std::tuple<const char*, int, int> dialogs[] = {
             {"EEPROM confirmation", CTRL_SEND, CTRL_EEPROM},
             {"file dialog", CTRL_SEND, CTRL_FILE},
-            {"question before Get", CTRL_GET, CTRL_RAM}};
+            {"question before Get", CTRL_GET, CTRL_RAM},
+            {"Get's file dialog", CTRL_GET, CTRL_FILE}};
         for (const auto& [dialog, command, target] : dialogs)
             for (const auto& [opened, opener] : openers)
                 for (const auto& [closed, closer] : closers)
@@ -669,7 +678,11 @@ private slots:
         // However a dialog came and went, Send and Get act on the next press of any kind, once.
         QFETCH(DialogCase, row);
         platform::setFileSelectAnswer({});
-        paramguard::setDiscardAnswer({});
+        // Get's file dialog comes once the question before it is answered, here by discarding.
+        if (row.command == CTRL_GET && row.target == CTRL_FILE)
+            paramguard::setDiscardAnswer([](paramguard::Replacing, int) { return true; });
+        else
+            paramguard::setDiscardAnswer({});
         click(row.target);
         typeInto(CTRL_REFERENCE, 333);
         m_tool->sensor().clearReceivedFrames();

@@ -81,6 +81,7 @@ private slots:
         row("symlink to a regular file", "link > file");
         row("symlink to a new file", "link > nothing");
         row("symlink to a FIFO", "link > fifo", "a FIFO");
+        row("symlink to a device node", "link > device", "a device");
         row("FIFO with no reader", "fifo", "a FIFO");
         row("pseudo-terminal", "pty", "a device");
         row("directory", "directory", "a directory");
@@ -118,6 +119,41 @@ private slots:
             if (m_ptyMaster >= 0)
                 ::close(std::exchange(m_ptyMaster, -1));
         }
+    }
+
+    void whatTakesTheNameMeanwhileIsNotReplaced_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("refusedAs");
+        QTest::newRow("FIFO") << "fifo"
+                              << "a FIFO";
+        QTest::newRow("symlink to a device node") << "link > device"
+                                                  << "a symbolic link";
+    }
+
+    void whatTakesTheNameMeanwhileIsNotReplaced() {
+        // Between the check of the name and the rename over it, another program acts.
+        QFETCH(QString, kind);
+        QFETCH(QString, refusedAs);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("target"));
+        writeFile(path, "old");
+        QString before;
+        safefile::setBeforeReplacing([&](const QString& target) {
+            QFile::remove(target);
+            const QString made = make(dir, kind);
+            if (made != target)
+                QFile::rename(made, target);
+            before = node(target);
+        });
+        QString why;
+        const bool saved = safefile::saveWhole(path, "new", why);
+        safefile::setBeforeReplacing({});
+        QVERIFY(!saved);
+        QCOMPARE(why, refusedAs + QStringLiteral(", not a regular file"));
+        QCOMPARE(node(path), before);
+        const QDir::Filters all =
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+        QCOMPARE(QDir(dir.path()).entryList(all), QStringList{"target"});
     }
 
     void aFailedWriteKeepsWholeFilesAndRows() {
@@ -163,9 +199,10 @@ private:
             bindSocket(name);
         else if (kind == QLatin1String("pty"))
             return openPty();
+        else if (kind == QLatin1String("device"))
+            return QStringLiteral("/dev/null");
         else if (kind.startsWith(QLatin1String("link > "))) {
-            make(dir, kind.mid(7));
-            QFile::link(path, linked);
+            QFile::link(make(dir, kind.mid(7)), linked);
             return linked;
         }
         return path;

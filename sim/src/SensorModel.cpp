@@ -43,10 +43,13 @@ std::vector<std::uint8_t> frameBytes(int code, const Words& words) {
     return {frame.begin(), frame.end()};
 }
 
-std::vector<std::uint8_t> firmwareBytes(const std::string& text, bool cutShort) {
+std::vector<std::uint8_t> firmwareBytes(const std::string& text, std::uint8_t highByte,
+                                        bool cutShort) {
     std::vector<std::uint8_t> bytes;
-    for (std::size_t i = 0; i < kFirmwareWords; ++i)
-        appendBigEndian(bytes, i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
+    for (std::size_t i = 0; i < kFirmwareWords; ++i) {
+        const std::uint8_t character = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0;
+        appendBigEndian(bytes, static_cast<std::uint16_t>(highByte << 8 | character));
+    }
     if (cutShort)
         bytes.pop_back();
     return bytes;
@@ -91,7 +94,7 @@ std::optional<std::vector<std::uint8_t>> SensorModel::answer(const Frame& reques
             std::clamp(normalised(seconds), kLowestReference, kHighestReference));
         return frameBytes(code, m_ram);
     case order::kFirmware:
-        return firmwareBytes(m_firmwareText, fault == Fault::ShortFirmware);
+        return firmwareBytes(m_firmwareText, m_firmwareHighByte, fault == Fault::ShortFirmware);
     case order::kMeasurement:
         return frameBytes(code, measurement(seconds));
     case order::kDataBlock:

@@ -24,7 +24,10 @@ public:
     const Words& eeprom() const { return m_eeprom; }
     void setRam(const Words& words) { m_ram = words; }
     void setEeprom(const Words& words) { m_eeprom = words; }
-    void setFirmwareText(std::string text) { m_firmwareText = std::move(text); }
+    void setFirmwareText(std::string text, std::uint8_t highByte) {
+        m_firmwareText = std::move(text);
+        m_firmwareHighByte = highByte;
+    }
     void setMeasurementOverride(std::optional<Words> words) { m_override = words; }
 
 private:
@@ -34,6 +37,7 @@ private:
     Words m_ram;
     Words m_eeprom;
     std::string m_firmwareText;
+    std::uint8_t m_firmwareHighByte = 0;
     std::optional<Words> m_override;
 };
 

@@ -32,9 +32,9 @@ void SensorState::setExtraBytes(std::vector<std::uint8_t> bytes, std::chrono::mi
     m_extraBytesAfter = after;
 }
 
-void SensorState::setFirmwareText(std::string text) {
+void SensorState::setFirmwareText(std::string text, std::uint8_t highByte) {
     const std::scoped_lock lock(m_mutex);
-    m_model.setFirmwareText(std::move(text));
+    m_model.setFirmwareText(std::move(text), highByte);
 }
 
 void SensorState::setMeasurementOverride(std::optional<Words> words) {

@@ -28,7 +28,7 @@ public:
     void setLateReplyDelay(std::chrono::milliseconds delay);
     void setPieces(std::size_t pieceSize, std::chrono::milliseconds pause);
     void setExtraBytes(std::vector<std::uint8_t> bytes, std::chrono::milliseconds after);
-    void setFirmwareText(std::string text);
+    void setFirmwareText(std::string text, std::uint8_t highByte);
     void setMeasurementOverride(std::optional<Words> words);
     void setFlood(bool on) { m_flooding = on; }
     bool flooding() const { return m_flooding; }

@@ -67,8 +67,8 @@ void SimulatedSensor::setExtraBytes(std::vector<std::uint8_t> bytes,
     wake();
 }
 
-void SimulatedSensor::setFirmwareText(std::string text) {
-    m_state->setFirmwareText(std::move(text));
+void SimulatedSensor::setFirmwareText(std::string text, std::uint8_t highByte) {
+    m_state->setFirmwareText(std::move(text), highByte);
     wake();
 }
 

@@ -63,7 +63,9 @@ public:
     // reply's last byte (a trailing CR, a checksum, noise); with Fault::BytesAhead they lead it.
     void setExtraBytes(std::vector<std::uint8_t> bytes,
                        std::chrono::milliseconds after = std::chrono::milliseconds(0));
-    void setFirmwareText(std::string text);
+    // The firmware text, one character a word; the sensor the tool was made for sends each
+    // word's high byte as zero.
+    void setFirmwareText(std::string text, std::uint8_t highByte = 0);
     void setMeasurementOverride(std::optional<Words> words);
     // A device that ignores the baud rate: while on, bytes go out as fast as the line takes
     // them, and replies wait until it is off.

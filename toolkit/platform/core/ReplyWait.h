@@ -16,6 +16,9 @@ public:
     void requestWritten(int port);
     void replyRead(int port);
     void polled();
+    // Whether the program waited for the reply to the last request written (polled at its
+    // level), whether or not the wait is over.
+    bool waitedFor() const { return m_polled; }
     // Reports the port to the serial part's hand when the program goes on from its wait here.
     void programShows();
     void setUnansweredReport(std::function<void(int port)> report) {

@@ -4,6 +4,7 @@
 #include "LinkEventHooks.h"
 #include "OpenCause.h"
 #include "SerialState.h"
+#include "TextReply.h"
 #include "TtyDevice.h"
 
 #include <QDeadlineTimer>
@@ -133,9 +134,13 @@ int ComPort::write(const char* data, int count) {
     if (queued < 0)
         return kComErrIo;
     report(PortEventKind::Sent, QByteArray(data, static_cast<int>(queued)));
+    m_earlierReplyDue = m_replyUnread && Toolkit::current()->replyWait().waitedFor() &&
+                        start < m_requestLeftLine + m_timeout;
     m_replyHeader = count == m_notifyCount && count >= kReplyHeaderBytes
                         ? QByteArray(data, kReplyHeaderBytes)
                         : QByteArray();
+    m_textAwaited = asksForText(QByteArrayView(data, count));
+    m_replyUnread = !m_replyHeader.isEmpty();
     // QSerialPort holds written bytes until the event loop runs; push them out now.
     m_port.flush();
     const QDeadlineTimer deadline(m_timeout);
@@ -156,14 +161,20 @@ int ComPort::read(char* data, int count) {
     if (count <= 0)
         return 0;
     settle();
+    skipAheadOfText();
     const QDeadlineTimer deadline(m_timeout);
-    while (m_input.size() < count && !deadline.hasExpired() && usable())
+    while (m_input.size() < count && !deadline.hasExpired() && usable()) {
         pull(std::chrono::milliseconds(deadline.remainingTime()));
+        skipAheadOfText();
+    }
     const auto got = std::min<qsizetype>(count, m_input.size());
     std::memcpy(data, m_input.constData(), static_cast<size_t>(got));
     report(PortEventKind::Received, m_input.first(got), count, {}, readsMalformedFrame(count));
-    if (got > 0)
+    if (got > 0) {
         Toolkit::current()->replyWait().replyRead(m_number);
+        m_textAwaited = false;
+        m_replyUnread = false;
+    }
     m_input.remove(0, got);
     settle();
     return static_cast<int>(got);
@@ -178,8 +189,13 @@ int ComPort::inputQueueLength() {
         Toolkit::current()->dispatcher().beforeBlockingWait();
         pull(EventDispatcher::kLongestSleep);
     }
+    skipAheadOfText();
     m_receivedWhenAsked = m_received;
-    return m_port.isOpen() ? static_cast<int>(m_input.size()) : kComErrPortNotOpen;
+    if (!m_port.isOpen())
+        return kComErrPortNotOpen;
+    // A byte that trails the text is counted no more than one that trails a frame.
+    return static_cast<int>(m_textAwaited ? std::min(m_input.size(), kTextReplyBytes)
+                                          : m_input.size());
 }
 
 void ComPort::flushInput() {
@@ -411,6 +427,22 @@ void ComPort::skipToReplyHeader() {
     settle();
 }
 
+void ComPort::skipAheadOfText() {
+    if (!m_textAwaited)
+        return;
+    const qsizetype stray = strayAheadOfText(m_input);
+    if (stray == 0)
+        return;
+    report(PortEventKind::Skipped, m_input.first(stray));
+    m_input.remove(0, stray);
+    settle();
+}
+
+bool ComPort::headerMayFollow() const {
+    return m_earlierReplyDue && !m_replyHeader.isEmpty() && !m_input.startsWith(m_replyHeader) &&
+           m_input.size() < 2 * m_notifyCount;
+}
+
 bool ComPort::readsMalformedFrame(int count) const {
     return count == m_notifyCount && !m_replyHeader.isEmpty() && m_input.size() >= count &&
            !m_input.startsWith(m_replyHeader);
@@ -422,6 +454,8 @@ void ComPort::notifyIfDue() {
         return;
     settle();
     skipToReplyHeader();
+    if (headerMayFollow())
+        return;
     if (m_input.size() < m_notifyCount || !m_armed || !(m_eventMask & kComEventNotifyCount))
         return;
     m_armed = false;

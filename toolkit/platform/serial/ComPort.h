@@ -94,7 +94,15 @@ private:
     // they are skipped, so that the frame is read from its start and its rest awaited. Where
     // the header appears nowhere, the bytes are taken as they stand.
     void skipToReplyHeader();
+    // The reply to a request before this one, which no read took, may still come (a live view
+    // stopped while its last request was out): until the header of this one's reply has come,
+    // what has may be that reply or its tail. Up to two frames' worth is awaited; beyond that,
+    // or with no such reply due, the bytes are taken as they stand.
+    bool headerMayFollow() const;
     bool readsMalformedFrame(int count) const;
+    // The firmware text has no header: while it is awaited, stray bytes ahead of its first
+    // character are skipped in the same way (TextReply.h).
+    void skipAheadOfText();
     // After the device has gone, the port closes; true when it is (still) usable.
     bool usable();
     // Bytes that no read will see.
@@ -114,6 +122,13 @@ private:
     // How the reply to the last request begins; empty after a request of another length than
     // a frame (the notify count).
     QByteArray m_replyHeader;
+    // The last request was the firmware query, and no read has taken its reply yet.
+    bool m_textAwaited = false;
+    // The last request awaits a frame that no read has taken yet.
+    bool m_replyUnread = false;
+    // ... and so did the one before it, which the program waited for (a write's is not), within
+    // the port's time limit of this one's write.
+    bool m_earlierReplyDue = false;
     // How many bytes have come into the input queue in all, and how many had when the length
     // was last asked for.
     qint64 m_received = 0;

@@ -33,7 +33,16 @@ QString kindRefused(mode_t mode) {
         return QStringLiteral("a device, not a regular file");
     if (S_ISSOCK(mode))
         return QStringLiteral("a socket, not a regular file");
+    if (S_ISLNK(mode))
+        return QStringLiteral("a symbolic link, not a regular file");
     return QStringLiteral("not a regular file");
+}
+
+QString statRefusal(const QString& path, int (*statCall)(const char*, struct stat*)) {
+    struct stat info {};
+    if (statCall(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        return kindRefused(info.st_mode);
+    return {};
 }
 #endif
 
@@ -41,16 +50,22 @@ QString kindRefused(mode_t mode) {
 
 QString refusal(const QString& path) {
 #ifdef Q_OS_UNIX
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode))
-        return kindRefused(info.st_mode);
-    return {};
+    return statRefusal(path, ::stat);
 #else
     const QFileInfo info(path);
     if (!info.exists() || info.isFile())
         return {};
     return info.isDir() ? QStringLiteral("a directory, not a regular file")
                         : QStringLiteral("not a regular file");
+#endif
+}
+
+QString nameRefusal(const QString& path) {
+#ifdef Q_OS_UNIX
+    return statRefusal(path, ::lstat);
+#else
+    return QFileInfo(path).isSymLink() ? QStringLiteral("a symbolic link, not a regular file")
+                                       : refusal(path);
 #endif
 }
 

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <optional>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <QRandomGenerator>
@@ -35,7 +36,16 @@ std::optional<QString> linkEnd(const QString& path) {
     return info.absoluteFilePath();
 }
 
+std::function<void(const QString&)>& beforeReplacing() {
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
 } // namespace
+
+void setBeforeReplacing(std::function<void(const QString& target)> hook) {
+    beforeReplacing() = std::move(hook);
+}
 
 bool saveWhole(const QString& path, QByteArrayView contents, QString& why) {
     const std::optional<QString> target = linkEnd(path);
@@ -61,11 +71,17 @@ bool saveWhole(const QString& path, QByteArrayView contents, QString& why) {
     temporary.close();
     if (written && targetInfo.exists())
         QFile::setPermissions(temporaryPath, targetInfo.permissions());
-    if (written && std::rename(QFile::encodeName(temporaryPath).constData(),
-                               QFile::encodeName(*target).constData()) == 0)
+    if (written && beforeReplacing())
+        beforeReplacing()(*target);
+    // A FIFO or a device put at the name since the check above would be replaced by the rename.
+    const QString taken = written ? nameRefusal(*target) : QString();
+    if (written && taken.isEmpty() &&
+        std::rename(QFile::encodeName(temporaryPath).constData(),
+                    QFile::encodeName(*target).constData()) == 0)
         return true;
-    why = written ? QString::fromStdString(std::generic_category().message(errno))
-                  : temporary.error();
+    why = !written           ? temporary.error()
+          : !taken.isEmpty() ? taken
+                             : QString::fromStdString(std::generic_category().message(errno));
     QFile::remove(temporaryPath);
     return false;
 #else

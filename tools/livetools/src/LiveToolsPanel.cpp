@@ -37,6 +37,7 @@ constexpr std::array kDisplays{CTRL_RAW_1,     CTRL_RAW_2,      CTRL_RAW_3,
 constexpr std::array kSpans{0.0, 60.0, 600.0};
 // Twice a second: a recording whose file has gone says so within a second.
 constexpr std::chrono::milliseconds kFileCheckEvery{500};
+constexpr double kFileCheckSeconds = std::chrono::duration<double>(kFileCheckEvery).count();
 
 int value(int panel, int control) {
     int shown = 0;
@@ -86,6 +87,7 @@ LiveToolsPanel::LiveToolsPanel(int panel, linklog::LinkLog& log)
     connect(qobject_cast<QPushButton*>(platform::controlWidget(panel, CTRL_RUN)),
             &QPushButton::clicked, this, [this] {
                 m_runStart = Timer();
+                m_fileCheckedAt = m_runStart;
                 m_raw->markRunStart();
                 m_norm->markRunStart();
             });
@@ -177,6 +179,11 @@ void LiveToolsPanel::takeFrame(int control, std::span<const double> newest) {
         return;
     const double now = Timer();
     (control == CTRL_RAW_CHART ? m_raw : m_norm)->takeFrame(now, newest);
+    // While a run lasts, on its own clock: the timer's events wait for its passes.
+    if (m_recording.isOpen() && now - m_fileCheckedAt >= kFileCheckSeconds) {
+        m_fileCheckedAt = now;
+        checkRecordingFile();
+    }
     if (!m_recording.isOpen())
         return;
     RecordedFrame frame{QDateTime::currentDateTime(), now - m_runStart, {}, {}};

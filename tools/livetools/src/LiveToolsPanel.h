@@ -60,6 +60,8 @@ private:
     CsvRecording m_recording;
     // Looks a few times a second whether the recording's file is still where it was written.
     QTimer m_fileCheck;
+    // When a frame last had the file checked, by the program's clock; a run starts it afresh.
+    double m_fileCheckedAt = 0.0;
     double m_runStart = 0.0;
     QPushButton* m_pause = nullptr;
     QPushButton* m_record = nullptr;

@@ -15,6 +15,9 @@ namespace safefile {
 // Why nothing may be written at path: "a FIFO, not a regular file" and the like. Empty for a
 // regular file and for a name nothing stands for yet.
 QString refusal(const QString& path);
+// The same for the name itself, not what it leads to: a symlink counts as not a regular file.
+// What may be renamed over.
+QString nameRefusal(const QString& path);
 
 class OutputFile {
 public:
