@@ -15,13 +15,13 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QToolButton>
 
 #include <optional>
@@ -486,12 +486,16 @@ private:
         return std::nullopt;
     }
 
-    // What the opened log shows once it shows every entry.
-    QString logText() const {
+    // What the opened log shows once it shows every entry: its blocks' texts as they are
+    // (toPlainText would turn separators into line feeds and no-break spaces into spaces).
+    static QString logText() {
         named<QToolButton>("Log")->setChecked(true);
-        auto* view = named<QPlainTextEdit>("Log entries");
-        waitUntil([&] { return view->blockCount() == static_cast<int>(m_log->entries().size()); });
-        return view->toPlainText();
+        logpanel::showHeldLines();
+        QStringList lines;
+        for (QTextBlock block = named<QPlainTextEdit>("Log entries")->document()->firstBlock();
+             block.isValid(); block = block.next())
+            lines << block.text();
+        return lines.join('\n');
     }
 
     QList<portlist::PortInfo> m_present;

@@ -135,6 +135,9 @@ void LogPanel::show(const linklog::Entry& entry) {
 }
 
 void LogPanel::showPending() {
+    m_showTimer.stop();
+    if (m_pending.isEmpty())
+        return;
     m_entries->appendPlainText(m_pending.join(QLatin1Char('\n')));
     m_pending.clear();
 }
@@ -186,6 +189,12 @@ void installLogPanel(linklog::LinkLog& log) {
         logPanel->followInTabOrder(platform::controlWidget(panel, CTRL_PORT));
         OutcomeLine::placeUnder(status, new OutcomeLine(log, group));
     });
+}
+
+void showHeldLines() {
+    for (QWidget* widget : QApplication::allWidgets())
+        if (auto* panel = qobject_cast<LogPanel*>(widget))
+            panel->showPending();
 }
 
 } // namespace logpanel

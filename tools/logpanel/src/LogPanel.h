@@ -20,13 +20,14 @@ public:
     LogPanel(linklog::LinkLog& log, LinkFeed& feed, int panel);
 
     QString text() const;
+    // The lines held back, shown now rather than when their time comes.
+    void showPending();
     // Tab reaches the log right after `before`: its toggle, then what it shows when open.
     void followInTabOrder(QWidget* before);
 
 private:
     void setOpen(bool open);
     void show(const linklog::Entry& entry);
-    void showPending();
     void save();
     void saveTo(const QString& path);
 
