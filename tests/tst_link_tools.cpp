@@ -331,16 +331,33 @@ private slots:
             m_tool->connect();
             QCOMPARE(statusText(), texts.last());
         }
-        logText();
+        // A device whose name ends a line in a text view, or turns the rest of it around.
+        QTemporaryDir dir;
+        const QString device = dir.filePath(QStringLiteral("tty\nA\u2029B\u202eC"));
+        QVERIFY(QFile::link(QString::fromStdString((*m_tool)->devicePath()), device));
+        texts << device;
+        setenv("NALVO_COM2", QFile::encodeName(device).constData(), 1);
+        com = 2;
+        InitRS232(com);
+        QVERIFY(m_log->entries().back().text.contains("COM2 " + linklog::escaped(device)));
+        const QString shown = logText() + '\n';
         named<QPushButton>("Copy log")->click();
-        const QString copied = QApplication::clipboard()->text();
-        for (const QString& text : texts)
-            QVERIFY(copied.contains("  " + linklog::escaped(text) + '\n'));
+        answerFileDialog(dir.filePath("log.txt"));
+        named<QPushButton>("Save log")->click();
+        QFile saved(dir.filePath("log.txt"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
         const QRegularExpression oneLine(
-            QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  [^\\x00-\\x1f\\x7f-\\x9f]*$"));
-        for (const QString& line : copied.chopped(1).split('\n'))
-            QVERIFY2(oneLine.match(line).hasMatch(), qPrintable(line));
-        QCOMPARE(linklog::escaped("a\\b\r\n\t\x1b[2J\u0085"), "a\\\\b\\r\\n\\t\\x1b[2J\\x85");
+            QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  "
+                           "[^\\x00-\\x1f\\x7f-\\x9f\\x{2028}-\\x{202e}\\x{2066}-\\x{2069}]*$"));
+        for (const QString& log :
+             {shown, QApplication::clipboard()->text(), QString::fromUtf8(saved.readAll())}) {
+            for (const QString& text : texts)
+                QVERIFY2(log.contains(linklog::escaped(text)), qPrintable(text));
+            for (const QString& line : log.chopped(1).split('\n'))
+                QVERIFY2(oneLine.match(line).hasMatch(), qPrintable(line));
+        }
+        QCOMPARE(linklog::escaped("a\\b\r\n\t\x1b[2J\u0085\u2028\u202a\u2069"),
+                 "a\\\\b\\r\\n\\t\\x1b[2J\\x85\\u2028\\u202a\\u2069");
     }
 
     void trafficMarksShortAndExtraBytes() {
