@@ -421,9 +421,15 @@ private slots:
     void logKeepsItsLastEntriesCopiesAndSavesThem() {
         start(false, 3);
         m_tool->connect();
-        for (int i = 0; i < 3; ++i)
+        // Open while more entries come than it keeps: the view keeps as many lines, and no
+        // undo history of those it dropped.
+        logText();
+        for (int i = 0; i < 4; ++i)
             click(CTRL_GET);
+        auto* view = named<QPlainTextEdit>("Log entries");
         QCOMPARE(logText().split('\n').size(), 3);
+        QCOMPARE(view->blockCount(), 3);
+        QVERIFY(!view->isUndoRedoEnabled());
         QTemporaryDir dir;
         answerFileDialog(dir.filePath("log.txt"));
         named<QPushButton>("Save log")->click();

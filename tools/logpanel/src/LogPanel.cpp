@@ -51,6 +51,7 @@ LogPanel::LogPanel(linklog::LinkLog& log, LinkFeed& feed, int panel)
     m_toggle->setAccessibleName(QStringLiteral("Log"));
     m_toggle->setToolTip(QStringLiteral("Show or hide what happened on the link, with times"));
     m_entries->setReadOnly(true);
+    // Also turns the document's undo off, which would keep every line it drops.
     m_entries->setMaximumBlockCount(static_cast<int>(log.capacity()));
     m_entries->setLineWrapMode(QPlainTextEdit::NoWrap);
     // The log's lines are plain Latin text: laid out and painted without shaping, the traffic
