@@ -6,7 +6,8 @@
 // that history takes in memory; and a flood of bytes from a device that ignores the baud rate.
 //
 //   bench_live_view [seconds]   the live view's duration on each platform, 30 by default
-//   bench_live_view --soak MINUTES   a shift's watch, offscreen: memory each minute
+//   bench_live_view --soak MINUTES [--from M]   a shift's watch, offscreen: memory each
+//                                    minute, and its slope from minute M (12 by default) on
 //   bench_live_view --check SECONDS  the live view alone, offscreen, against loose bounds, then
 //                                    a short flood against the window's and the processor's
 //                                    bounds; exits 1 when one is missed (for CI)
@@ -64,6 +65,9 @@ constexpr double kBareSeconds = 10.0;
 constexpr int kRefreshes = 300;
 constexpr const char* kChildOption = "--platform-run";
 constexpr const char* kSoakOption = "--soak";
+constexpr const char* kSoakFromOption = "--from";
+// The log, the ten-minute history and the charts' storage are full by then.
+constexpr int kSoakFromMinute = 12;
 constexpr const char* kCheckOption = "--check";
 constexpr const char* kCheckChildOption = "--check-run";
 // The live view's figures offscreen in the README's table. CI allows twice them, so that a
@@ -491,9 +495,26 @@ bool startTool(int argc, char** argv) {
     return true;
 }
 
+// Least squares slope of values[i] over minute i + 1, from the given minute on.
+double slopeFrom(const std::vector<double>& values, int fromMinute) {
+    const auto from = static_cast<std::size_t>(std::max(fromMinute, 1) - 1);
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    const auto n = static_cast<double>(values.size() > from ? values.size() - from : 0);
+    for (std::size_t i = from; i < values.size(); ++i) {
+        const auto x = static_cast<double>(i + 1);
+        sx += x;
+        sy += values[i];
+        sxx += x * x;
+        sxy += x * values[i];
+    }
+    return n > 1 ? (n * sxy - sx * sy) / (n * sxx - sx * sx) : NAN;
+}
+
 // A shift's watch: the live view with the traffic view, the ten-minute history and a recording
-// on, the process's resident memory printed each minute, and its slope over the second half.
-int soak(int argc, char** argv, double minutes) {
+// on, the process's resident memory printed each minute, and its slope once everything is full.
+// Beside it the allocator's view: the heap in use, the large blocks it maps on their own, and
+// the free memory it holds, which tell a growing container from memory the allocator keeps.
+int soak(int argc, char** argv, double minutes, int fromMinute) {
     if (!startTool(argc, argv))
         return 1;
     QWidget* panel = shownPanel();
@@ -511,7 +532,8 @@ int soak(int argc, char** argv, double minutes) {
     InitRS232(com);
     showTraffic(true);
     record->click();
-    std::printf("| minute | resident MB | heap in use MB |\n|---|---|---|\n");
+    std::printf("| minute | resident MB | heap in use MB | mapped blocks MB | heap free MB |\n"
+                "|---|---|---|---|---|\n");
     std::vector<double> resident;
     const double start = seconds(CLOCK_MONOTONIC);
     int frames = 0;
@@ -520,8 +542,11 @@ int soak(int argc, char** argv, double minutes) {
         frames += rx_flag == 1 && graphrefresh == 0;
         if (now - start >= 60.0 * static_cast<double>(resident.size() + 1)) {
             resident.push_back(residentBytes() / 1e6);
-            std::printf("| %zu | %.1f | %.1f |\n", resident.size(), resident.back(),
-                        static_cast<double>(mallinfo2().uordblks) / 1e6);
+            const struct mallinfo2 heap = mallinfo2();
+            std::printf("| %zu | %.1f | %.1f | %.1f | %.1f |\n", resident.size(), resident.back(),
+                        static_cast<double>(heap.uordblks) / 1e6,
+                        static_cast<double>(heap.hblkhd) / 1e6,
+                        static_cast<double>(heap.fordblks) / 1e6);
             std::fflush(stdout);
             if (static_cast<double>(resident.size()) >= minutes)
                 stop_flag = 1;
@@ -531,20 +556,9 @@ int soak(int argc, char** argv, double minutes) {
     CC_BTNRun(panelHandle, CTRL_RUN, kEventCommit, nullptr, 0, 0);
     platform::setTimerSource({});
     record->click();
-    // Least squares over the second half.
-    const std::size_t from = resident.size() / 2;
-    double sx = 0, sy = 0, sxx = 0, sxy = 0;
-    const auto n = static_cast<double>(resident.size() - from);
-    for (std::size_t i = from; i < resident.size(); ++i) {
-        const auto x = static_cast<double>(i + 1);
-        sx += x;
-        sy += resident[i];
-        sxx += x * x;
-        sxy += x * resident[i];
-    }
-    const double slope = n > 1 ? (n * sxy - sx * sy) / (n * sxx - sx * sx) : NAN;
-    std::printf("\n%d frames, %.2f a second; second half's slope: %.3f MB a minute\n", frames,
-                frames / (seconds(CLOCK_MONOTONIC) - start), slope);
+    std::printf("\n%d frames, %.2f a second; slope from minute %d: %.3f MB a minute\n", frames,
+                frames / (seconds(CLOCK_MONOTONIC) - start), fromMinute,
+                slopeFrom(resident, fromMinute));
     DiscardPanel(panelHandle);
     CloseToolkit();
     return 0;
@@ -764,8 +778,10 @@ int main(int argc, char** argv) {
         return measureForCheck(argc, argv, std::atof(argv[2]));
     if (argc > 2 && std::strcmp(argv[1], kCheckOption) == 0)
         return check(std::atof(argv[2]));
-    if (argc > 2 && std::strcmp(argv[1], kSoakOption) == 0)
-        return soak(argc, argv, std::atof(argv[2]));
+    if (argc > 2 && std::strcmp(argv[1], kSoakOption) == 0) {
+        const bool from = argc > 4 && std::strcmp(argv[3], kSoakFromOption) == 0;
+        return soak(argc, argv, std::atof(argv[2]), from ? std::atoi(argv[4]) : kSoakFromMinute);
+    }
     const double duration = argc > 1 ? std::atof(argv[1]) : 30.0;
     const Figures offscreen = runPlatform(kOffscreen, duration);
     const Figures xcb = runPlatform(

@@ -15,13 +15,13 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QToolButton>
 
 #include <optional>
@@ -341,16 +341,33 @@ private slots:
             m_tool->connect();
             QCOMPARE(statusText(), texts.last());
         }
-        logText();
+        // A device whose name ends a line in a text view, or turns the rest of it around.
+        QTemporaryDir dir;
+        const QString device = dir.filePath(QStringLiteral("tty\nA\u2029B\u202eC"));
+        QVERIFY(QFile::link(QString::fromStdString((*m_tool)->devicePath()), device));
+        texts << device;
+        setenv("NALVO_COM2", QFile::encodeName(device).constData(), 1);
+        com = 2;
+        InitRS232(com);
+        QVERIFY(m_log->entries().back().text.contains("COM2 " + linklog::escaped(device)));
+        const QString shown = logText() + '\n';
         named<QPushButton>("Copy log")->click();
-        const QString copied = QApplication::clipboard()->text();
-        for (const QString& text : texts)
-            QVERIFY(copied.contains("  " + linklog::escaped(text) + '\n'));
+        answerFileDialog(dir.filePath("log.txt"));
+        named<QPushButton>("Save log")->click();
+        QFile saved(dir.filePath("log.txt"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
         const QRegularExpression oneLine(
-            QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  [^\\x00-\\x1f\\x7f-\\x9f]*$"));
-        for (const QString& line : copied.chopped(1).split('\n'))
-            QVERIFY2(oneLine.match(line).hasMatch(), qPrintable(line));
-        QCOMPARE(linklog::escaped("a\\b\r\n\t\x1b[2J\u0085"), "a\\\\b\\r\\n\\t\\x1b[2J\\x85");
+            QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  "
+                           "[^\\x00-\\x1f\\x7f-\\x9f\\x{2028}-\\x{202e}\\x{2066}-\\x{2069}]*$"));
+        for (const QString& log :
+             {shown, QApplication::clipboard()->text(), QString::fromUtf8(saved.readAll())}) {
+            for (const QString& text : texts)
+                QVERIFY2(log.contains(linklog::escaped(text)), qPrintable(text));
+            for (const QString& line : log.chopped(1).split('\n'))
+                QVERIFY2(oneLine.match(line).hasMatch(), qPrintable(line));
+        }
+        QCOMPARE(linklog::escaped("a\\b\r\n\t\x1b[2J\u0085\u2028\u202a\u2069"),
+                 "a\\\\b\\r\\n\\t\\x1b[2J\\x85\\u2028\\u202a\\u2069");
     }
 
     void trafficMarksShortAndExtraBytes() {
@@ -414,9 +431,15 @@ private slots:
     void logKeepsItsLastEntriesCopiesAndSavesThem() {
         start(false, 3);
         m_tool->connect();
-        for (int i = 0; i < 3; ++i)
+        // Open while more entries come than it keeps: the view keeps as many lines, and no
+        // undo history of those it dropped.
+        logText();
+        for (int i = 0; i < 4; ++i)
             click(CTRL_GET);
+        auto* view = named<QPlainTextEdit>("Log entries");
         QCOMPARE(logText().split('\n').size(), 3);
+        QCOMPARE(view->blockCount(), 3);
+        QVERIFY(!view->isUndoRedoEnabled());
         QTemporaryDir dir;
         answerFileDialog(dir.filePath("log.txt"));
         named<QPushButton>("Save log")->click();
@@ -496,12 +519,16 @@ private:
         return std::nullopt;
     }
 
-    // What the opened log shows once it shows every entry.
-    QString logText() const {
+    // What the opened log shows once it shows every entry: its blocks' texts as they are
+    // (toPlainText would turn separators into line feeds and no-break spaces into spaces).
+    static QString logText() {
         named<QToolButton>("Log")->setChecked(true);
-        auto* view = named<QPlainTextEdit>("Log entries");
-        waitUntil([&] { return view->blockCount() == static_cast<int>(m_log->entries().size()); });
-        return view->toPlainText();
+        logpanel::showHeldLines();
+        QStringList lines;
+        for (QTextBlock block = named<QPlainTextEdit>("Log entries")->document()->firstBlock();
+             block.isValid(); block = block.next())
+            lines << block.text();
+        return lines.join('\n');
     }
 
     QList<portlist::PortInfo> m_present;

@@ -198,6 +198,18 @@ private slots:
         QVERIFY((raw1().constEnd() - 1)->key > newest);
     }
 
+    // An hour's watch of the last ten minutes: once they are full, the traces keep their room,
+    // a quarter more than the points shown (appending alone would double it).
+    void theTimedViewKeepsItsStorageOverALongWatch() {
+        chooseHistory(2);
+        feed(0.0, 700.0, 0.15);
+        const qsizetype stored = m_tools->rawView().timedPointsStored();
+        QVERIFY2(stored <= rawPlot()->graphCount() * (raw1().size() * 5 / 4 + 100),
+                 qPrintable(QString::number(stored)));
+        feed(700.0, 3600.0, 0.15);
+        QCOMPARE(m_tools->rawView().timedPointsStored(), stored);
+    }
+
     // Frames 15 s, none for 2 s (a Stop, a time-out, the other chart shown), frames 5 s more.
     void timedViewsBreakAtGapsAndSpanTheirData() {
         feed(0.0, 15.0);
@@ -556,9 +568,9 @@ private:
         m_tool->runFor(more, [this] { return m_step * double(m_frames); });
     }
     std::size_t requests() { return m_tool->requests(); }
-    // Frames a quarter of a second apart, handed over as the program plots them.
-    void feed(double from, double to) {
-        for (double time = from; time < to; time += 0.25)
+    // Frames a quarter of a second apart unless said, handed over as the program plots them.
+    void feed(double from, double to, double step = 0.25) {
+        for (double time = from; time < to; time += step)
             m_tools->rawView().takeFrame(time, std::array{time, 0.0, 0.0, 0.0, 0.0});
     }
     // How often the log holds the text.

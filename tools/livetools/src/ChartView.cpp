@@ -1,5 +1,7 @@
 #include "ChartView.h"
 
+#include "TimedTraceData.h"
+
 #include <qcustomplot.h>
 
 #include <algorithm>
@@ -114,13 +116,24 @@ void ChartView::updateChartMode() {
 }
 
 void ChartView::showTimed() {
-    for (int t = 0; t < m_plot->graphCount(); ++t)
-        m_plot->graph(t)->data()->clear();
+    // Fresh containers: one that showed a longer span would keep that span's room.
+    m_timedData.clear();
+    for (int t = 0; t < m_plot->graphCount(); ++t) {
+        m_timedData.push_back(QSharedPointer<TimedTraceData>::create());
+        m_plot->graph(t)->setData(m_timedData.back());
+    }
     m_lastTimed.reset();
     for (const TimedHistory::Sample& sample : m_history.samples())
         appendTimed(sample);
     if (m_fitting)
         fitPlotted();
+}
+
+qsizetype ChartView::timedPointsStored() const {
+    qsizetype points = 0;
+    for (const auto& data : m_timedData)
+        points += data->capacity();
+    return points;
 }
 
 void ChartView::appendTimed(const TimedHistory::Sample& sample) {
@@ -130,24 +143,12 @@ void ChartView::appendTimed(const TimedHistory::Sample& sample) {
     const bool gap = m_lastTimed && (key - *m_lastTimed > kGapSeconds || runStart);
     const double gapKey = m_lastTimed ? (*m_lastTimed + key) / 2.0 : key;
     m_lastTimed = key;
-    for (int t = 0; t < m_plot->graphCount(); ++t) {
-        QCPGraphDataContainer& data = *m_plot->graph(t)->data();
+    for (std::size_t t = 0; t < m_timedData.size(); ++t) {
+        TimedTraceData& data = *m_timedData[t];
         if (gap)
-            data.add(QCPGraphData(gapKey, std::numeric_limits<double>::quiet_NaN()));
-        data.add(QCPGraphData(key, sample.values[static_cast<std::size_t>(t)]));
-        const int kept = data.size();
-        data.removeBefore(key - m_span);
-        if (t == 0)
-            m_droppedSinceSqueeze += kept - data.size();
-    }
-    // The points that fall out stay in the container's storage until it is squeezed, which
-    // it does by itself only once they are one and a half times the points shown: its storage
-    // would grow for a quarter of an hour after the ten minutes are full. Squeezed at a
-    // quarter, it keeps the size it had when they filled.
-    if (m_plot->graphCount() > 0 && m_droppedSinceSqueeze > m_plot->graph(0)->data()->size() / 4) {
-        for (int t = 0; t < m_plot->graphCount(); ++t)
-            m_plot->graph(t)->data()->squeeze(true, false);
-        m_droppedSinceSqueeze = 0;
+            data.append(QCPGraphData(gapKey, std::numeric_limits<double>::quiet_NaN()),
+                        key - m_span);
+        data.append(QCPGraphData(key, sample.values[t]), key - m_span);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "TimedHistory.h"
 
 #include <QObject>
+#include <QSharedPointer>
 #include <QString>
 
 #include <optional>
@@ -17,6 +18,8 @@ class QCPItemText;
 class QCustomPlot;
 
 namespace livetools {
+
+class TimedTraceData;
 
 class ChartView : public QObject {
     Q_OBJECT
@@ -38,6 +41,8 @@ public:
     QString readoutAt(double key) const;
 
     const TimedHistory& history() const { return m_history; }
+    // What the traces shown by time hold room for in memory, in points.
+    qsizetype timedPointsStored() const;
     QCustomPlot* plot() const { return m_plot; }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,8 +72,8 @@ private:
     double m_lastTimedReplot = 0.0;
     // The time axis's key of the newest point plotted by time.
     std::optional<double> m_lastTimed;
-    // Points dropped from the plot's data since its storage was last squeezed.
-    int m_droppedSinceSqueeze = 0;
+    // The traces' points while showing time, one container a graph.
+    std::vector<QSharedPointer<TimedTraceData>> m_timedData;
     std::vector<QCPItemStraightLine*> m_runMarks;
     QCPItemText* m_pausedNote;
 };

@@ -58,6 +58,7 @@ LogPanel::LogPanel(linklog::LinkLog& log, LinkFeed& feed, int panel)
         QStringLiteral("Show or hide what happened on the link, with times (Ctrl+L)"));
     m_toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     m_entries->setReadOnly(true);
+    // Also turns the document's undo off, which would keep every line it drops.
     m_entries->setMaximumBlockCount(static_cast<int>(log.capacity()));
     m_entries->setLineWrapMode(QPlainTextEdit::NoWrap);
     // The log's lines are plain Latin text: laid out and painted without shaping, the traffic
@@ -164,6 +165,9 @@ void LogPanel::showEntry(const linklog::Entry& entry) {
 }
 
 void LogPanel::showPending() {
+    m_showTimer.stop();
+    if (m_pending.isEmpty())
+        return;
     m_entries->appendPlainText(m_pending.join(QLatin1Char('\n')));
     m_pending.clear();
 }
@@ -246,6 +250,12 @@ void installLogPanel(linklog::LinkLog& log) {
         QWidget::setTabOrder(platform::controlWidget(panel, CTRL_PORT), logPanel->toggle());
         OutcomeLine::placeUnder(status, new OutcomeLine(log, status->parentWidget()));
     });
+}
+
+void showHeldLines() {
+    for (QWidget* widget : QApplication::allWidgets())
+        if (auto* panel = qobject_cast<LogPanel*>(widget))
+            panel->showPending();
 }
 
 } // namespace logpanel

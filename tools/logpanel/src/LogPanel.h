@@ -22,6 +22,8 @@ public:
     QString text() const;
     // Opens and closes the log; placed by whoever places the log.
     QToolButton* toggle() const { return m_toggle; }
+    // The lines held back, shown now rather than when their time comes.
+    void showPending();
 
 private:
     void setOpen(bool open);
@@ -29,7 +31,6 @@ private:
     // Tab reaches the open log's controls after those of what stands above it.
     void followInTabOrder();
     void showEntry(const linklog::Entry& entry);
-    void showPending();
     void save();
     void saveTo(const QString& path);
 
