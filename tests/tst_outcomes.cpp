@@ -5,6 +5,7 @@
 #include "SensorLink.h"
 
 #include <extras/extras.h>
+#include <logpanel/logpanel.h>
 
 #include <QAccessible>
 #include <QApplication>
@@ -173,7 +174,8 @@ private slots:
         const auto more = [&] {
             const int lines = log->blockCount();
             SetCtrlVal(panelHandle, CTRL_STATUS, "more");
-            return waitUntil([&] { return log->blockCount() > lines; });
+            logpanel::showHeldLines();
+            return log->blockCount() > lines;
         };
         QVERIFY(more());
         QVERIFY(waitUntil([&] { return bar->value() == bar->maximum(); }));
