@@ -461,24 +461,14 @@ private slots:
         (*m_tool)->setRam(kEeprom);
         (*m_tool)->setLateReplyDelay(100ms);
         (*m_tool)->setFault(sim::Fault::LateReply);
-        const std::size_t commandOrders = orders.size();
         bool pressed = false, greyed = false;
-        QElapsedTimer bound;
-        bound.start();
-        platform::setTimerSource([&, now = 1000.0]() mutable {
-            if (m_tool->requests() == std::size_t(pressedAt) && !std::exchange(pressed, true)) {
-                greyed = !compare->isEnabled();
-                QTest::mouseClick(compare, Qt::LeftButton);
-                QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
-                QAccessible::queryAccessibleInterface(compare)->actionInterface()->doAction(
-                    QAccessibleActionInterface::pressAction());
-            }
-            if (command == CTRL_RUN && m_tool->requests() == commandOrders)
-                click(CTRL_STOP, false);
-            // Still while the orders go right; a request too many, and the wait it robs times out.
-            if (m_tool->requests() > orders.size() || bound.elapsed() > 10000)
-                now += 0.25;
-            return now;
+        pressDuringTheWait(command, pressedAt, orders.size(), [&] {
+            pressed = true;
+            greyed = !compare->isEnabled();
+            QTest::mouseClick(compare, Qt::LeftButton);
+            QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
+            QAccessible::queryAccessibleInterface(compare)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
         });
         click(command);
         QVERIFY(buttonsUp());
@@ -525,20 +515,12 @@ private slots:
         (*m_tool)->setLateReplyDelay(100ms);
         (*m_tool)->setFault(sim::Fault::LateReply);
         bool pressed = false, greyed = false;
-        QElapsedTimer bound;
-        bound.start();
-        platform::setTimerSource([&, now = 1000.0]() mutable {
-            if (m_tool->requests() == std::size_t(pressedAt) && !std::exchange(pressed, true)) {
-                greyed = !byPath->isEnabled();
-                QTest::mouseClick(byPath, Qt::LeftButton);
-                QAccessible::queryAccessibleInterface(byPath)->actionInterface()->doAction(
-                    QAccessibleActionInterface::pressAction());
-            }
-            if (command == CTRL_RUN && m_tool->requests() == orders.size())
-                click(CTRL_STOP, false);
-            if (m_tool->requests() > orders.size() || bound.elapsed() > 10000)
-                now += 0.25;
-            return now;
+        pressDuringTheWait(command, pressedAt, orders.size(), [&] {
+            pressed = true;
+            greyed = !byPath->isEnabled();
+            QTest::mouseClick(byPath, Qt::LeftButton);
+            QAccessible::queryAccessibleInterface(byPath)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
         });
         click(command);
         QVERIFY(buttonsUp());
@@ -710,6 +692,25 @@ private slots:
     }
 
 private:
+    // A clock that stands still while the command's orders go right, so that its wait lasts
+    // until its (late) reply; press runs once when the sensor has had pressedAt requests, and a
+    // live view is stopped at its last order. A request too many, and the wait it robs times out.
+    void pressDuringTheWait(int command, int pressedAt, std::size_t orders,
+                            std::function<void()> press) {
+        QElapsedTimer bound;
+        bound.start();
+        platform::setTimerSource([this, command, pressedAt, orders, press, bound, pressed = false,
+                                  now = 1000.0]() mutable {
+            if (m_tool->requests() == std::size_t(pressedAt) && !std::exchange(pressed, true))
+                press();
+            if (command == CTRL_RUN && m_tool->requests() == orders)
+                click(CTRL_STOP, false);
+            if (m_tool->requests() > orders || bound.elapsed() > 10000)
+                now += 0.25;
+            return now;
+        });
+    }
+
     void compareWithFileAndTakeEeprom() {
         // An unreadable file says so and changes nothing; a column taken counts as unsent.
         QTemporaryDir dir;

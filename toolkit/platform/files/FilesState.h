@@ -2,13 +2,13 @@
 // dialog.
 #pragma once
 
-#include "RunningPart.h"
+#include "RunningState.h"
 
 #include <platform/overrides.h>
 
 namespace platform {
 
-class FilesState : public RunningPart<FilesState> {
+class FilesState : public RunningState<FilesState> {
 public:
     // Makes the part and hands it to the toolkit.
     static void start(Toolkit& toolkit);

@@ -7,7 +7,7 @@
 #include "PanelContract.h"
 #include "PanelRegistry.h"
 #include "PendingValues.h"
-#include "RunningPart.h"
+#include "RunningState.h"
 
 #include <platform/attach.h>
 #include <platform/linkevents.h>
@@ -16,7 +16,7 @@
 
 namespace platform {
 
-class PanelsState : public RunningPart<PanelsState> {
+class PanelsState : public RunningState<PanelsState> {
 public:
     // Makes the part and hands it to the toolkit. The dispatcher then shows the values the
     // program has set before it handles events, and paints them before a wait that lets no

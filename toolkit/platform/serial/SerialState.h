@@ -3,7 +3,7 @@
 #pragma once
 
 #include "ComPorts.h"
-#include "RunningPart.h"
+#include "RunningState.h"
 
 #include <platform/linkevents.h>
 
@@ -11,7 +11,7 @@
 
 namespace platform {
 
-class SerialState : public RunningPart<SerialState> {
+class SerialState : public RunningState<SerialState> {
 public:
     // Makes the part and hands it to the toolkit; the program's unanswered waits are reported
     // on the port concerned.

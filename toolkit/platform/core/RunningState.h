@@ -1,5 +1,5 @@
-// A part's state as the one the running toolkit holds, which the part's C functions find
-// through current().
+// The state of one of the toolkit's parts as the running toolkit holds it, found by that
+// part's C functions through current().
 #pragma once
 
 #include "Toolkit.h"
@@ -9,11 +9,11 @@
 namespace platform {
 
 template <typename State>
-class RunningPart : public ToolkitPart {
+class RunningState : public ToolkitPart {
 public:
     // nullptr before InitToolkit and once CloseToolkit has begun with it.
     static State* current() { return s_running; }
-    ~RunningPart() override { s_running = nullptr; }
+    ~RunningState() override { s_running = nullptr; }
 
 protected:
     // Hands the part's state to the toolkit, which owns it from now on.
