@@ -523,20 +523,9 @@ private slots:
     void exportSavesImagesAndCopyTakesTheValues() {
         runFor(3);
         QTemporaryDir dir;
-        for (const char* name : {"chart.png", "chart.pdf"}) {
-            answerFileDialog(dir.filePath(QLatin1String(name)));
-            QTest::mouseClick(button("exportButton"), Qt::LeftButton);
-        }
+        answerFileDialog(dir.filePath(QStringLiteral("chart")));
+        QTest::mouseClick(button("exportButton"), Qt::LeftButton);
         QCOMPARE(QImage(dir.filePath(QStringLiteral("chart.png"))).size(), rawPlot()->size() * 2);
-        QFile pdf(dir.filePath(QStringLiteral("chart.pdf")));
-        QVERIFY(pdf.open(QIODevice::ReadOnly));
-        const QByteArray document = pdf.readAll();
-        // One page of the chart's size.
-        QVERIFY(document.startsWith("%PDF-") &&
-                document.contains(QStringLiteral("/MediaBox [0 0 %1.000000 %2.000000]")
-                                      .arg(rawPlot()->width())
-                                      .arg(rawPlot()->height())
-                                      .toLatin1()));
         QApplication::clipboard()->clear();
         QTest::keyClick(panelWidget(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(waitUntil([] { return !QApplication::clipboard()->text().isEmpty(); }));

@@ -2,11 +2,16 @@
 
 #include <QBuffer>
 #include <qcustomplot.h>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
 
 namespace livetools {
+
+namespace {
+// Laid out at this size, whatever the window's, then drawn at three times its pixels: about
+// 450 dots an inch across an A4 page's text.
+constexpr int kPrintWidth = 900;
+constexpr int kPrintHeight = 400;
+constexpr double kPrintScale = 3.0;
+} // namespace
 
 QByteArray pngOf(QCustomPlot& plot) {
     QBuffer buffer;
@@ -15,21 +20,8 @@ QByteArray pngOf(QCustomPlot& plot) {
     return buffer.data();
 }
 
-QByteArray pdfOf(QCustomPlot& plot) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    const QSize size = plot.viewport().size();
-    QPdfWriter writer(&buffer);
-    writer.setCreator(QCoreApplication::applicationName());
-    writer.setPageLayout(QPageLayout(QPageSize(size, QPageSize::Point, {}, QPageSize::ExactMatch),
-                                     QPageLayout::Portrait, QMarginsF()));
-    QCPPainter painter(&writer);
-    painter.setMode(QCPPainter::pmVectorized);
-    // One point of the page for each pixel of the chart.
-    painter.setWindow(QRect(QPoint(), size));
-    plot.toPainter(&painter, size.width(), size.height());
-    painter.end();
-    return buffer.data();
+QImage printImageOf(QCustomPlot& plot) {
+    return plot.toPixmap(kPrintWidth, kPrintHeight, kPrintScale).toImage();
 }
 
 } // namespace livetools

@@ -1,16 +1,17 @@
-// A chart as an image file's bytes, drawn in memory: the file is then written by the tool's own
-// rules rather than opened by the plot.
+// A chart as an image, drawn in memory: a file is then written by the tool's own rules rather
+// than opened by the plot.
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 
 class QCustomPlot;
 
 namespace livetools {
 
-// As shown on the screen, at twice its pixels, sharp enough for a report or a print.
+// As shown on the screen, at twice its pixels, as PNG.
 QByteArray pngOf(QCustomPlot& plot);
-// One page of the chart's size, drawn as vectors.
-QByteArray pdfOf(QCustomPlot& plot);
+// Laid out at a page's proportions, legend whole, with pixels enough for a print.
+QImage printImageOf(QCustomPlot& plot);
 
 } // namespace livetools

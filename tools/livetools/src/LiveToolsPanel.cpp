@@ -6,9 +6,11 @@
 
 #include <door/door.h>
 #include <linklog/LinkLog.h>
+#include <paramguard/ListedSet.h>
 #include <platform/attach.h>
 #include <platform/ui.h>
 #include <platform/util.h>
+#include <report/ServiceReport.h>
 #include <safefile/WholeFile.h>
 
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -139,9 +142,10 @@ void LiveToolsPanel::addControls() {
     m_record->setMinimumWidth(m_record->sizeHint().width());
     m_record->setText(tr("Record..."));
     connect(m_record, &QPushButton::clicked, this, &LiveToolsPanel::startOrStopRecording);
-    connect(
-        addButton(row, tr("Export..."), tr("Save the chart shown as PNG or PDF"), "exportButton"),
-        &QPushButton::clicked, this, &LiveToolsPanel::exportChart);
+    connect(addButton(row, tr("Export..."),
+                      tr("Save the chart shown as PNG, or a service report of the sensor as PDF"),
+                      "exportButton"),
+            &QPushButton::clicked, this, &LiveToolsPanel::exportChart);
     QPushButton* copy = addButton(row, tr("Copy values"),
                                   tr("Copy the displays, the lamps and the status line as "
                                      "text (Ctrl+Shift+C)"),
@@ -247,9 +251,7 @@ void LiveToolsPanel::startOrStopRecording() {
 void LiveToolsPanel::startRecording(const QString& path) {
     if (path.isEmpty())
         return;
-    const int port = door::portInUse();
-    const RecordingContext context{tr("COM%1 %2").arg(port).arg(platform::portDevice(port)),
-                                   QString::fromLatin1(door::firmwareText())};
+    const RecordingContext context{portText(), QString::fromLatin1(door::firmwareText())};
     if (!m_recording.open(path, context)) {
         fail(tr("Cannot record to %1: %2").arg(path, m_recording.error()));
         return;
@@ -298,19 +300,61 @@ void LiveToolsPanel::showRecordingState() {
 
 void LiveToolsPanel::exportChart() {
     chooseFile(QStringLiteral("chart.png"), QStringLiteral("*.png *.pdf"),
-               tr("Export the chart to"), [this](QString path) {
+               tr("Export the chart, or a service report as PDF, to"), [this](QString path) {
                    if (path.isEmpty())
                        return;
-                   const bool pdf = path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
-                   if (!pdf && !path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+                   if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+                       askReportNote(path);
+                       return;
+                   }
+                   if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
                        path += QLatin1String(".png");
-                   QCustomPlot& plot = *chosenView().plot();
-                   QString why;
-                   if (safefile::saveWhole(path, pdf ? pdfOf(plot) : pngOf(plot), why))
-                       m_log.append(linklog::EntryKind::Note, tr("Chart exported to %1").arg(path));
-                   else
-                       fail(tr("Cannot export the chart to %1: %2").arg(path, why));
+                   saveFile(path, pngOf(*chosenView().plot()), tr("Chart exported to %1"),
+                            tr("Cannot export the chart to %1: %2"));
                });
+}
+
+void LiveToolsPanel::askReportNote(const QString& path) {
+    // Opened without waiting, so that a live view goes on meanwhile.
+    auto* dialog = new QInputDialog(platform::panelWidget(m_panel));
+    dialog->setObjectName(QStringLiteral("reportNoteDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(tr("Service report"));
+    dialog->setOption(QInputDialog::UsePlainTextEditForTextInput);
+    dialog->setLabelText(tr("&Note for the report (may stay empty):"));
+    dialog->setOkButtonText(tr("&Save report"));
+    connect(dialog, &QInputDialog::textValueSelected, this,
+            [this, path](const QString& note) { saveReport(path, note); });
+    dialog->open();
+}
+
+void LiveToolsPanel::saveReport(const QString& path, const QString& note) {
+    const auto* chart =
+        qobject_cast<QComboBox*>(platform::controlWidget(m_panel, CTRL_SIGNAL_TYPE));
+    const report::ServiceReport contents{
+        QDateTime::currentDateTime(),
+        portText(),
+        QString::fromLatin1(door::firmwareText()),
+        paramguard::listedSet(m_panel),
+        tr("Chart: %1, %2").arg(chart ? chart->currentText() : QString(), m_span->currentText()),
+        printImageOf(*chosenView().plot()),
+        note};
+    saveFile(path, report::reportPdf(contents), tr("Service report saved to %1"),
+             tr("Cannot save the service report to %1: %2"));
+}
+
+void LiveToolsPanel::saveFile(const QString& path, const QByteArray& bytes, const QString& saved,
+                              const QString& cannot) {
+    QString why;
+    if (safefile::saveWhole(path, bytes, why))
+        m_log.append(linklog::EntryKind::Note, saved.arg(path));
+    else
+        fail(cannot.arg(path, why));
+}
+
+QString LiveToolsPanel::portText() const {
+    const int port = door::portInUse();
+    return tr("COM%1 %2").arg(port).arg(platform::portDevice(port));
 }
 
 void LiveToolsPanel::copyValues() {

@@ -45,6 +45,14 @@ private:
     // The file, how long it has recorded and its rows, beside the readout.
     void showRecordingState();
     void exportChart();
+    // A PDF is a service report: the operator adds a note first.
+    void askReportNote(const QString& path);
+    void saveReport(const QString& path, const QString& note);
+    // Logs `saved`, or puts `cannot` with the reason on the status line.
+    void saveFile(const QString& path, const QByteArray& bytes, const QString& saved,
+                  const QString& cannot);
+    // The port in use and its device.
+    QString portText() const;
     void copyValues();
     // The chart the signal type chooses.
     ChartView& chosenView();

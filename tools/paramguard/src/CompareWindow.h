@@ -23,6 +23,9 @@ public:
 
     void showColumn(Column column, const SetRead& read);
     std::optional<ParameterSet> column(Column column) const { return m_sets[column]; }
+    // The parameter file the file column was read from.
+    void setFile(const QString& path) { m_file = path; }
+    const QString& file() const { return m_file; }
 
 signals:
     void compareAgain();
@@ -35,6 +38,7 @@ private:
     QTableWidget* m_table;
     std::array<std::optional<ParameterSet>, kColumns> m_sets;
     std::array<QPushButton*, kColumns> m_take{};
+    QString m_file;
 };
 
 } // namespace paramguard

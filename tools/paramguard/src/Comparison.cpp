@@ -107,6 +107,7 @@ void Comparison::showFile(const QString& path) {
     const SetRead read = readParameterFile(m_file);
     if (!read.words)
         m_log.append(linklog::EntryKind::Error, QStringLiteral("Compare: %1").arg(read.problem));
+    window()->setFile(m_file);
     window()->showColumn(kFileColumn, read);
 }
 
