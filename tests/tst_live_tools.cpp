@@ -548,6 +548,72 @@ private slots:
         QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
     }
 
+    void bothChartsKeepTheirHistoriesOnOneTimeAxis() {
+        chooseHistory(1);
+        QCOMPARE(shown(CTRL_HW_MODE), 0);
+        const double upper = shown(CTRL_REFERENCE) + shown(CTRL_TOLERANCE);
+        const double lower = shown(CTRL_REFERENCE) - shown(CTRL_TOLERANCE);
+        auto* normPlot = control(CTRL_NORM_CHART)->findChild<QCustomPlot*>();
+        const auto& raw = m_tools->rawView().history().samples();
+        const auto& norm = m_tools->normView().history().samples();
+        std::size_t switchedAt = 0;
+        bool fittedOnceShown = false;
+        run([&] {
+            (*m_tool)->setMeasurementOverride(wordsFor(requests()));
+            if (switchedAt == 0 && requests() >= 4) {
+                chooseItem(CTRL_SIGNAL_TYPE, 1);
+                dispatchPending();
+                // Fitted to the frames it took while hidden.
+                fittedOnceShown =
+                    normPlot->xAxis->range().upper == norm.back().time - norm.front().time;
+                switchedAt = requests();
+            } else if (switchedAt > 0 && requests() >= switchedAt + 4) {
+                click(CTRL_STOP, false);
+            }
+        });
+        QVERIFY(fittedOnceShown);
+        QVERIFY(raw.size() >= 7);
+        QCOMPARE(norm.size(), raw.size());
+        QCOMPARE(m_tools->normView().history().origin(), m_tools->rawView().history().origin());
+        // Each frame on both charts at one time, its traces as the program plots them.
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            QCOMPARE(norm[i].time, raw[i].time);
+            QCOMPARE(norm[i].values[0], upper);
+            QCOMPARE(norm[i].values[1], lower);
+            QCOMPARE(norm[i].values[3] - raw[i].values[0], 4000.0);
+        }
+        QVERIFY(!raw.front().drawn == norm.front().drawn && raw.back().drawn != norm.back().drawn);
+        // The normalised view shows the frames before it was chosen, the raw one those after.
+        QCOMPARE(normPlot->graph(3)->data()->constBegin()->value, norm.front().values[3]);
+        QCOMPARE(normPlot->graph(0)->data()->constBegin()->key, 0.0);
+        // The system's samples hold only the frames drawn on the chart: a sample older than
+        // those has no time.
+        const auto drawn = std::count_if(norm.begin(), norm.end(), [](auto& s) { return s.drawn; });
+        chooseHistory(0);
+        // Unfrozen, the chart draws its own samples again.
+        QVERIFY(waitUntil([&] { return normPlot->graph(3)->data()->size() > 50; }));
+        const QString oldestDrawn = m_tools->normView().readoutAt(101.0 - double(drawn));
+        QVERIFY2(oldestDrawn.startsWith(QStringLiteral("%1 s: ").arg(
+                     norm[norm.size() - std::size_t(drawn)].time - norm.front().time, 0, 'f', 2)),
+                 qPrintable(oldestDrawn));
+        QVERIFY(m_tools->normView().readoutAt(100.0 - double(drawn)).startsWith("sample "));
+        // The run's start marked just before them.
+        std::vector<double> marks;
+        for (int i = 0; i < normPlot->itemCount(); ++i)
+            if (auto* line = qobject_cast<QCPItemStraightLine*>(normPlot->item(i));
+                line && line->visible())
+                marks.push_back(line->point1->coords().x());
+        QCOMPARE(marks, std::vector<double>{100.5 - double(drawn)});
+        chooseHistory(1);
+        chooseItem(CTRL_SIGNAL_TYPE, 0);
+        dispatchPending();
+        // Shown again, the raw view is up to date and fitted to the newest frame.
+        const double newest = raw.back().time - raw.front().time;
+        QCOMPARE((raw1().constEnd() - 1)->value, raw.back().values[0]);
+        QCOMPARE((raw1().constEnd() - 1)->key, newest);
+        QCOMPARE(rawPlot()->xAxis->range().upper, newest);
+    }
+
 private:
     // Timer() moves m_step seconds a frame shown.
     void run(const std::function<void()>& during) {

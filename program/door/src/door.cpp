@@ -51,6 +51,17 @@ std::array<unsigned short, 4> freeWords() {
     return {free12, free13, free14, free15};
 }
 
+std::array<double, 5> rawTraces() {
+    return {double(pp[0]), double(pp[1]), double(pp[2]), double(pp[3]), double(pp[9])};
+}
+
+std::array<double, 4> normalisedTraces() {
+    short upper = 0;
+    short lower = 0;
+    NormThresholds(&upper, &lower);
+    return {double(upper), double(lower), double(reference), double(static_cast<short>(pp[4]))};
+}
+
 void dimToleranceForMode(unsigned short mode) {
     DimToleranceForMode(mode);
 }

@@ -52,12 +52,16 @@ void PlotRAWvalues() {
     SetInputLED(inputs);
 }
 
-void PlotNORMvalues() {
-    showMeasurementWords();
+void NormThresholds(short* upper, short* lower) {
     // In the modes where the sensor reports the tolerance, the thresholds follow it.
     const unsigned short thresholdTolerance = hwMode == 1 || hwMode == 3 ? pp[11] : tolerance;
-    upTHR = static_cast<short>(static_cast<unsigned short>(reference + thresholdTolerance));
-    loTHR = static_cast<short>(static_cast<unsigned short>(reference - thresholdTolerance));
+    *upper = static_cast<short>(static_cast<unsigned short>(reference + thresholdTolerance));
+    *lower = static_cast<short>(static_cast<unsigned short>(reference - thresholdTolerance));
+}
+
+void PlotNORMvalues() {
+    showMeasurementWords();
+    NormThresholds(&upTHR, &loTHR);
     valNORM = static_cast<short>(pp[4]);
     inputs = pp[10];
     constexpr int kCount = HISTORY * NORM_TRACES;

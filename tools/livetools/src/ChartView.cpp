@@ -14,8 +14,8 @@ namespace {
 // The system's samples sit at 1 to 100, the newest at 100.
 constexpr double kNewestSample = 100.0;
 // Longer without a frame than this (frames come every 38 ms at 19200 baud) is a gap: a Stop, a
-// time-out, a pulled cable, or the other chart shown. The traces break there rather than draw
-// a line that was never measured.
+// time-out, a pulled cable. The traces break there rather than draw a line that was never
+// measured.
 constexpr double kGapSeconds = 0.5;
 } // namespace
 
@@ -47,16 +47,25 @@ bool ChartView::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == m_plot && event->type() == QEvent::Leave) ||
         (watched == m_chart && event->type() == QEvent::Hide))
         emit readoutChanged({});
+    if (watched == m_chart && event->type() == QEvent::Show && timed() && !m_paused) {
+        if (m_fitting)
+            fitPlotted();
+        placeRunMarks();
+        m_plot->replot(QCustomPlot::rpQueuedReplot);
+    }
     return false;
 }
 
-void ChartView::takeFrame(double time, std::span<const double> newest) {
-    m_history.append(time, newest);
+void ChartView::takeFrame(double time, std::span<const double> newest, bool drawn) {
+    m_history.append(time, newest, drawn);
     if (m_paused)
         return;
     m_framesShown = m_history.framesSeen();
     if (timed()) {
         appendTimed(m_history.samples().back());
+        // Brought up to date once shown.
+        if (!m_chart->isVisible())
+            return;
         // Redrawn once the view has moved by a pixel, not for every frame: ten minutes on a
         // few hundred pixels move a pixel a second.
         const double pixelSeconds = m_span / std::max(m_plot->axisRect()->width(), 1);

@@ -27,8 +27,9 @@ public:
     // chart: the panel's strip chart, which draws the system's samples itself.
     explicit ChartView(QWidget* chart);
 
-    // A frame the program has just plotted on the chart: the newest value of each trace.
-    void takeFrame(double time, std::span<const double> newest);
+    // A frame the program has just plotted: the newest value of each trace. `drawn`: plotted on
+    // this chart, not on the other; a chart not shown keeps its history all the same.
+    void takeFrame(double time, std::span<const double> newest, bool drawn = true);
     void markRunStart() { m_history.markRunStart(); }
     // 0 for the system's samples, else the seconds of history shown, by time.
     void setSpan(double seconds);

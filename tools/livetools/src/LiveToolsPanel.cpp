@@ -182,7 +182,15 @@ void LiveToolsPanel::takeFrame(int control, std::span<const double> newest) {
     if (control != CTRL_RAW_CHART && control != CTRL_NORM_CHART)
         return;
     const double now = Timer();
-    (control == CTRL_RAW_CHART ? m_raw : m_norm)->takeFrame(now, newest);
+    // The chart not shown takes the same frame on the same clock: both keep their histories
+    // whichever is shown, on one time axis.
+    if (control == CTRL_RAW_CHART) {
+        m_raw->takeFrame(now, newest);
+        m_norm->takeFrame(now, door::normalisedTraces(), false);
+    } else {
+        m_norm->takeFrame(now, newest);
+        m_raw->takeFrame(now, door::rawTraces(), false);
+    }
     // While a run lasts, on its own clock: the timer's events wait for its passes.
     if (m_recording.isOpen() && now - m_fileCheckedAt >= kFileCheckSeconds) {
         m_fileCheckedAt = now;

@@ -5,27 +5,31 @@
 
 namespace livetools {
 
-void TimedHistory::append(double time, std::span<const double> values) {
-    Sample sample{time, {}};
+void TimedHistory::append(double time, std::span<const double> values, bool drawn) {
+    Sample sample{time, {}, m_framesSeen, drawn};
     std::copy_n(values.begin(), std::min(values.size(), kMaxTraces), sample.values.begin());
     if (!m_origin)
         m_origin = time;
     if (std::exchange(m_runPending, false))
         m_runStarts.push_back({time, m_framesSeen});
     m_samples.push_back(sample);
-    ++m_framesSeen;
+    if (drawn)
+        ++m_framesSeen;
     while (m_samples.size() > kMaxSamples || m_samples.front().time < time - kKeepSeconds)
         m_samples.pop_front();
-    const std::uint64_t oldest = m_framesSeen - m_samples.size();
+    const std::uint64_t oldest = m_samples.front().frame;
     while (!m_runStarts.empty() && m_runStarts.front().frame < oldest)
         m_runStarts.pop_front();
 }
 
 std::optional<double> TimedHistory::timeOfFrame(std::uint64_t frame) const {
-    const std::uint64_t oldest = m_framesSeen - m_samples.size();
-    if (frame < oldest || frame >= m_framesSeen)
+    auto at = std::partition_point(m_samples.begin(), m_samples.end(),
+                                   [frame](const Sample& sample) { return sample.frame < frame; });
+    while (at != m_samples.end() && at->frame == frame && !at->drawn)
+        ++at;
+    if (at == m_samples.end() || at->frame != frame)
         return std::nullopt;
-    return m_samples[frame - oldest].time;
+    return at->time;
 }
 
 std::size_t TimedHistory::memoryBytes() const {

@@ -47,6 +47,11 @@ const char* lastFileName();
 // The parameter variables of the last four packet words, which no control shows.
 std::array<unsigned short, 4> freeWords();
 
+// What each chart plots of the frame last received, in its traces' order: raw 1 to 4 and the
+// teach threshold; the upper and lower threshold, the reference and the normalised signal.
+std::array<double, 5> rawTraces();
+std::array<double, 4> normalisedTraces();
+
 // Dims the tolerance control as the program does for the hardware mode shown.
 void dimToleranceForMode(unsigned short mode);
 

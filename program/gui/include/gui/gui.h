@@ -21,6 +21,8 @@ int ReadParaFromFile();
 
 void PlotRAWvalues();
 void PlotNORMvalues();
+// The normalised chart's upper and lower threshold for the frame in pp.
+void NormThresholds(short* upper, short* lower);
 
 // Array moves on doubles: 0 on success, or one of these errors.
 constexpr int kErrCountTooSmall = -20003;
