@@ -19,7 +19,6 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QToolButton>
 
 using namespace testing;
@@ -27,18 +26,11 @@ using namespace testing;
 namespace {
 
 QLabel* outcomeLine() {
-    return panelWidget()->findChild<QLabel*>(QStringLiteral("outcomeLine"));
+    return panelChild<QLabel>(QStringLiteral("outcomeLine"));
 }
 
 QToolButton* logToggle() {
-    for (QToolButton* button : panelWidget()->findChildren<QToolButton*>())
-        if (button->accessibleName() == QLatin1String("Log"))
-            return button;
-    return nullptr;
-}
-
-QAccessibleInterface* accessible(QWidget* widget) {
-    return QAccessible::queryAccessibleInterface(widget);
+    return panelChild<QToolButton>(QStringLiteral("Log"));
 }
 
 // What a notification says each time it shows anew, which is when a screen reader reads it.
@@ -71,16 +63,6 @@ private slots:
         unsetenv("NALVO_COM2");
     }
 
-    void theStatusLineIsNamedByWhatItSays() {
-        QWidget* status = control(CTRL_STATUS);
-        QCOMPARE(accessible(status)->text(QAccessible::Name), statusText());
-        QCOMPARE(accessible(status)->text(QAccessible::Description), "Status line");
-        (*m_tool)->setSilentOrders({2});
-        useClock(m_tool->sensor(), 0);
-        click(CTRL_GET);
-        QCOMPARE(accessible(status)->text(QAccessible::Name), "Timeout-RS-232...");
-    }
-
     void eachOutcomeShowsUnderTheStatusLineAndIsSaid_data() {
         QTest::addColumn<std::function<void(Outcomes*)>>("act");
         QTest::addColumn<QStringList>("said");
@@ -89,29 +71,24 @@ private slots:
             panelWidget()->findChild<QCheckBox*>()->click();
             click(CTRL_GET);
         }) << QStringList{"T-KOR-ZUL simulated sensor 1.0", "Get: read from the sensor's RAM"};
-        QTest::newRow("Send to a file") << std::function([](Outcomes* self) {
-            click(CTRL_FILE);
-            const std::string path = self->m_dir.filePath("set.dat").toStdString();
-            platform::setFileSelectAnswer(
-                [path](const platform::FileSelectRequest&, std::string& chosen) {
-                    chosen = path;
-                    return kNewFileSelected;
-                });
-            click(CTRL_SEND);
-        }) << QStringList{"Saved %1/set.dat"};
-        // A cancelled dialog leaves the file of the Send before as it was.
-        QTest::newRow("Send to a file, cancelled") << std::function([](Outcomes* self) {
-            click(CTRL_FILE);
-            const std::string path = self->m_dir.filePath("set.dat").toStdString();
-            for (const int answer : {kNewFileSelected, 0}) {
-                platform::setFileSelectAnswer(
-                    [path, answer](const platform::FileSelectRequest&, std::string& chosen) {
+        const auto sendsToAFile = [](std::vector<int> answers) {
+            return std::function([answers](Outcomes* self) {
+                click(CTRL_FILE);
+                const std::string path = self->m_dir.filePath("set.dat").toStdString();
+                for (const int answer : answers) {
+                    platform::setFileSelectAnswer([path, answer](const auto&, std::string& chosen) {
                         chosen = path;
                         return answer;
                     });
-                click(CTRL_SEND);
-            }
-        }) << QStringList{"Transmit..."};
+                    click(CTRL_SEND);
+                }
+            });
+        };
+        QTest::newRow("Send to a file")
+            << sendsToAFile({kNewFileSelected}) << QStringList{"Saved %1/set.dat"};
+        // A cancelled dialog leaves the file of the Send before as it was.
+        QTest::newRow("Send to a file, cancelled")
+            << sendsToAFile({kNewFileSelected, 0}) << QStringList{"Transmit..."};
         QTest::newRow("a teach") << std::function([](Outcomes* self) {
             (*self->m_tool)
                 ->setMeasurementOverride(
@@ -147,6 +124,10 @@ private slots:
         QCOMPARE(QStringList(shown.end() - said.size(), shown.end()), said);
         for (const QString& text : shown)
             QVERIFY2(!text.startsWith("->") && !text.startsWith("<-"), qPrintable(text));
+        // The status line is named by what it says.
+        QWidget* status = control(CTRL_STATUS);
+        QCOMPARE(accessible(status)->text(QAccessible::Name), statusText());
+        QCOMPARE(accessible(status)->text(QAccessible::Description), "Status line");
         const QString outcome = said.last();
         QLabel* line = outcomeLine();
         QCOMPARE(accessible(line)->role(), QAccessible::Notification);
@@ -186,43 +167,19 @@ private slots:
     }
 
     void tabReachesEveryControlInReadingOrder() {
-        // The link and the log's switch, the parameters, the target, the commands, the chart
-        // and its tools, the open log below them, and round again.
-        const QStringList expected{"Port",
-                                   "Connect to a device by path",
-                                   "Log",
-                                   "Power 0",
-                                   "Power 1",
-                                   "Reference",
-                                   "Tolerance",
-                                   "Hardware mode",
-                                   "Polarity",
-                                   "Analog mode",
-                                   "Averaging",
-                                   "Evaluation mode",
-                                   "Teach A/B",
-                                   "Teach C/D",
-                                   "Teach threshold",
-                                   "RAM",
-                                   "Get",
-                                   "Send",
-                                   "Compare",
-                                   "Teach reference",
-                                   "Button teach",
-                                   "Run",
-                                   "Stop",
-                                   "Chart",
-                                   "Pause",
-                                   "Fit",
-                                   "History",
-                                   "Record...",
-                                   "Export...",
-                                   "Copy values",
-                                   "Log entries",
-                                   "Traffic",
-                                   "Copy log",
-                                   "Save log",
-                                   "Port"};
+        const QStringList expected{
+            // The link and the log's switch,
+            "Port", "Connect to a device by path", "Log",
+            // the parameters,
+            "Power 0", "Power 1", "Reference", "Tolerance", "Hardware mode", "Polarity",
+            "Analog mode", "Averaging", "Evaluation mode", "Teach A/B", "Teach C/D",
+            "Teach threshold",
+            // the target, the commands,
+            "RAM", "Get", "Send", "Compare", "Teach reference", "Button teach", "Run", "Stop",
+            // the chart and its tools,
+            "Chart", "Pause", "Fit", "History", "Record...", "Export...", "Copy values",
+            // the open log below them, and round again.
+            "Log entries", "Traffic", "Copy log", "Save log", "Port"};
         logToggle()->click();
         control(CTRL_PORT)->setFocus(Qt::TabFocusReason);
         QStringList order;
@@ -282,16 +239,12 @@ private slots:
         compare->close();
         QStringList reached, all;
         click(CTRL_EEPROM);
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] {
-            if (auto* question = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                poll.stop();
-                reached = buttonsTabbedTo(question);
-                all = buttonsOf(question);
-                question->reject();
-            }
+        whileDialogsComeUp([&](QWidget* question) {
+            reached = buttonsTabbedTo(question);
+            all = buttonsOf(question);
+            qobject_cast<QDialog*>(question)->reject();
+            return true;
         });
-        poll.start(0);
         click(CTRL_SEND);
         QVERIFY(!all.isEmpty());
         QCOMPARE(reached, all);

@@ -7,14 +7,12 @@
 #include <paramguard/ParameterGuard.h>
 #include <portlist/PortList.h>
 
-#include <QAccessible>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -29,24 +27,12 @@ namespace {
 const Words kRam{600, 700, 400, 90, 0, 1, 2, 1, 3, 110, 710, 410, 12, 13, 14, 15};
 const Words kEeprom{600, 700, 401, 90, 0, 0, 2, 1, 3, 110, 710, 410, 12, 13, 14, 16};
 
-// As the window shows it once it has caught up with the values just set.
-QString unsentCount() {
-    QCoreApplication::sendPostedEvents();
-    // As it reads: its second line, if any, after the first.
-    return panelWidget()->findChild<QLabel*>(QStringLiteral("unsentCount"))->text().simplified();
-}
-
-template <typename T>
-T* guardWidget(const char* name) {
-    return panelWidget()->findChild<T*>(QLatin1String(name));
-}
-
 QString cell(int row, int column) {
-    return guardWidget<QTableWidget>("compareTable")->item(row, column)->text();
+    return panelChild<QTableWidget>("compareTable")->item(row, column)->text();
 }
 
 QString labelOf(const char* name) {
-    return guardWidget<QLabel>(name)->text();
+    return panelChild<QLabel>(name)->text();
 }
 
 const QString kTwoLive = QStringLiteral("* 2 values not sent (2 from the live view)");
@@ -57,73 +43,14 @@ struct Asked {
     bool operator==(const Asked&) const = default;
 };
 
-// How an operator sets off a command button, and how a dialog it opened is closed.
-enum class Opener { MouseHeld, MouseClick, Space, Shortcut, ScreenReader };
+// How a dialog a command opened is closed.
 enum class Closer { CancelButton, Escape, CloseBox };
 struct DialogCase {
     int command;
     int target;
-    Opener opener;
+    Way opener;
     Closer closer;
 };
-
-// A shortcut's or a screen reader's press lets its button go only a moment later.
-bool buttonsUp() {
-    return waitUntil([] {
-        for (QPushButton* button : panelWidget()->findChildren<QPushButton*>())
-            if (button->isDown())
-                return false;
-        return true;
-    });
-}
-
-void activate(int command, Opener opener) {
-    QWidget* button = control(command);
-    switch (opener) {
-    case Opener::MouseHeld:
-        // Held until the dialog is up: the release then goes to the dialog, which drops it.
-        QTest::mousePress(button, Qt::LeftButton);
-        break;
-    case Opener::MouseClick:
-        QTest::mouseClick(button, Qt::LeftButton);
-        break;
-    case Opener::Space:
-        button->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(button, Qt::Key_Space);
-        break;
-    case Opener::Shortcut:
-        QTest::keyClick(panelWidget(), command == CTRL_SEND ? Qt::Key_S : Qt::Key_F5,
-                        command == CTRL_SEND ? Qt::ControlModifier : Qt::NoModifier);
-        break;
-    case Opener::ScreenReader:
-        QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
-            QAccessibleActionInterface::pressAction());
-        break;
-    }
-}
-
-// Hands each dialog that is up to `handle`, polling every `interval` ms, until it says it is done.
-void whileDialogsComeUp(const std::function<bool(QWidget*)>& handle, int interval = 0) {
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, handle, interval] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog)
-            return;
-        poll->stop();
-        if (handle(dialog))
-            poll->deleteLater();
-        else
-            poll->start(interval);
-    });
-    poll->start(interval);
-}
-
-// The button whose text, or its text without the mnemonic's mark, is `text`.
-void clickButton(QWidget* dialog, const QString& text) {
-    for (QPushButton* button : dialog->findChildren<QPushButton*>())
-        if (button->text() == text || button->text().remove('&') == text)
-            button->click();
-}
 
 // Closes the next dialog that comes up, once it is up, and says so.
 std::shared_ptr<bool> closeNextDialog(Closer closer) {
@@ -175,7 +102,7 @@ private slots:
         // The live view's values are not the sensor's: marked as its own, and a plain Send's.
         m_tool->runLiveViewShowing(999, 1000);
         QCOMPARE(unsentCount(), kTwoLive);
-        QCOMPARE(guardWidget<QLabel>("unsentCount")->accessibleDescription(), kTwoLive);
+        QCOMPARE(panelChild<QLabel>("unsentCount")->accessibleDescription(), kTwoLive);
         QCOMPARE(labelOf("power0Label"), "Power 0 (live)");
         QCOMPARE(labelOf("teachTHDLabel"), "Teach threshold (live)");
         QCOMPARE(labelOf("power1Label"), "Power 1");
@@ -415,7 +342,7 @@ private slots:
             });
         }
         QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier); // its shortcut
-        QVERIFY(waitUntil([] { return !guardWidget<QPushButton>("compareButton")->isDown(); }));
+        QVERIFY(buttonsUp());
         dispatchPending();
         QVERIFY((*m_tool)->waitForFrames(2, 5s));
         QCOMPARE(ordersSent(m_tool->sensor()), (Orders{2, 4}));
@@ -426,7 +353,7 @@ private slots:
         QCOMPARE(cell(2, 1), "333");
         if (silent) {
             QCOMPARE(cell(0, 2), "No answer within 2 s");
-            QVERIFY(!guardWidget<QPushButton>("takeRAM")->isEnabled());
+            QVERIFY(!panelChild<QPushButton>("takeRAM")->isEnabled());
         } else {
             QCOMPARE(cell(2, 2), "\u2260 400");
             QCOMPARE(cell(5, 3), "\u2260 0");
@@ -440,7 +367,7 @@ private slots:
         QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0]), packet);
     }
 
-    void compareWaitsForTheExchangeUnderWay_data() {
+    void compareAndThePortByPathWaitForTheExchangeUnderWay_data() {
         QTest::addColumn<int>("command");
         QTest::addColumn<int>("pressedAt"); // requests the sensor has had by then
         QTest::addColumn<Orders>("orders");
@@ -451,24 +378,38 @@ private slots:
         QTest::newRow("Button teach, its read-back") << CTRL_BUTTON_TEACH << 2 << Orders{5, 2};
         QTest::newRow("live view") << CTRL_RUN << 2 << Orders{8, 8, 8, 8};
     }
-    void compareWaitsForTheExchangeUnderWay() {
-        // Compare, pressed every way while a (late) reply is awaited, does nothing; before, it
-        // waits.
+    void compareAndThePortByPathWaitForTheExchangeUnderWay() {
+        // Compare and the "..." button beside the port, pressed every way while a (late) reply is
+        // awaited, do nothing and ask for no device: greyed until the exchange has ended. Compare
+        // pressed before the exchange waits for it.
         QFETCH(int, command);
         QFETCH(int, pressedAt);
         QFETCH(Orders, orders);
-        auto* compare = guardWidget<QPushButton>("compareButton");
+        int named = 0;
+        m_tool.reset();
+        m_tool = std::make_unique<ToolWithSensor>([this, &named] {
+            paramguard::attach(m_log);
+            portlist::installPortList({}, [this, &named](QWidget*) {
+                ++named;
+                return QString::fromStdString((*m_tool)->devicePath());
+            });
+        });
+        m_tool->connect();
+        QAbstractButton* compare = panelChild<QPushButton>("compareButton");
+        QAbstractButton* byPath = panelWidget()->findChild<QToolButton*>();
+        QVERIFY(byPath && byPath->isEnabled());
         (*m_tool)->setRam(kEeprom);
         (*m_tool)->setLateReplyDelay(100ms);
         (*m_tool)->setFault(sim::Fault::LateReply);
         bool pressed = false, greyed = false;
         pressDuringTheWait(command, pressedAt, orders.size(), [&] {
             pressed = true;
-            greyed = !compare->isEnabled();
-            QTest::mouseClick(compare, Qt::LeftButton);
+            greyed = !compare->isEnabled() && !byPath->isEnabled();
             QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
-            QAccessible::queryAccessibleInterface(compare)->actionInterface()->doAction(
-                QAccessibleActionInterface::pressAction());
+            for (QAbstractButton* button : {compare, byPath}) {
+                actOn(button, Way::Mouse);
+                actOn(button, Way::ScreenReader);
+            }
         });
         click(command);
         QVERIFY(buttonsUp());
@@ -478,7 +419,8 @@ private slots:
         if (command != CTRL_RUN)
             QCOMPARE(shownWords(), (*m_tool)->ram());
         QVERIFY(pressed && greyed);
-        QVERIFY(compare->isEnabled());
+        QCOMPARE(named, 0);
+        QVERIFY(compare->isEnabled() && byPath->isEnabled());
 
         (*m_tool)->setRam(kRam);
         showWords(kEeprom);
@@ -491,44 +433,6 @@ private slots:
         QCOMPARE(ordersSent(m_tool->sensor()), orders);
         if (command != CTRL_RUN)
             QCOMPARE(shownWords(), (*m_tool)->ram());
-    }
-
-    void portByPathWaitsForTheExchangeUnderWay_data() { compareWaitsForTheExchangeUnderWay_data(); }
-    void portByPathWaitsForTheExchangeUnderWay() {
-        // The "..." button beside the port, pressed while a (late) reply is awaited, asks for no
-        // device and connects none: it is greyed until the exchange has ended.
-        QFETCH(int, command);
-        QFETCH(int, pressedAt);
-        QFETCH(Orders, orders);
-        int asked = 0;
-        m_tool.reset();
-        m_tool = std::make_unique<ToolWithSensor>([this, &asked] {
-            paramguard::attach(m_log);
-            portlist::installPortList({}, [this, &asked](QWidget*) {
-                ++asked;
-                return QString::fromStdString((*m_tool)->devicePath());
-            });
-        });
-        m_tool->connect();
-        auto* byPath = panelWidget()->findChild<QToolButton*>();
-        QVERIFY(byPath && byPath->isEnabled());
-        (*m_tool)->setLateReplyDelay(100ms);
-        (*m_tool)->setFault(sim::Fault::LateReply);
-        bool pressed = false, greyed = false;
-        pressDuringTheWait(command, pressedAt, orders.size(), [&] {
-            pressed = true;
-            greyed = !byPath->isEnabled();
-            QTest::mouseClick(byPath, Qt::LeftButton);
-            QAccessible::queryAccessibleInterface(byPath)->actionInterface()->doAction(
-                QAccessibleActionInterface::pressAction());
-        });
-        click(command);
-        QVERIFY(buttonsUp());
-        dispatchPending();
-        QCOMPARE(ordersSent(m_tool->sensor()), orders);
-        QVERIFY(pressed && greyed);
-        QCOMPARE(asked, 0);
-        QVERIFY(byPath->isEnabled());
     }
 
     void eepromWriteIsConfirmedAgainstTheEeprom_data() {
@@ -564,7 +468,7 @@ private slots:
         QCOMPARE(asked.size(), size_t(0));
         m_tool->sensor().clearReceivedFrames();
         if (readBefore != 0 && readBefore != CTRL_GET) {
-            guardWidget<QPushButton>("compareButton")->click();
+            panelChild<QPushButton>("compareButton")->click();
             dispatchPending();
         }
         click(CTRL_EEPROM);
@@ -635,11 +539,11 @@ private slots:
 
     void commandsWorkAfterEveryDialog_data() {
         QTest::addColumn<DialogCase>("row");
-        const std::pair<const char*, Opener> openers[] = {{"mouse held", Opener::MouseHeld},
-                                                          {"mouse click", Opener::MouseClick},
-                                                          {"space", Opener::Space},
-                                                          {"shortcut", Opener::Shortcut},
-                                                          {"screen reader", Opener::ScreenReader}};
+        const std::pair<const char*, Way> openers[] = {{"mouse held", Way::MouseHeld},
+                                                       {"mouse click", Way::Mouse},
+                                                       {"space", Way::Space},
+                                                       {"shortcut", Way::Shortcut},
+                                                       {"screen reader", Way::ScreenReader}};
         const std::pair<const char*, Closer> closers[] = {{"cancel", Closer::CancelButton},
                                                           {"escape", Closer::Escape},
                                                           {"close box", Closer::CloseBox}};
@@ -652,7 +556,7 @@ private slots:
         for (const auto& [dialog, command, target] : dialogs)
             for (const auto& [opened, opener] : openers)
                 for (const auto& [closed, closer] : closers)
-                    if (command == CTRL_SEND || opener != Opener::MouseHeld)
+                    if (command == CTRL_SEND || opener != Way::MouseHeld)
                         QTest::addRow("%s, %s, %s", dialog, opened, closed)
                             << DialogCase{command, target, opener, closer};
     }
@@ -669,7 +573,7 @@ private slots:
         typeInto(CTRL_REFERENCE, 333);
         m_tool->sensor().clearReceivedFrames();
         const std::shared_ptr<bool> closed = closeNextDialog(row.closer);
-        activate(row.command, row.opener);
+        actOn(control<QAbstractButton>(row.command), row.opener);
         QVERIFY(waitUntil([&closed] { return *closed && !QApplication::activeModalWidget(); }));
         dispatchPending();
         QVERIFY(buttonsUp());
@@ -677,13 +581,12 @@ private slots:
         QApplication::setActiveWindow(panelWidget());
 
         click(CTRL_RAM);
-        for (const Opener opener :
-             {Opener::Shortcut, Opener::Space, Opener::ScreenReader, Opener::MouseClick}) {
-            activate(CTRL_SEND, opener);
+        for (const Way way : {Way::Shortcut, Way::Space, Way::ScreenReader, Way::Mouse}) {
+            actOn(control<QAbstractButton>(CTRL_SEND), way);
             QVERIFY(buttonsUp());
             dispatchPending();
         }
-        activate(CTRL_GET, Opener::Shortcut);
+        actOn(control<QAbstractButton>(CTRL_GET), Way::Shortcut);
         QVERIFY(buttonsUp());
         dispatchPending();
         QVERIFY((*m_tool)->waitForFrames(5, 5s));
@@ -719,19 +622,19 @@ private:
             path = bad.toStdString();
             return kExistingFileSelected;
         });
-        guardWidget<QPushButton>("addFile")->click();
+        panelChild<QPushButton>("addFile")->click();
         QCOMPARE(cell(0, 4), "bad.dat: not readable as a parameter file");
         // What follows the sixteenth value is not looked at.
         QFile good(bad);
         QVERIFY(good.open(QIODevice::WriteOnly));
         good.write("600 700 333 90 3 0 2 1 3 110 710 410 12 13 14 16\n70000\nten\n");
         good.close();
-        guardWidget<QPushButton>("addFile")->click();
+        panelChild<QPushButton>("addFile")->click();
         QCOMPARE(cell(2, 4), "333");
         // Hardware mode 3 takes the tolerance from the sensor: its field greys, as on a Get.
-        guardWidget<QPushButton>("takeFile")->click();
+        panelChild<QPushButton>("takeFile")->click();
         QVERIFY(!control(CTRL_TOLERANCE)->isEnabled());
-        guardWidget<QPushButton>("takeEEPROM")->click();
+        panelChild<QPushButton>("takeEEPROM")->click();
         QVERIFY(control(CTRL_TOLERANCE)->isEnabled());
         QCOMPARE(shownWords(),
                  (Words{600, 700, 401, 90, 0, 0, 2, 1, 3, 110, 710, 410, 12, 13, 14, 15}));
