@@ -25,14 +25,6 @@ using namespace testing;
 
 namespace {
 
-QLabel* outcomeLine() {
-    return panelChild<QLabel>(QStringLiteral("outcomeLine"));
-}
-
-QToolButton* logToggle() {
-    return panelChild<QToolButton>(QStringLiteral("Log"));
-}
-
 // What a notification says each time it shows anew, which is when a screen reader reads it.
 class Announcements : public QObject {
 public:
@@ -55,7 +47,7 @@ private slots:
         (*m_tool)->setRam({500, 600, 512, 90, 0, 1, 0, 0, 0, 100, 700, 400, 0, 0, 0, 0});
         m_tool->connect();
         m_announcements.said.clear();
-        outcomeLine()->installEventFilter(&m_announcements);
+        panelChild<QLabel>("outcomeLine")->installEventFilter(&m_announcements);
     }
 
     void cleanup() {
@@ -129,7 +121,7 @@ private slots:
         QCOMPARE(accessible(status)->text(QAccessible::Name), statusText());
         QCOMPARE(accessible(status)->text(QAccessible::Description), "Status line");
         const QString outcome = said.last();
-        QLabel* line = outcomeLine();
+        QLabel* line = panelChild<QLabel>("outcomeLine");
         QCOMPARE(accessible(line)->role(), QAccessible::Notification);
         QCOMPARE(accessible(line)->text(QAccessible::Name), outcome);
         QVERIFY(line->toolTip().endsWith("  " + outcome));
@@ -148,7 +140,7 @@ private slots:
         // Its shortcut opens and closes it, every time.
         for (const bool open : {true, false, true}) {
             QTest::keyClick(panelWidget(), Qt::Key_L, Qt::ControlModifier);
-            QVERIFY(waitUntil([&] { return logToggle()->isChecked() == open; }));
+            QVERIFY(waitUntil([&] { return panelChild<QToolButton>("Log")->isChecked() == open; }));
             QCOMPARE(log->isVisible(), open);
         }
         QVERIFY(waitUntil([&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }));
@@ -166,7 +158,7 @@ private slots:
         QCOMPARE(bar->value(), 3);
     }
 
-    void tabReachesEveryControlInReadingOrder() {
+    void tabReachesEveryControlInReadingOrderAndLeavesEveryTable() {
         const QStringList expected{
             // The link and the log's switch,
             "Port", "Connect to a device by path", "Log",
@@ -180,7 +172,7 @@ private slots:
             "Chart", "Pause", "Fit", "History", "Record...", "Export...", "Copy values",
             // the open log below them, and round again.
             "Log entries", "Traffic", "Copy log", "Save log", "Port"};
-        logToggle()->click();
+        panelChild<QToolButton>("Log")->click();
         control(CTRL_PORT)->setFocus(Qt::TabFocusReason);
         QStringList order;
         while (order.size() < expected.size()) {
@@ -192,43 +184,8 @@ private slots:
             QTest::keyClick(focused, Qt::Key_Tab);
         }
         QCOMPARE(order, expected);
-    }
 
-    // Opened as large as the panel wants within its screen, and never needing more than the
-    // screen's room less the desktop's panels; opened, the log takes its room from the chart.
-    // Run on a field laptop's screen and on a full-HD one at 150 % and 200 %.
-    void theWindowFitsItsScreen() {
-        // A desktop's top bar and a window's title bar, as GNOME draws them.
-        constexpr int kDesktopPanels = 72;
-        QWidget* window = panelWidget();
-        const QSize room = window->screen()->availableGeometry().size();
-        QVERIFY(window->width() <= room.width() && window->height() <= room.height());
-        const QSize least = window->minimumSizeHint();
-        QVERIFY(least.width() <= room.width() && least.height() <= room.height() - kDesktopPanels);
-        QWidget* chart = control(CTRL_RAW_CHART);
-        const int chartHeight = chart->height();
-        const QSize opened = window->size();
-        logToggle()->click();
-        QApplication::processEvents();
-        QCOMPARE(window->size(), opened);
-        QCOMPARE(window->minimumSizeHint(), least);
-        QVERIFY(chart->height() < chartHeight);
-        auto* entries = window->findChild<QPlainTextEdit*>();
-        QVERIFY(entries->isVisible());
-        QVERIFY(entries->viewport()->height() >= 3 * entries->fontMetrics().lineSpacing());
-        // A window that opened with room to spare shows the open log without scrolling.
-        auto* scroll = window->findChild<QScrollArea*>();
-        if (opened.height() < room.height() - kDesktopPanels)
-            QVERIFY(!scroll->verticalScrollBar()->isVisible());
-        // On the laptop's 1366 x 768 the whole panel shows, log open, without scrolling.
-        const QSize whole =
-            scroll->widget()->minimumSizeHint() + QSize(0, window->height() - scroll->height());
-        QVERIFY2(whole.width() <= 1366 && whole.height() <= 768 - kDesktopPanels,
-                 qPrintable(QStringLiteral("%1 x %2").arg(whole.width()).arg(whole.height())));
-    }
-
-    // No table traps Tab: from it, Tab reaches every button of its window.
-    void tabLeavesTheTablesOfCompareAndTheEepromQuestion() {
+        // No table traps Tab: from it, Tab reaches every button of its window.
         QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
         QDialog* compare = nullptr;
         QVERIFY(waitUntil([&] {
@@ -248,6 +205,39 @@ private slots:
         click(CTRL_SEND);
         QVERIFY(!all.isEmpty());
         QCOMPARE(reached, all);
+    }
+
+    // Opened as large as the panel wants within its screen, and never needing more than the
+    // screen's room less the desktop's panels; opened, the log takes its room from the chart.
+    // Run on a field laptop's screen and on a full-HD one at 150 % and 200 %.
+    void theWindowFitsItsScreen() {
+        // A desktop's top bar and a window's title bar, as GNOME draws them.
+        constexpr int kDesktopPanels = 72;
+        QWidget* window = panelWidget();
+        const QSize room = window->screen()->availableGeometry().size();
+        QVERIFY(window->width() <= room.width() && window->height() <= room.height());
+        const QSize least = window->minimumSizeHint();
+        QVERIFY(least.width() <= room.width() && least.height() <= room.height() - kDesktopPanels);
+        QWidget* chart = control(CTRL_RAW_CHART);
+        const int chartHeight = chart->height();
+        const QSize opened = window->size();
+        panelChild<QToolButton>("Log")->click();
+        QApplication::processEvents();
+        QCOMPARE(window->size(), opened);
+        QCOMPARE(window->minimumSizeHint(), least);
+        QVERIFY(chart->height() < chartHeight);
+        auto* entries = window->findChild<QPlainTextEdit*>();
+        QVERIFY(entries->isVisible());
+        QVERIFY(entries->viewport()->height() >= 3 * entries->fontMetrics().lineSpacing());
+        // A window that opened with room to spare shows the open log without scrolling.
+        auto* scroll = window->findChild<QScrollArea*>();
+        if (opened.height() < room.height() - kDesktopPanels)
+            QVERIFY(!scroll->verticalScrollBar()->isVisible());
+        // On the laptop's 1366 x 768 the whole panel shows, log open, without scrolling.
+        const QSize whole =
+            scroll->widget()->minimumSizeHint() + QSize(0, window->height() - scroll->height());
+        QVERIFY2(whole.width() <= 1366 && whole.height() <= 768 - kDesktopPanels,
+                 qPrintable(QStringLiteral("%1 x %2").arg(whole.width()).arg(whole.height())));
     }
 
 private:

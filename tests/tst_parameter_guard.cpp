@@ -31,17 +31,9 @@ QString cell(int row, int column) {
     return panelChild<QTableWidget>("compareTable")->item(row, column)->text();
 }
 
-QString labelOf(const char* name) {
-    return panelChild<QLabel>(name)->text();
-}
-
 const QString kTwoLive = QStringLiteral("* 2 values not sent (2 from the live view)");
 
-struct Asked {
-    paramguard::Replacing by;
-    int unsentCount;
-    bool operator==(const Asked&) const = default;
-};
+using Asked = std::pair<paramguard::Replacing, int>; // what replaces them, the unsent count
 
 // How a dialog a command opened is closed.
 enum class Closer { CancelButton, Escape, CloseBox };
@@ -51,22 +43,6 @@ struct DialogCase {
     Way opener;
     Closer closer;
 };
-
-// Closes the next dialog that comes up, once it is up, and says so.
-std::shared_ptr<bool> closeNextDialog(Closer closer) {
-    auto closed = std::make_shared<bool>(false);
-    whileDialogsComeUp([closer, closed](QWidget* dialog) {
-        *closed = true;
-        if (closer == Closer::CancelButton)
-            clickButton(dialog, QStringLiteral("Cancel"));
-        else if (closer == Closer::Escape)
-            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
-        else
-            dialog->close();
-        return true;
-    });
-    return closed;
-}
 
 } // namespace
 
@@ -94,18 +70,18 @@ private slots:
         typeInto(CTRL_POLARITY, 0);
         QCOMPARE(unsentCount(), QStringLiteral("* 2 values not sent"));
         QVERIFY(control(CTRL_REFERENCE)->accessibleDescription().startsWith("Changed"));
-        QCOMPARE(labelOf("referenceLabel"), "Reference *");
+        QCOMPARE(panelChild<QLabel>("referenceLabel")->text(), "Reference *");
         click(CTRL_SEND);
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
-        QCOMPARE(labelOf("referenceLabel"), "Reference");
+        QCOMPARE(panelChild<QLabel>("referenceLabel")->text(), "Reference");
 
         // The live view's values are not the sensor's: marked as its own, and a plain Send's.
         m_tool->runLiveViewShowing(999, 1000);
         QCOMPARE(unsentCount(), kTwoLive);
         QCOMPARE(panelChild<QLabel>("unsentCount")->accessibleDescription(), kTwoLive);
-        QCOMPARE(labelOf("power0Label"), "Power 0 (live)");
-        QCOMPARE(labelOf("teachTHDLabel"), "Teach threshold (live)");
-        QCOMPARE(labelOf("power1Label"), "Power 1");
+        QCOMPARE(panelChild<QLabel>("power0Label")->text(), "Power 0 (live)");
+        QCOMPARE(panelChild<QLabel>("teachTHDLabel")->text(), "Teach threshold (live)");
+        QCOMPARE(panelChild<QLabel>("power1Label")->text(), "Power 1");
         for (QWidget* field : {control(CTRL_POWER0), control(CTRL_TEACH_THD)}) {
             QVERIFY(field->accessibleDescription().startsWith("From the live view"));
             QVERIFY(field->toolTip().startsWith("From the live view"));
@@ -149,7 +125,7 @@ private slots:
         typeInto(CTRL_REFERENCE, 333);
         click(CTRL_SEND);
         QCOMPARE(unsentCount(), QStringLiteral("* 1 value not sent (1 saved to file)"));
-        QCOMPARE(labelOf("referenceLabel"), "Reference (file)");
+        QCOMPARE(panelChild<QLabel>("referenceLabel")->text(), "Reference (file)");
         QVERIFY(control(CTRL_REFERENCE)
                     ->accessibleDescription()
                     .startsWith("Saved to file, not sent to the sensor."));
@@ -211,21 +187,19 @@ private slots:
         QTest::addColumn<std::function<void()>>("act");
         QTest::addColumn<bool>("discard");
         using Act = std::function<void()>;
-        const Act get = [] { click(CTRL_GET); };
-        const Act samePort = [] { chooseItem(CTRL_PORT, 0); };
-        const Act otherPort = [] { chooseItem(CTRL_PORT, 3); };
-        const Act closeBox = pressCloseBox;
-        const Act ctrlQ = [] { QTest::keyClick(panelWidget(), Qt::Key_Q, Qt::ControlModifier); };
         using paramguard::Replacing;
-        QTest::newRow("Get, cancel") << Replacing::Get << get << false;
-        QTest::newRow("Get, discard") << Replacing::Get << get << true;
-        QTest::newRow("another port, cancel") << Replacing::PortChange << otherPort << false;
-        QTest::newRow("the same port, cancel") << Replacing::PortChange << samePort << false;
-        QTest::newRow("the same port, discard") << Replacing::PortChange << samePort << true;
-        QTest::newRow("close box, cancel") << Replacing::Close << closeBox << false;
-        QTest::newRow("close box, discard") << Replacing::Close << closeBox << true;
-        QTest::newRow("Ctrl+Q, cancel") << Replacing::Close << ctrlQ << false;
-        QTest::newRow("Ctrl+Q, discard") << Replacing::Close << ctrlQ << true;
+        const std::tuple<const char*, Replacing, Act> acts[] = {
+            {"Get", Replacing::Get, [] { click(CTRL_GET); }},
+            {"the same port", Replacing::PortChange, [] { chooseItem(CTRL_PORT, 0); }},
+            {"close box", Replacing::Close, pressCloseBox},
+            {"Ctrl+Q", Replacing::Close,
+             [] { QTest::keyClick(panelWidget(), Qt::Key_Q, Qt::ControlModifier); }}};
+        for (const auto& [name, by, act] : acts)
+            for (const bool discard : {false, true})
+                QTest::addRow("%s, %s", name, discard ? "discard" : "cancel")
+                    << by << act << discard;
+        QTest::newRow("another port, cancel")
+            << Replacing::PortChange << Act([] { chooseItem(CTRL_PORT, 3); }) << false;
     }
     void replacingUnsentChangesAsksFirst() {
         QFETCH(paramguard::Replacing, by);
@@ -401,15 +375,29 @@ private slots:
         (*m_tool)->setRam(kEeprom);
         (*m_tool)->setLateReplyDelay(100ms);
         (*m_tool)->setFault(sim::Fault::LateReply);
-        bool pressed = false, greyed = false;
-        pressDuringTheWait(command, pressedAt, orders.size(), [&] {
-            pressed = true;
-            greyed = !compare->isEnabled() && !byPath->isEnabled();
-            QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
-            for (QAbstractButton* button : {compare, byPath}) {
-                actOn(button, Way::Mouse);
-                actOn(button, Way::ScreenReader);
+        // A clock that stands still while the command's orders go right, so that its wait lasts
+        // until its (late) reply; the buttons are pressed once the sensor has had pressedAt
+        // requests, and a live view is stopped at its last order. A request too many, and the wait
+        // it robs times out.
+        bool greyed = false;
+        QElapsedTimer bound;
+        bound.start();
+        platform::setTimerSource([this, command, pressedAt, compare, byPath, bound, &greyed,
+                                  expected = orders.size(), pressed = false,
+                                  now = 1000.0]() mutable {
+            if (m_tool->requests() == std::size_t(pressedAt) && !std::exchange(pressed, true)) {
+                greyed = !compare->isEnabled() && !byPath->isEnabled();
+                QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
+                for (QAbstractButton* button : {compare, byPath}) {
+                    actOn(button, Way::Mouse);
+                    actOn(button, Way::ScreenReader);
+                }
             }
+            if (command == CTRL_RUN && m_tool->requests() == expected)
+                click(CTRL_STOP, false);
+            if (m_tool->requests() > expected || bound.elapsed() > 10000)
+                now += 0.25;
+            return now;
         });
         click(command);
         QVERIFY(buttonsUp());
@@ -418,7 +406,7 @@ private slots:
         // The set the sensor holds, read back by all but the live view.
         if (command != CTRL_RUN)
             QCOMPARE(shownWords(), (*m_tool)->ram());
-        QVERIFY(pressed && greyed);
+        QVERIFY(greyed);
         QCOMPARE(named, 0);
         QVERIFY(compare->isEnabled() && byPath->isEnabled());
 
@@ -572,7 +560,19 @@ private slots:
         click(row.target);
         typeInto(CTRL_REFERENCE, 333);
         m_tool->sensor().clearReceivedFrames();
-        const std::shared_ptr<bool> closed = closeNextDialog(row.closer);
+        // Shared with the poll, which outlives a failed check.
+        const auto closed = std::make_shared<bool>(false);
+        whileDialogsComeUp([closer = row.closer, closed](QWidget* dialog) {
+            *closed = true;
+            if (closer == Closer::CancelButton)
+                clickButton(dialog, QStringLiteral("Cancel"));
+            else if (closer == Closer::Escape)
+                QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog,
+                                Qt::Key_Escape);
+            else
+                dialog->close();
+            return true;
+        });
         actOn(control<QAbstractButton>(row.command), row.opener);
         QVERIFY(waitUntil([&closed] { return *closed && !QApplication::activeModalWidget(); }));
         dispatchPending();
@@ -595,25 +595,6 @@ private slots:
     }
 
 private:
-    // A clock that stands still while the command's orders go right, so that its wait lasts
-    // until its (late) reply; press runs once when the sensor has had pressedAt requests, and a
-    // live view is stopped at its last order. A request too many, and the wait it robs times out.
-    void pressDuringTheWait(int command, int pressedAt, std::size_t orders,
-                            std::function<void()> press) {
-        QElapsedTimer bound;
-        bound.start();
-        platform::setTimerSource([this, command, pressedAt, orders, press, bound, pressed = false,
-                                  now = 1000.0]() mutable {
-            if (m_tool->requests() == std::size_t(pressedAt) && !std::exchange(pressed, true))
-                press();
-            if (command == CTRL_RUN && m_tool->requests() == orders)
-                click(CTRL_STOP, false);
-            if (m_tool->requests() > orders || bound.elapsed() > 10000)
-                now += 0.25;
-            return now;
-        });
-    }
-
     void compareWithFileAndTakeEeprom() {
         // An unreadable file says so and changes nothing; a column taken counts as unsent.
         QTemporaryDir dir;

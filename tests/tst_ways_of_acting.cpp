@@ -149,6 +149,7 @@ enum class Entry { Typed, ScreenReader, DownArrow, PageDown };
 } // namespace
 
 using ChangeOf = std::function<void(QSpinBox*)>;
+
 class WaysOfActing : public QObject {
     Q_OBJECT
 
@@ -230,12 +231,10 @@ private slots:
         actAndSettle(record, way);
         QCOMPARE(asked, 1);
         QVERIFY(record->isChecked());
-        QCOMPARE(record->text(), QStringLiteral("Stop recording"));
         QVERIFY(QFile::exists(file));
         actAndSettle(record, way);
         QCOMPARE(asked, 1);
         QVERIFY(!record->isChecked());
-        QCOMPARE(record->text(), QStringLiteral("Record..."));
     }
 
     void dropDownPickedAnyWay_data() {
@@ -463,6 +462,8 @@ private slots:
         dispatchPending();
         auto* button = panelChild<QAbstractButton>(opener);
         QVERIFY(button && button->isVisible());
+        // No device can be named during the run.
+        auto* byPath = panelChild<QAbstractButton>(QStringLiteral("Connect to a device by path"));
         // A dialog that held the run up would hold this test up too: it is closed after a bound.
         QTimer bound;
         bound.setSingleShot(true);
@@ -471,7 +472,7 @@ private slots:
                 dialog->reject();
         });
         std::size_t openedAt = 0;
-        bool requestsWhileOpen = false;
+        bool requestsWhileOpen = false, byPathDimmed = false;
         m_tool->run([&] {
             QFileDialog* dialog = openFileDialog();
             if (openedAt == 0 && m_tool->requests() >= 2) {
@@ -480,6 +481,7 @@ private slots:
                 button->click();
             } else if (dialog && m_tool->requests() >= openedAt + 5) {
                 requestsWhileOpen = true;
+                byPathDimmed = !byPath->isEnabled();
                 dialog->reject();
             } else if (openedAt > 0 && !dialog) {
                 click(CTRL_STOP, false);
@@ -487,16 +489,7 @@ private slots:
         });
         QVERIFY(requestsWhileOpen);
         QCOMPARE(statusText(), QStringLiteral("Line Ok!"));
-    }
-
-    void noDeviceCanBeNamedDuringARun() {
-        auto* byPath = panelChild<QAbstractButton>(QStringLiteral("Connect to a device by path"));
-        bool dimmedDuringRun = false;
-        m_tool->run([&] {
-            dimmedDuringRun = !byPath->isEnabled();
-            click(CTRL_STOP, false);
-        });
-        QVERIFY(dimmedDuringRun);
+        QVERIFY(byPathDimmed);
         QVERIFY(byPath->isEnabled());
     }
 
