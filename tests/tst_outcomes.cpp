@@ -19,27 +19,11 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QToolButton>
 
 using namespace testing;
 
 namespace {
-
-QLabel* outcomeLine() {
-    return panelWidget()->findChild<QLabel*>(QStringLiteral("outcomeLine"));
-}
-
-QToolButton* logToggle() {
-    for (QToolButton* button : panelWidget()->findChildren<QToolButton*>())
-        if (button->accessibleName() == QLatin1String("Log"))
-            return button;
-    return nullptr;
-}
-
-QAccessibleInterface* accessible(QWidget* widget) {
-    return QAccessible::queryAccessibleInterface(widget);
-}
 
 // What a notification says each time it shows anew, which is when a screen reader reads it.
 class Announcements : public QObject {
@@ -63,22 +47,12 @@ private slots:
         (*m_tool)->setRam({500, 600, 512, 90, 0, 1, 0, 0, 0, 100, 700, 400, 0, 0, 0, 0});
         m_tool->connect();
         m_announcements.said.clear();
-        outcomeLine()->installEventFilter(&m_announcements);
+        panelChild<QLabel>("outcomeLine")->installEventFilter(&m_announcements);
     }
 
     void cleanup() {
         m_tool.reset();
         unsetenv("NALVO_COM2");
-    }
-
-    void theStatusLineIsNamedByWhatItSays() {
-        QWidget* status = control(CTRL_STATUS);
-        QCOMPARE(accessible(status)->text(QAccessible::Name), statusText());
-        QCOMPARE(accessible(status)->text(QAccessible::Description), "Status line");
-        (*m_tool)->setSilentOrders({2});
-        useClock(m_tool->sensor(), 0);
-        click(CTRL_GET);
-        QCOMPARE(accessible(status)->text(QAccessible::Name), "Timeout-RS-232...");
     }
 
     void eachOutcomeShowsUnderTheStatusLineAndIsSaid_data() {
@@ -89,29 +63,24 @@ private slots:
             panelWidget()->findChild<QCheckBox*>()->click();
             click(CTRL_GET);
         }) << QStringList{"T-KOR-ZUL simulated sensor 1.0", "Get: read from the sensor's RAM"};
-        QTest::newRow("Send to a file") << std::function([](Outcomes* self) {
-            click(CTRL_FILE);
-            const std::string path = self->m_dir.filePath("set.dat").toStdString();
-            platform::setFileSelectAnswer(
-                [path](const platform::FileSelectRequest&, std::string& chosen) {
-                    chosen = path;
-                    return kNewFileSelected;
-                });
-            click(CTRL_SEND);
-        }) << QStringList{"Saved %1/set.dat"};
-        // A cancelled dialog leaves the file of the Send before as it was.
-        QTest::newRow("Send to a file, cancelled") << std::function([](Outcomes* self) {
-            click(CTRL_FILE);
-            const std::string path = self->m_dir.filePath("set.dat").toStdString();
-            for (const int answer : {kNewFileSelected, 0}) {
-                platform::setFileSelectAnswer(
-                    [path, answer](const platform::FileSelectRequest&, std::string& chosen) {
+        const auto sendsToAFile = [](std::vector<int> answers) {
+            return std::function([answers](Outcomes* self) {
+                click(CTRL_FILE);
+                const std::string path = self->m_dir.filePath("set.dat").toStdString();
+                for (const int answer : answers) {
+                    platform::setFileSelectAnswer([path, answer](const auto&, std::string& chosen) {
                         chosen = path;
                         return answer;
                     });
-                click(CTRL_SEND);
-            }
-        }) << QStringList{"Transmit..."};
+                    click(CTRL_SEND);
+                }
+            });
+        };
+        QTest::newRow("Send to a file")
+            << sendsToAFile({kNewFileSelected}) << QStringList{"Saved %1/set.dat"};
+        // A cancelled dialog leaves the file of the Send before as it was.
+        QTest::newRow("Send to a file, cancelled")
+            << sendsToAFile({kNewFileSelected, 0}) << QStringList{"Transmit..."};
         QTest::newRow("a teach") << std::function([](Outcomes* self) {
             (*self->m_tool)
                 ->setMeasurementOverride(
@@ -147,8 +116,12 @@ private slots:
         QCOMPARE(QStringList(shown.end() - said.size(), shown.end()), said);
         for (const QString& text : shown)
             QVERIFY2(!text.startsWith("->") && !text.startsWith("<-"), qPrintable(text));
+        // The status line is named by what it says.
+        QWidget* status = control(CTRL_STATUS);
+        QCOMPARE(accessible(status)->text(QAccessible::Name), statusText());
+        QCOMPARE(accessible(status)->text(QAccessible::Description), "Status line");
         const QString outcome = said.last();
-        QLabel* line = outcomeLine();
+        QLabel* line = panelChild<QLabel>("outcomeLine");
         QCOMPARE(accessible(line)->role(), QAccessible::Notification);
         QCOMPARE(accessible(line)->text(QAccessible::Name), outcome);
         QVERIFY(line->toolTip().endsWith("  " + outcome));
@@ -167,7 +140,7 @@ private slots:
         // Its shortcut opens and closes it, every time.
         for (const bool open : {true, false, true}) {
             QTest::keyClick(panelWidget(), Qt::Key_L, Qt::ControlModifier);
-            QVERIFY(waitUntil([&] { return logToggle()->isChecked() == open; }));
+            QVERIFY(waitUntil([&] { return panelChild<QToolButton>("Log")->isChecked() == open; }));
             QCOMPARE(log->isVisible(), open);
         }
         QVERIFY(waitUntil([&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }));
@@ -185,45 +158,21 @@ private slots:
         QCOMPARE(bar->value(), 3);
     }
 
-    void tabReachesEveryControlInReadingOrder() {
-        // The link and the log's switch, the parameters, the target, the commands, the chart
-        // and its tools, the open log below them, and round again.
-        const QStringList expected{"Port",
-                                   "Connect to a device by path",
-                                   "Log",
-                                   "Power 0",
-                                   "Power 1",
-                                   "Reference",
-                                   "Tolerance",
-                                   "Hardware mode",
-                                   "Polarity",
-                                   "Analog mode",
-                                   "Averaging",
-                                   "Evaluation mode",
-                                   "Teach A/B",
-                                   "Teach C/D",
-                                   "Teach threshold",
-                                   "RAM",
-                                   "Get",
-                                   "Send",
-                                   "Compare",
-                                   "Teach reference",
-                                   "Button teach",
-                                   "Run",
-                                   "Stop",
-                                   "Chart",
-                                   "Pause",
-                                   "Fit",
-                                   "History",
-                                   "Record...",
-                                   "Export...",
-                                   "Copy values",
-                                   "Log entries",
-                                   "Traffic",
-                                   "Copy log",
-                                   "Save log",
-                                   "Port"};
-        logToggle()->click();
+    void tabReachesEveryControlInReadingOrderAndLeavesEveryTable() {
+        const QStringList expected{
+            // The link and the log's switch,
+            "Port", "Connect to a device by path", "Log",
+            // the parameters,
+            "Power 0", "Power 1", "Reference", "Tolerance", "Hardware mode", "Polarity",
+            "Analog mode", "Averaging", "Evaluation mode", "Teach A/B", "Teach C/D",
+            "Teach threshold",
+            // the target, the commands,
+            "RAM", "Get", "Send", "Compare", "Teach reference", "Button teach", "Run", "Stop",
+            // the chart and its tools,
+            "Chart", "Pause", "Fit", "History", "Record...", "Export...", "Copy values",
+            // the open log below them, and round again.
+            "Log entries", "Traffic", "Copy log", "Save log", "Port"};
+        panelChild<QToolButton>("Log")->click();
         control(CTRL_PORT)->setFocus(Qt::TabFocusReason);
         QStringList order;
         while (order.size() < expected.size()) {
@@ -235,6 +184,27 @@ private slots:
             QTest::keyClick(focused, Qt::Key_Tab);
         }
         QCOMPARE(order, expected);
+
+        // No table traps Tab: from it, Tab reaches every button of its window.
+        QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
+        QDialog* compare = nullptr;
+        QVERIFY(waitUntil([&] {
+            compare = panelWidget()->findChild<QDialog*>(QStringLiteral("compareWindow"));
+            return compare && compare->isVisible();
+        }));
+        QCOMPARE(buttonsTabbedTo(compare), buttonsOf(compare));
+        compare->close();
+        QStringList reached, all;
+        click(CTRL_EEPROM);
+        whileDialogsComeUp([&](QWidget* question) {
+            reached = buttonsTabbedTo(question);
+            all = buttonsOf(question);
+            qobject_cast<QDialog*>(question)->reject();
+            return true;
+        });
+        click(CTRL_SEND);
+        QVERIFY(!all.isEmpty());
+        QCOMPARE(reached, all);
     }
 
     // Opened as large as the panel wants within its screen, and never needing more than the
@@ -251,7 +221,7 @@ private slots:
         QWidget* chart = control(CTRL_RAW_CHART);
         const int chartHeight = chart->height();
         const QSize opened = window->size();
-        logToggle()->click();
+        panelChild<QToolButton>("Log")->click();
         QApplication::processEvents();
         QCOMPARE(window->size(), opened);
         QCOMPARE(window->minimumSizeHint(), least);
@@ -268,33 +238,6 @@ private slots:
             scroll->widget()->minimumSizeHint() + QSize(0, window->height() - scroll->height());
         QVERIFY2(whole.width() <= 1366 && whole.height() <= 768 - kDesktopPanels,
                  qPrintable(QStringLiteral("%1 x %2").arg(whole.width()).arg(whole.height())));
-    }
-
-    // No table traps Tab: from it, Tab reaches every button of its window.
-    void tabLeavesTheTablesOfCompareAndTheEepromQuestion() {
-        QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
-        QDialog* compare = nullptr;
-        QVERIFY(waitUntil([&] {
-            compare = panelWidget()->findChild<QDialog*>(QStringLiteral("compareWindow"));
-            return compare && compare->isVisible();
-        }));
-        QCOMPARE(buttonsTabbedTo(compare), buttonsOf(compare));
-        compare->close();
-        QStringList reached, all;
-        click(CTRL_EEPROM);
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] {
-            if (auto* question = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                poll.stop();
-                reached = buttonsTabbedTo(question);
-                all = buttonsOf(question);
-                question->reject();
-            }
-        });
-        poll.start(0);
-        click(CTRL_SEND);
-        QVERIFY(!all.isEmpty());
-        QCOMPARE(reached, all);
     }
 
 private:

@@ -7,14 +7,12 @@
 #include <paramguard/ParameterGuard.h>
 #include <portlist/PortList.h>
 
-#include <QAccessible>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -29,117 +27,22 @@ namespace {
 const Words kRam{600, 700, 400, 90, 0, 1, 2, 1, 3, 110, 710, 410, 12, 13, 14, 15};
 const Words kEeprom{600, 700, 401, 90, 0, 0, 2, 1, 3, 110, 710, 410, 12, 13, 14, 16};
 
-// As the window shows it once it has caught up with the values just set.
-QString unsentCount() {
-    QCoreApplication::sendPostedEvents();
-    // As it reads: its second line, if any, after the first.
-    return panelWidget()->findChild<QLabel*>(QStringLiteral("unsentCount"))->text().simplified();
-}
-
-template <typename T>
-T* guardWidget(const char* name) {
-    return panelWidget()->findChild<T*>(QLatin1String(name));
-}
-
 QString cell(int row, int column) {
-    return guardWidget<QTableWidget>("compareTable")->item(row, column)->text();
-}
-
-QString labelOf(const char* name) {
-    return guardWidget<QLabel>(name)->text();
+    return panelChild<QTableWidget>("compareTable")->item(row, column)->text();
 }
 
 const QString kTwoLive = QStringLiteral("* 2 values not sent (2 from the live view)");
 
-struct Asked {
-    paramguard::Replacing by;
-    int unsentCount;
-    bool operator==(const Asked&) const = default;
-};
+using Asked = std::pair<paramguard::Replacing, int>; // what replaces them, the unsent count
 
-// How an operator sets off a command button, and how a dialog it opened is closed.
-enum class Opener { MouseHeld, MouseClick, Space, Shortcut, ScreenReader };
+// How a dialog a command opened is closed.
 enum class Closer { CancelButton, Escape, CloseBox };
 struct DialogCase {
     int command;
     int target;
-    Opener opener;
+    Way opener;
     Closer closer;
 };
-
-// A shortcut's or a screen reader's press lets its button go only a moment later.
-bool buttonsUp() {
-    return waitUntil([] {
-        for (QPushButton* button : panelWidget()->findChildren<QPushButton*>())
-            if (button->isDown())
-                return false;
-        return true;
-    });
-}
-
-void activate(int command, Opener opener) {
-    QWidget* button = control(command);
-    switch (opener) {
-    case Opener::MouseHeld:
-        // Held until the dialog is up: the release then goes to the dialog, which drops it.
-        QTest::mousePress(button, Qt::LeftButton);
-        break;
-    case Opener::MouseClick:
-        QTest::mouseClick(button, Qt::LeftButton);
-        break;
-    case Opener::Space:
-        button->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(button, Qt::Key_Space);
-        break;
-    case Opener::Shortcut:
-        QTest::keyClick(panelWidget(), command == CTRL_SEND ? Qt::Key_S : Qt::Key_F5,
-                        command == CTRL_SEND ? Qt::ControlModifier : Qt::NoModifier);
-        break;
-    case Opener::ScreenReader:
-        QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
-            QAccessibleActionInterface::pressAction());
-        break;
-    }
-}
-
-// Hands each dialog that is up to `handle`, polling every `interval` ms, until it says it is done.
-void whileDialogsComeUp(const std::function<bool(QWidget*)>& handle, int interval = 0) {
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, handle, interval] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog)
-            return;
-        poll->stop();
-        if (handle(dialog))
-            poll->deleteLater();
-        else
-            poll->start(interval);
-    });
-    poll->start(interval);
-}
-
-// The button whose text, or its text without the mnemonic's mark, is `text`.
-void clickButton(QWidget* dialog, const QString& text) {
-    for (QPushButton* button : dialog->findChildren<QPushButton*>())
-        if (button->text() == text || button->text().remove('&') == text)
-            button->click();
-}
-
-// Closes the next dialog that comes up, once it is up, and says so.
-std::shared_ptr<bool> closeNextDialog(Closer closer) {
-    auto closed = std::make_shared<bool>(false);
-    whileDialogsComeUp([closer, closed](QWidget* dialog) {
-        *closed = true;
-        if (closer == Closer::CancelButton)
-            clickButton(dialog, QStringLiteral("Cancel"));
-        else if (closer == Closer::Escape)
-            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
-        else
-            dialog->close();
-        return true;
-    });
-    return closed;
-}
 
 } // namespace
 
@@ -167,18 +70,18 @@ private slots:
         typeInto(CTRL_POLARITY, 0);
         QCOMPARE(unsentCount(), QStringLiteral("* 2 values not sent"));
         QVERIFY(control(CTRL_REFERENCE)->accessibleDescription().startsWith("Changed"));
-        QCOMPARE(labelOf("referenceLabel"), "Reference *");
+        QCOMPARE(panelChild<QLabel>("referenceLabel")->text(), "Reference *");
         click(CTRL_SEND);
         QCOMPARE(unsentCount(), QStringLiteral("No unsent changes"));
-        QCOMPARE(labelOf("referenceLabel"), "Reference");
+        QCOMPARE(panelChild<QLabel>("referenceLabel")->text(), "Reference");
 
         // The live view's values are not the sensor's: marked as its own, and a plain Send's.
         m_tool->runLiveViewShowing(999, 1000);
         QCOMPARE(unsentCount(), kTwoLive);
-        QCOMPARE(guardWidget<QLabel>("unsentCount")->accessibleDescription(), kTwoLive);
-        QCOMPARE(labelOf("power0Label"), "Power 0 (live)");
-        QCOMPARE(labelOf("teachTHDLabel"), "Teach threshold (live)");
-        QCOMPARE(labelOf("power1Label"), "Power 1");
+        QCOMPARE(panelChild<QLabel>("unsentCount")->accessibleDescription(), kTwoLive);
+        QCOMPARE(panelChild<QLabel>("power0Label")->text(), "Power 0 (live)");
+        QCOMPARE(panelChild<QLabel>("teachTHDLabel")->text(), "Teach threshold (live)");
+        QCOMPARE(panelChild<QLabel>("power1Label")->text(), "Power 1");
         for (QWidget* field : {control(CTRL_POWER0), control(CTRL_TEACH_THD)}) {
             QVERIFY(field->accessibleDescription().startsWith("From the live view"));
             QVERIFY(field->toolTip().startsWith("From the live view"));
@@ -222,7 +125,7 @@ private slots:
         typeInto(CTRL_REFERENCE, 333);
         click(CTRL_SEND);
         QCOMPARE(unsentCount(), QStringLiteral("* 1 value not sent (1 saved to file)"));
-        QCOMPARE(labelOf("referenceLabel"), "Reference (file)");
+        QCOMPARE(panelChild<QLabel>("referenceLabel")->text(), "Reference (file)");
         QVERIFY(control(CTRL_REFERENCE)
                     ->accessibleDescription()
                     .startsWith("Saved to file, not sent to the sensor."));
@@ -284,21 +187,19 @@ private slots:
         QTest::addColumn<std::function<void()>>("act");
         QTest::addColumn<bool>("discard");
         using Act = std::function<void()>;
-        const Act get = [] { click(CTRL_GET); };
-        const Act samePort = [] { chooseItem(CTRL_PORT, 0); };
-        const Act otherPort = [] { chooseItem(CTRL_PORT, 3); };
-        const Act closeBox = pressCloseBox;
-        const Act ctrlQ = [] { QTest::keyClick(panelWidget(), Qt::Key_Q, Qt::ControlModifier); };
         using paramguard::Replacing;
-        QTest::newRow("Get, cancel") << Replacing::Get << get << false;
-        QTest::newRow("Get, discard") << Replacing::Get << get << true;
-        QTest::newRow("another port, cancel") << Replacing::PortChange << otherPort << false;
-        QTest::newRow("the same port, cancel") << Replacing::PortChange << samePort << false;
-        QTest::newRow("the same port, discard") << Replacing::PortChange << samePort << true;
-        QTest::newRow("close box, cancel") << Replacing::Close << closeBox << false;
-        QTest::newRow("close box, discard") << Replacing::Close << closeBox << true;
-        QTest::newRow("Ctrl+Q, cancel") << Replacing::Close << ctrlQ << false;
-        QTest::newRow("Ctrl+Q, discard") << Replacing::Close << ctrlQ << true;
+        const std::tuple<const char*, Replacing, Act> acts[] = {
+            {"Get", Replacing::Get, [] { click(CTRL_GET); }},
+            {"the same port", Replacing::PortChange, [] { chooseItem(CTRL_PORT, 0); }},
+            {"close box", Replacing::Close, pressCloseBox},
+            {"Ctrl+Q", Replacing::Close,
+             [] { QTest::keyClick(panelWidget(), Qt::Key_Q, Qt::ControlModifier); }}};
+        for (const auto& [name, by, act] : acts)
+            for (const bool discard : {false, true})
+                QTest::addRow("%s, %s", name, discard ? "discard" : "cancel")
+                    << by << act << discard;
+        QTest::newRow("another port, cancel")
+            << Replacing::PortChange << Act([] { chooseItem(CTRL_PORT, 3); }) << false;
     }
     void replacingUnsentChangesAsksFirst() {
         QFETCH(paramguard::Replacing, by);
@@ -415,7 +316,7 @@ private slots:
             });
         }
         QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier); // its shortcut
-        QVERIFY(waitUntil([] { return !guardWidget<QPushButton>("compareButton")->isDown(); }));
+        QVERIFY(buttonsUp());
         dispatchPending();
         QVERIFY((*m_tool)->waitForFrames(2, 5s));
         QCOMPARE(ordersSent(m_tool->sensor()), (Orders{2, 4}));
@@ -426,7 +327,7 @@ private slots:
         QCOMPARE(cell(2, 1), "333");
         if (silent) {
             QCOMPARE(cell(0, 2), "No answer within 2 s");
-            QVERIFY(!guardWidget<QPushButton>("takeRAM")->isEnabled());
+            QVERIFY(!panelChild<QPushButton>("takeRAM")->isEnabled());
         } else {
             QCOMPARE(cell(2, 2), "\u2260 400");
             QCOMPARE(cell(5, 3), "\u2260 0");
@@ -440,7 +341,7 @@ private slots:
         QCOMPARE(sim::decodeWords((*m_tool)->receivedFrames()[0]), packet);
     }
 
-    void compareWaitsForTheExchangeUnderWay_data() {
+    void compareAndThePortByPathWaitForTheExchangeUnderWay_data() {
         QTest::addColumn<int>("command");
         QTest::addColumn<int>("pressedAt"); // requests the sensor has had by then
         QTest::addColumn<Orders>("orders");
@@ -451,24 +352,52 @@ private slots:
         QTest::newRow("Button teach, its read-back") << CTRL_BUTTON_TEACH << 2 << Orders{5, 2};
         QTest::newRow("live view") << CTRL_RUN << 2 << Orders{8, 8, 8, 8};
     }
-    void compareWaitsForTheExchangeUnderWay() {
-        // Compare, pressed every way while a (late) reply is awaited, does nothing; before, it
-        // waits.
+    void compareAndThePortByPathWaitForTheExchangeUnderWay() {
+        // Compare and the "..." button beside the port, pressed every way while a (late) reply is
+        // awaited, do nothing and ask for no device: greyed until the exchange has ended. Compare
+        // pressed before the exchange waits for it.
         QFETCH(int, command);
         QFETCH(int, pressedAt);
         QFETCH(Orders, orders);
-        auto* compare = guardWidget<QPushButton>("compareButton");
+        int named = 0;
+        m_tool.reset();
+        m_tool = std::make_unique<ToolWithSensor>([this, &named] {
+            paramguard::attach(m_log);
+            portlist::installPortList({}, [this, &named](QWidget*) {
+                ++named;
+                return QString::fromStdString((*m_tool)->devicePath());
+            });
+        });
+        m_tool->connect();
+        QAbstractButton* compare = panelChild<QPushButton>("compareButton");
+        QAbstractButton* byPath = panelWidget()->findChild<QToolButton*>();
+        QVERIFY(byPath && byPath->isEnabled());
         (*m_tool)->setRam(kEeprom);
         (*m_tool)->setLateReplyDelay(100ms);
         (*m_tool)->setFault(sim::Fault::LateReply);
-        bool pressed = false, greyed = false;
-        pressDuringTheWait(command, pressedAt, orders.size(), [&] {
-            pressed = true;
-            greyed = !compare->isEnabled();
-            QTest::mouseClick(compare, Qt::LeftButton);
-            QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
-            QAccessible::queryAccessibleInterface(compare)->actionInterface()->doAction(
-                QAccessibleActionInterface::pressAction());
+        // A clock that stands still while the command's orders go right, so that its wait lasts
+        // until its (late) reply; the buttons are pressed once the sensor has had pressedAt
+        // requests, and a live view is stopped at its last order. A request too many, and the wait
+        // it robs times out.
+        bool greyed = false;
+        QElapsedTimer bound;
+        bound.start();
+        platform::setTimerSource([this, command, pressedAt, compare, byPath, bound, &greyed,
+                                  expected = orders.size(), pressed = false,
+                                  now = 1000.0]() mutable {
+            if (m_tool->requests() == std::size_t(pressedAt) && !std::exchange(pressed, true)) {
+                greyed = !compare->isEnabled() && !byPath->isEnabled();
+                QTest::keyClick(panelWidget(), Qt::Key_D, Qt::ControlModifier);
+                for (QAbstractButton* button : {compare, byPath}) {
+                    actOn(button, Way::Mouse);
+                    actOn(button, Way::ScreenReader);
+                }
+            }
+            if (command == CTRL_RUN && m_tool->requests() == expected)
+                click(CTRL_STOP, false);
+            if (m_tool->requests() > expected || bound.elapsed() > 10000)
+                now += 0.25;
+            return now;
         });
         click(command);
         QVERIFY(buttonsUp());
@@ -477,8 +406,9 @@ private slots:
         // The set the sensor holds, read back by all but the live view.
         if (command != CTRL_RUN)
             QCOMPARE(shownWords(), (*m_tool)->ram());
-        QVERIFY(pressed && greyed);
-        QVERIFY(compare->isEnabled());
+        QVERIFY(greyed);
+        QCOMPARE(named, 0);
+        QVERIFY(compare->isEnabled() && byPath->isEnabled());
 
         (*m_tool)->setRam(kRam);
         showWords(kEeprom);
@@ -491,44 +421,6 @@ private slots:
         QCOMPARE(ordersSent(m_tool->sensor()), orders);
         if (command != CTRL_RUN)
             QCOMPARE(shownWords(), (*m_tool)->ram());
-    }
-
-    void portByPathWaitsForTheExchangeUnderWay_data() { compareWaitsForTheExchangeUnderWay_data(); }
-    void portByPathWaitsForTheExchangeUnderWay() {
-        // The "..." button beside the port, pressed while a (late) reply is awaited, asks for no
-        // device and connects none: it is greyed until the exchange has ended.
-        QFETCH(int, command);
-        QFETCH(int, pressedAt);
-        QFETCH(Orders, orders);
-        int asked = 0;
-        m_tool.reset();
-        m_tool = std::make_unique<ToolWithSensor>([this, &asked] {
-            paramguard::attach(m_log);
-            portlist::installPortList({}, [this, &asked](QWidget*) {
-                ++asked;
-                return QString::fromStdString((*m_tool)->devicePath());
-            });
-        });
-        m_tool->connect();
-        auto* byPath = panelWidget()->findChild<QToolButton*>();
-        QVERIFY(byPath && byPath->isEnabled());
-        (*m_tool)->setLateReplyDelay(100ms);
-        (*m_tool)->setFault(sim::Fault::LateReply);
-        bool pressed = false, greyed = false;
-        pressDuringTheWait(command, pressedAt, orders.size(), [&] {
-            pressed = true;
-            greyed = !byPath->isEnabled();
-            QTest::mouseClick(byPath, Qt::LeftButton);
-            QAccessible::queryAccessibleInterface(byPath)->actionInterface()->doAction(
-                QAccessibleActionInterface::pressAction());
-        });
-        click(command);
-        QVERIFY(buttonsUp());
-        dispatchPending();
-        QCOMPARE(ordersSent(m_tool->sensor()), orders);
-        QVERIFY(pressed && greyed);
-        QCOMPARE(asked, 0);
-        QVERIFY(byPath->isEnabled());
     }
 
     void eepromWriteIsConfirmedAgainstTheEeprom_data() {
@@ -564,7 +456,7 @@ private slots:
         QCOMPARE(asked.size(), size_t(0));
         m_tool->sensor().clearReceivedFrames();
         if (readBefore != 0 && readBefore != CTRL_GET) {
-            guardWidget<QPushButton>("compareButton")->click();
+            panelChild<QPushButton>("compareButton")->click();
             dispatchPending();
         }
         click(CTRL_EEPROM);
@@ -635,11 +527,11 @@ private slots:
 
     void commandsWorkAfterEveryDialog_data() {
         QTest::addColumn<DialogCase>("row");
-        const std::pair<const char*, Opener> openers[] = {{"mouse held", Opener::MouseHeld},
-                                                          {"mouse click", Opener::MouseClick},
-                                                          {"space", Opener::Space},
-                                                          {"shortcut", Opener::Shortcut},
-                                                          {"screen reader", Opener::ScreenReader}};
+        const std::pair<const char*, Way> openers[] = {{"mouse held", Way::MouseHeld},
+                                                       {"mouse click", Way::Mouse},
+                                                       {"space", Way::Space},
+                                                       {"shortcut", Way::Shortcut},
+                                                       {"screen reader", Way::ScreenReader}};
         const std::pair<const char*, Closer> closers[] = {{"cancel", Closer::CancelButton},
                                                           {"escape", Closer::Escape},
                                                           {"close box", Closer::CloseBox}};
@@ -652,7 +544,7 @@ private slots:
         for (const auto& [dialog, command, target] : dialogs)
             for (const auto& [opened, opener] : openers)
                 for (const auto& [closed, closer] : closers)
-                    if (command == CTRL_SEND || opener != Opener::MouseHeld)
+                    if (command == CTRL_SEND || opener != Way::MouseHeld)
                         QTest::addRow("%s, %s, %s", dialog, opened, closed)
                             << DialogCase{command, target, opener, closer};
     }
@@ -668,8 +560,20 @@ private slots:
         click(row.target);
         typeInto(CTRL_REFERENCE, 333);
         m_tool->sensor().clearReceivedFrames();
-        const std::shared_ptr<bool> closed = closeNextDialog(row.closer);
-        activate(row.command, row.opener);
+        // Shared with the poll, which outlives a failed check.
+        const auto closed = std::make_shared<bool>(false);
+        whileDialogsComeUp([closer = row.closer, closed](QWidget* dialog) {
+            *closed = true;
+            if (closer == Closer::CancelButton)
+                clickButton(dialog, QStringLiteral("Cancel"));
+            else if (closer == Closer::Escape)
+                QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog,
+                                Qt::Key_Escape);
+            else
+                dialog->close();
+            return true;
+        });
+        actOn(control<QAbstractButton>(row.command), row.opener);
         QVERIFY(waitUntil([&closed] { return *closed && !QApplication::activeModalWidget(); }));
         dispatchPending();
         QVERIFY(buttonsUp());
@@ -677,13 +581,12 @@ private slots:
         QApplication::setActiveWindow(panelWidget());
 
         click(CTRL_RAM);
-        for (const Opener opener :
-             {Opener::Shortcut, Opener::Space, Opener::ScreenReader, Opener::MouseClick}) {
-            activate(CTRL_SEND, opener);
+        for (const Way way : {Way::Shortcut, Way::Space, Way::ScreenReader, Way::Mouse}) {
+            actOn(control<QAbstractButton>(CTRL_SEND), way);
             QVERIFY(buttonsUp());
             dispatchPending();
         }
-        activate(CTRL_GET, Opener::Shortcut);
+        actOn(control<QAbstractButton>(CTRL_GET), Way::Shortcut);
         QVERIFY(buttonsUp());
         dispatchPending();
         QVERIFY((*m_tool)->waitForFrames(5, 5s));
@@ -692,25 +595,6 @@ private slots:
     }
 
 private:
-    // A clock that stands still while the command's orders go right, so that its wait lasts
-    // until its (late) reply; press runs once when the sensor has had pressedAt requests, and a
-    // live view is stopped at its last order. A request too many, and the wait it robs times out.
-    void pressDuringTheWait(int command, int pressedAt, std::size_t orders,
-                            std::function<void()> press) {
-        QElapsedTimer bound;
-        bound.start();
-        platform::setTimerSource([this, command, pressedAt, orders, press, bound, pressed = false,
-                                  now = 1000.0]() mutable {
-            if (m_tool->requests() == std::size_t(pressedAt) && !std::exchange(pressed, true))
-                press();
-            if (command == CTRL_RUN && m_tool->requests() == orders)
-                click(CTRL_STOP, false);
-            if (m_tool->requests() > orders || bound.elapsed() > 10000)
-                now += 0.25;
-            return now;
-        });
-    }
-
     void compareWithFileAndTakeEeprom() {
         // An unreadable file says so and changes nothing; a column taken counts as unsent.
         QTemporaryDir dir;
@@ -719,19 +603,19 @@ private:
             path = bad.toStdString();
             return kExistingFileSelected;
         });
-        guardWidget<QPushButton>("addFile")->click();
+        panelChild<QPushButton>("addFile")->click();
         QCOMPARE(cell(0, 4), "bad.dat: not readable as a parameter file");
         // What follows the sixteenth value is not looked at.
         QFile good(bad);
         QVERIFY(good.open(QIODevice::WriteOnly));
         good.write("600 700 333 90 3 0 2 1 3 110 710 410 12 13 14 16\n70000\nten\n");
         good.close();
-        guardWidget<QPushButton>("addFile")->click();
+        panelChild<QPushButton>("addFile")->click();
         QCOMPARE(cell(2, 4), "333");
         // Hardware mode 3 takes the tolerance from the sensor: its field greys, as on a Get.
-        guardWidget<QPushButton>("takeFile")->click();
+        panelChild<QPushButton>("takeFile")->click();
         QVERIFY(!control(CTRL_TOLERANCE)->isEnabled());
-        guardWidget<QPushButton>("takeEEPROM")->click();
+        panelChild<QPushButton>("takeEEPROM")->click();
         QVERIFY(control(CTRL_TOLERANCE)->isEnabled());
         QCOMPARE(shownWords(),
                  (Words{600, 700, 401, 90, 0, 0, 2, 1, 3, 110, 710, 410, 12, 13, 14, 15}));

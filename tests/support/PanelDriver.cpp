@@ -9,15 +9,18 @@
 #include <Lamp.h>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLCDNumber>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 namespace testing {
 
@@ -84,11 +87,19 @@ void dispatchPending() {
     ProcessSystemEvents();
 }
 
+QAccessibleInterface* accessible(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget);
+}
+
+// Where an operator clicks a control: a radio button on its round indicator.
+static QPoint clickPoint(const QWidget* widget) {
+    return qobject_cast<const QRadioButton*>(widget) ? QPoint(8, widget->height() / 2)
+                                                     : widget->rect().center();
+}
+
 void click(int id, bool dispatch) {
     QWidget* widget = control(id);
-    const QPoint where = qobject_cast<QRadioButton*>(widget) ? QPoint(8, widget->height() / 2)
-                                                             : widget->rect().center();
-    QTest::mouseClick(widget, Qt::LeftButton, {}, where);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, clickPoint(widget));
     if (dispatch)
         dispatchPending();
 }
@@ -115,6 +126,62 @@ void pressCloseBox() {
     QApplication::sendEvent(panelWidget(), &close);
 }
 
+void actOn(QAbstractButton* button, Way way) {
+    switch (way) {
+    case Way::Mouse:
+        QTest::mouseClick(button, Qt::LeftButton, {}, clickPoint(button));
+        break;
+    case Way::MouseHeld:
+        QTest::mousePress(button, Qt::LeftButton);
+        break;
+    case Way::Space:
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Space);
+        break;
+    case Way::Shortcut: {
+        const bool send = button->property("ctrlId").toInt() == CTRL_SEND;
+        QTest::keyClick(panelWidget(), send ? Qt::Key_S : Qt::Key_F5,
+                        send ? Qt::ControlModifier : Qt::NoModifier);
+        break;
+    }
+    case Way::ScreenReader:
+        accessible(button)->actionInterface()->doAction(
+            button->isCheckable() ? QAccessibleActionInterface::toggleAction()
+                                  : QAccessibleActionInterface::pressAction());
+        break;
+    }
+}
+
+bool buttonsUp() {
+    return waitUntil([] {
+        for (QAbstractButton* button : panelWidget()->findChildren<QAbstractButton*>())
+            if (button->isDown())
+                return false;
+        return true;
+    });
+}
+
+void whileDialogsComeUp(const std::function<bool(QWidget*)>& handle, int interval) {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, handle, interval] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        poll->stop();
+        if (handle(dialog))
+            poll->deleteLater();
+        else
+            poll->start(interval);
+    });
+    poll->start(interval);
+}
+
+void clickButton(QWidget* dialog, const QString& text) {
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+        if (button->text() == text || button->text().remove('&') == text)
+            button->click();
+}
+
 PaintLog::PaintLog() {
     QApplication::instance()->installEventFilter(this);
 }
@@ -129,6 +196,11 @@ bool PaintLog::eventFilter(QObject* object, QEvent* event) {
 
 QString statusText() {
     return control<QLabel>(CTRL_STATUS)->text();
+}
+
+QString unsentCount() {
+    QCoreApplication::sendPostedEvents();
+    return panelChild<QLabel>(QStringLiteral("unsentCount"))->text().simplified();
 }
 
 int shown(int id) {
