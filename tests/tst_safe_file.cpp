@@ -121,39 +121,31 @@ private slots:
         }
     }
 
-    void whatTakesTheNameMeanwhileIsNotReplaced_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("refusedAs");
-        QTest::newRow("FIFO") << "fifo"
-                              << "a FIFO";
-        QTest::newRow("symlink to a device node") << "link > device"
-                                                  << "a symbolic link";
-    }
-
     void whatTakesTheNameMeanwhileIsNotReplaced() {
         // Between the check of the name and the rename over it, another program acts.
-        QFETCH(QString, kind);
-        QFETCH(QString, refusedAs);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("target"));
-        writeFile(path, "old");
-        QString before;
-        safefile::setBeforeReplacing([&](const QString& target) {
-            QFile::remove(target);
-            const QString made = make(dir, kind);
-            if (made != target)
-                QFile::rename(made, target);
-            before = node(target);
-        });
-        QString why;
-        const bool saved = safefile::saveWhole(path, "new", why);
-        safefile::setBeforeReplacing({});
-        QVERIFY(!saved);
-        QCOMPARE(why, refusedAs + QStringLiteral(", not a regular file"));
-        QCOMPARE(node(path), before);
-        const QDir::Filters all =
-            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-        QCOMPARE(QDir(dir.path()).entryList(all), QStringList{"target"});
+        for (const auto& [kind, refusedAs] :
+             {std::pair{"fifo", "a FIFO"}, std::pair{"link > device", "a symbolic link"}}) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("target"));
+            writeFile(path, "old");
+            QString before;
+            safefile::setBeforeReplacing([&](const QString& target) {
+                QFile::remove(target);
+                const QString made = make(dir, QString::fromLatin1(kind));
+                if (made != target)
+                    QFile::rename(made, target);
+                before = node(target);
+            });
+            QString why;
+            const bool saved = safefile::saveWhole(path, "new", why);
+            safefile::setBeforeReplacing({});
+            QVERIFY(!saved);
+            QCOMPARE(why, refusedAs + QStringLiteral(", not a regular file"));
+            QCOMPARE(node(path), before);
+            const QDir::Filters all =
+                QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+            QCOMPARE(QDir(dir.path()).entryList(all), QStringList{"target"});
+        }
     }
 
     void aFailedWriteKeepsWholeFilesAndRows() {
