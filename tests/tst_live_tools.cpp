@@ -252,6 +252,7 @@ private slots:
         QTemporaryDir dir;
         answerFileDialog(dir.filePath(QStringLiteral("run.csv")));
         QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+        QCOMPARE(button("recordButton")->text(), QStringLiteral("Stop recording"));
         // Beside the readout: the file, how long it has recorded, its rows.
         auto* state = panelWidget()->findChild<QLabel*>(QStringLiteral("recordingState"));
         QVERIFY(state->isVisible());
@@ -445,7 +446,8 @@ private slots:
             QVERIFY(takeTheFile());
         }
         setrlimit(RLIMIT_FSIZE, &before);
-        QVERIFY(waitUntil([] { return !button("recordButton")->isChecked(); }));
+        QVERIFY(waitUntil([] { return button("recordButton")->text() == "Record..."; }));
+        QVERIFY(!button("recordButton")->isChecked());
         if (!refused)
             QCOMPARE(statusText(), said.arg(path));
         QCOMPARE(logged(said.arg(path)), 1);
