@@ -23,7 +23,9 @@ namespace logpanel {
 
 namespace {
 
-constexpr std::chrono::milliseconds kShowEvery{250};
+// New lines are shown twice a second, not a frame at a time: each showing costs the log a paint
+// and, under X, a round trip, which made the traffic view dearer than the live view itself.
+constexpr std::chrono::milliseconds kShowEvery{500};
 // Open, the log shows at least this many lines.
 constexpr int kLeastLines = 3;
 
