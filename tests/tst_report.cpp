@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace testing;
 using sim::Words;
@@ -139,6 +140,43 @@ private slots:
         exportReport(cancelled, std::nullopt);
         QVERIFY(!QFile::exists(cancelled));
         QCOMPARE(m_log.entries().back().text, "Service report saved to " + after);
+    }
+
+    void theRunGoesOnWhileTheNoteIsAsked() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("during.pdf"));
+        platform::setFileSelectAnswer(
+            [path](const platform::FileSelectRequest&, std::string& chosen) {
+                chosen = path.toStdString();
+                return kNewFileSelected;
+            });
+        // A note that held the run up would hold this test up too: it is closed after a bound.
+        bool boundReached = false;
+        QTimer bound;
+        bound.setSingleShot(true);
+        connect(&bound, &QTimer::timeout, [&boundReached] {
+            boundReached = true;
+            if (auto* note = qobject_cast<QInputDialog*>(QApplication::activeModalWidget()))
+                note->reject();
+        });
+        std::size_t askedAt = 0;
+        bool answered = false;
+        m_tool->run([&] {
+            auto* note = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            if (askedAt == 0 && m_tool->requests() >= 2) {
+                askedAt = m_tool->requests();
+                bound.start(10s);
+                panelWidget()->findChild<QPushButton*>(QStringLiteral("exportButton"))->click();
+            } else if (note && m_tool->requests() >= askedAt + 5) {
+                note->setTextValue(QStringLiteral("Written during a run"));
+                note->accept();
+                answered = true;
+            } else if (answered || boundReached) {
+                click(CTRL_STOP, false);
+            }
+        });
+        QVERIFY(answered);
+        QVERIFY(textOf(path).contains(QStringLiteral("\nWritten during a run\n")));
     }
 
 private:
