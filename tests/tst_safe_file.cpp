@@ -129,9 +129,10 @@ private slots:
             const QString path = dir.filePath(QStringLiteral("target"));
             writeFile(path, "old");
             QString before;
+            const QString madeAs = QString::fromLatin1(kind);
             safefile::setBeforeReplacing([&](const QString& target) {
                 QFile::remove(target);
-                const QString made = make(dir, QString::fromLatin1(kind));
+                const QString made = make(dir, madeAs);
                 if (made != target)
                     QFile::rename(made, target);
                 before = node(target);
