@@ -11,7 +11,7 @@ namespace logpanel {
 // Its Save dialog is the seam's, which tests answer with platform::setFileSelectAnswer.
 void installLogPanel(linklog::LinkLog& log);
 
-// Shows at once the lines an open log holds back for its next showing, half a second
+// Shows at once the lines an open log holds back for its next showing, a second
 // later: for tests, which do not wait on the real clock.
 void showHeldLines();
 
