@@ -8,6 +8,7 @@
 #include <platform/ui.h>
 #include <shared/ControlIds.h>
 #include <shared/Protocol.h>
+#include <shared/StatusTexts.h>
 
 namespace {
 
@@ -72,7 +73,7 @@ int CC_BTNRun(int panel, int, int event, void*, int, int) {
         }
         tdiff = Timer() - tstart;
         if (tdiff > LIVE_VIEW_LIMIT) {
-            SetCtrlVal(panel, CTRL_STATUS, "Timeout RS232-Line!");
+            SetCtrlVal(panel, CTRL_STATUS, STATUS_LIVE_VIEW_TIMEOUT);
             stop_flag = 1;
             break;
         }

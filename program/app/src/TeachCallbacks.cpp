@@ -8,6 +8,7 @@
 #include <platform/ui.h>
 #include <shared/ControlIds.h>
 #include <shared/Protocol.h>
+#include <shared/StatusTexts.h>
 
 namespace {
 
@@ -48,7 +49,7 @@ int CC_BTNTeach(int panel, int, int event, void*, int, int) {
     // one the wait ended at the limit, which is a time-out even when it hit 1.5 s exactly.
     const bool answered = awaitTeachAnswer(TEACH_LIMIT);
     if (!answered || tdiff > TEACH_LIMIT)
-        SetCtrlVal(panel, CTRL_STATUS, "Timeout RS-232!!");
+        SetCtrlVal(panel, CTRL_STATUS, STATUS_TEACH_TIMEOUT);
     return 0;
 }
 
@@ -64,6 +65,6 @@ int CC_ButtonTeach(int panel, int, int event, void*, int, int) {
     SetCtrlVal(panel, CTRL_STATUS, "New setpoint value teached!");
     // Without an answer nothing was taught.
     if (!awaitTeachAnswer(BUTTON_TEACH_LIMIT))
-        SetCtrlVal(panel, CTRL_STATUS, "Timeout RS-232!!");
+        SetCtrlVal(panel, CTRL_STATUS, STATUS_TEACH_TIMEOUT);
     return 0;
 }

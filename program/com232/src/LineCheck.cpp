@@ -6,6 +6,7 @@
 #include <shared/ParameterVariables.h>
 #include <shared/Protocol.h>
 #include <shared/ShellVariables.h>
+#include <shared/StatusTexts.h>
 
 #include <platform/serial.h>
 #include <platform/ui.h>
@@ -21,7 +22,7 @@ int CheckComLine(int port) {
     WaitRXfull();
     if (rx_flag == 1) {
         if (pp[0] == ECHO_MARKER) {
-            CopyStatus("Echo Check - Line Ok!");
+            CopyStatus(STATUS_ECHO_OK);
             result = 1;
         } else {
             CopyStatus("read error - not sync byte 0xAA!");

@@ -4,6 +4,7 @@
 #include <com232/com232.h>
 #include <shared/ControlIds.h>
 #include <shared/ShellVariables.h>
+#include <shared/StatusTexts.h>
 
 #include <platform/ui.h>
 
@@ -23,7 +24,7 @@ void SendParaToFile() {
         values[i] = pp[i];
     if (ArrayToFile(file_name, values, kTypeUnsignedInt, kFileValues, 1, 0, 0, 0, kFieldWidth, 1,
                     0) < 0)
-        SetCtrlVal(panelHandle, CTRL_STATUS, "Error writing parameter file!");
+        SetCtrlVal(panelHandle, CTRL_STATUS, STATUS_FILE_NOT_WRITTEN);
 }
 
 int ReadParaFromFile() {
@@ -39,7 +40,7 @@ int ReadParaFromFile() {
         FileToArray(file_name, values, kTypeUnsignedInt, PNUM, 1, 0, 0, 1) == PNUM;
     if (!readable ||
         std::any_of(values, values + PNUM, [](std::uint32_t v) { return v > 0xFFFF; })) {
-        SetCtrlVal(panelHandle, CTRL_STATUS, "Error reading parameter file!");
+        SetCtrlVal(panelHandle, CTRL_STATUS, STATUS_FILE_NOT_READ);
         return 0;
     }
     for (int i = 0; i < PNUM; ++i)

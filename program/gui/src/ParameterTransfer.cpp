@@ -6,6 +6,7 @@
 #include <shared/ControlIds.h>
 #include <shared/Protocol.h>
 #include <shared/ShellVariables.h>
+#include <shared/StatusTexts.h>
 
 #include <platform/serial.h>
 #include <platform/ui.h>
@@ -23,7 +24,7 @@ void PushGET(int t) {
         if (rx_flag == 1) {
             GetRxBuf(PNUM);
             CopyPPtoVars();
-            SetCtrlVal(panelHandle, CTRL_STATUS, "Parameter-frame received! - Line Ok!");
+            SetCtrlVal(panelHandle, CTRL_STATUS, STATUS_FRAME_RECEIVED);
         }
     }
     // Whatever the outcome, the panel shows the variables afterwards.

@@ -7,6 +7,8 @@
 #include <shared/ControlIds.h>
 // The sensor's protocol: frame sizes, order codes, what a reply carries, the time limits.
 #include <shared/Protocol.h>
+// The status texts that tell an exchange's outcome.
+#include <shared/StatusTexts.h>
 
 #include <array>
 
