@@ -1,5 +1,7 @@
 #include "PortRing.h"
 
+#include "ListedPorts.h"
+
 #include <door/door.h>
 #include <exchanges/ExchangeWatch.h>
 #include <platform/attach.h>
@@ -15,12 +17,6 @@
 namespace portlist {
 
 namespace {
-
-constexpr int kStartUpPort = 1;
-
-bool fromEnvironment(int number) {
-    return platform::portDeviceFromEnvironment(number);
-}
 
 QString itemText(int number, const PortInfo& info, PortState state) {
     QString text = QStringLiteral("COM%1  %2").arg(number).arg(info.device);
@@ -84,15 +80,7 @@ void PortRing::onPortEvent(const platform::PortEvent& event) {
 }
 
 void PortRing::refresh() {
-    QList<PortInfo> present = m_source();
-    // A device the environment gives a number to has no other.
-    present.removeIf([](const PortInfo& info) {
-        for (int number = 1; number <= kMaxComPort; ++number)
-            if (fromEnvironment(number) && platform::deviceForPort(number) == info.device)
-                return true;
-        return false;
-    });
-    m_numbers.update(present, fromEnvironment);
+    m_numbers.update(withoutEnvironmentDevices(m_source()), fromEnvironment);
     list();
 }
 
@@ -101,15 +89,10 @@ void PortRing::list() {
         return;
     const int inUse = portInUse();
     std::map<int, QString> items;
-    for (const PortEntry& entry : m_numbers.entries(inUse)) {
+    for (const PortEntry& entry : m_numbers.entries(inUse))
         platform::setPortDevice(entry.number, entry.info.device);
-        if (!fromEnvironment(entry.number))
-            items[entry.number] = itemText(entry.number, entry.info, entry.state);
-    }
-    for (int number = 1; number <= kMaxComPort; ++number)
-        if (fromEnvironment(number) || (number == inUse && !items.count(number)))
-            items[number] = itemText(number, {platform::deviceForPort(number), {}, {}, {}, false},
-                                     PortState::Present);
+    for (const PortEntry& entry : listedEntries(m_numbers, inUse))
+        items[entry.number] = itemText(entry.number, entry.info, entry.state);
     const QSignalBlocker quiet(m_ring);
     m_ring->clear();
     for (const auto& [number, text] : items) {

@@ -27,6 +27,17 @@ using DevicePathAsker = std::function<QString(QWidget* parent)>;
 // The ports present now, as the system lists them.
 QList<PortInfo> presentPorts();
 
+// The port the tool opens at start-up.
+constexpr int kStartUpPort = 1;
+
+struct ListedPort {
+    int number;
+    PortInfo info;
+};
+// What the port drop-down lists when the tool starts, in number order; the present ports from
+// `source`, else from the system.
+QList<ListedPort> listedPorts(PortSource source = {});
+
 // Binds the port drop-down of every panel loaded from now on. Tests give the ports present
 // and the operator's answer; empty functions for the real ones.
 void installPortList(PortSource source = {}, DevicePathAsker asker = {});
