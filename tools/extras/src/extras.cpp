@@ -9,7 +9,7 @@
 
 #include <QCoreApplication>
 
-void AttachServiceTools() {
+linklog::LinkLog& AttachServiceTools() {
     // Lives as long as the application object, which outlives every panel.
     auto* log =
         new linklog::LinkLog(linklog::LinkLog::kDefaultCapacity, QCoreApplication::instance());
@@ -19,4 +19,5 @@ void AttachServiceTools() {
     portlist::installPortList();
     paramguard::attach(*log);
     livetools::attachLiveTools(*log);
+    return *log;
 }

@@ -2,4 +2,9 @@
 // attached to every panel loaded after this call. Needs a running toolkit.
 #pragma once
 
-void AttachServiceTools();
+namespace linklog {
+class LinkLog;
+}
+
+// Returns the tools' log, which lives as long as the application object.
+linklog::LinkLog& AttachServiceTools();
