@@ -15,8 +15,11 @@ INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]')
 PROGRAM_HEADERS = ("shared/", "com232/", "gui/", "app/")
 TOOL_HOOKS = {"platform/attach.h", "platform/follow.h", "platform/linkevents.h",
               "platform/overrides.h"}
-# main() sits on top of both rooms: it is where the tools are attached to the program.
-ATTACHES_THE_TOOLS = ("program/app/src/main.cpp", "extras/extras.h")
+# The two main()s sit on top of both rooms: there the tools are attached to the program, and
+# the command line's main() hands the program's start to the command.
+ATTACHES_THE_TOOLS = {("program/app/src/main.cpp", "extras/extras.h"),
+                      ("program/app/src/service.cpp", "extras/extras.h"),
+                      ("program/app/src/service.cpp", "cli/ServiceCommand.h")}
 LINK_CALL = re.compile(r"target_link_libraries\s*\(([^)]*)\)", re.S)
 TARGET_CALL = re.compile(r"add_(?:library|executable)\s*\(\s*([\w.+-]+)")
 
@@ -64,7 +67,7 @@ def program_including_the_tools(top):
     for path in sources(top, "program"):
         relative = path.relative_to(top).as_posix()
         for line, name in includes(path):
-            if (relative, name) == ATTACHES_THE_TOOLS:
+            if (relative, name) in ATTACHES_THE_TOOLS:
                 continue
             if name in TOOL_HOOKS:
                 yield (f"{relative}:{line}: includes {name}, a hook of the seam for the tools; "

@@ -1,0 +1,342 @@
+// The command line against the simulated sensor: each command puts on the line exactly what the
+// window's action puts there, says its outcome in its exit status and its JSON, and ends bad
+// input with its status and a one-line cause, having written nothing after a failed read.
+#include "SensorLink.h"
+
+#include <extras/extras.h>
+#include <livetools/LiveTools.h>
+#include <paramguard/ParameterGuard.h>
+
+#include "CsvRecording.h"
+
+#include <QAbstractButton>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <QRegularExpression>
+
+#include <fcntl.h>
+#include <map>
+#include <sys/file.h>
+#include <unistd.h>
+
+using namespace testing;
+using sim::Words;
+
+namespace {
+
+const Words kRam{600, 700, 400, 90, 0, 1, 2, 1, 3, 110, 710, 410, 12, 13, 14, 15};
+const Words kEeprom{600, 700, 401, 90, 0, 0, 2, 1, 3, 110, 710, 410, 12, 13, 14, 16};
+// A set with a word of all ones, which no frame may lose.
+const Words kFileSet{500, 500, 700, 100, 0, 1, 0, 0, 0, 100, 700, 400, 0, 0, 0, 65535};
+
+struct Outcome {
+    int status = -1;
+    QJsonObject json;
+    QString error;
+    std::vector<sim::Frame> frames;
+};
+
+QString writeSetFile(const QTemporaryDir& dir, const QString& name, const QString& text) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(text.toUtf8());
+    return path;
+}
+
+QString setText(const Words& words) {
+    QString text;
+    for (const auto word : words)
+        text += QString::number(word) + QLatin1Char('\n');
+    return text;
+}
+
+// The command line, its port on the sensor's device unless the words name one.
+Outcome runCommand(sim::SimulatedSensor& sensor, QStringList words, const QTemporaryDir& data) {
+    if (!words.contains(QStringLiteral("--port")))
+        words << QStringLiteral("--port") << QString::fromStdString(sensor.devicePath());
+    QProcess command;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+    // The window's port 1 of an earlier test is no business of the command's.
+    env.remove(QStringLiteral("NALVO_COM1"));
+    command.setProcessEnvironment(env);
+    command.start(QCoreApplication::applicationDirPath() + QStringLiteral("/nalvo-service"),
+                  words << QStringLiteral("--json"));
+    command.closeWriteChannel();
+    Outcome outcome;
+    if (!command.waitForFinished(30000)) {
+        command.kill();
+        return outcome;
+    }
+    sensor.waitForRequestsIn(5s);
+    outcome.status = command.exitCode();
+    outcome.json = QJsonDocument::fromJson(command.readAllStandardOutput()).object();
+    outcome.error = QString::fromUtf8(command.readAllStandardError());
+    outcome.frames = sensor.receivedFrames();
+    return outcome;
+}
+
+std::vector<int> ordersOf(const std::vector<sim::Frame>& frames) {
+    std::vector<int> orders;
+    for (const sim::Frame& frame : frames)
+        orders.push_back(sim::orderOf(frame));
+    return orders;
+}
+
+Words wordsOf(const QJsonArray& parameters, const QString& key = QStringLiteral("value")) {
+    Words words{};
+    for (int i = 0; i < parameters.size() && i < int(words.size()); ++i)
+        words[std::size_t(i)] = static_cast<std::uint16_t>(parameters[i].toObject()[key].toInt());
+    return words;
+}
+
+void pressToolButton(const QString& name) {
+    panelChild<QAbstractButton>(name)->click();
+}
+
+} // namespace
+
+class ServiceCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QVERIFY(m_sensor.start());
+        m_sensor.clearReceivedFrames();
+        m_sensor.setRam(kRam);
+        m_sensor.setEeprom(kEeprom);
+        m_setFile = writeSetFile(m_dir, QStringLiteral("set.dat"), setText(kFileSet));
+    }
+
+    void cleanup() { m_sensor.stop(); }
+
+    // Each command's frames, the connect sequence included, byte for byte those of the window
+    // doing the same on a sensor in the same state.
+    void eachCommandSendsWhatTheWindowSends_data() {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QList<int>>("orders");
+        const QString set = QStringLiteral("SET");
+        QTest::newRow("info") << QStringList{"info"} << 0 << QList<int>{5, 2, 7};
+        QTest::newRow("read ram") << QStringList{"read", "ram"} << 0 << QList<int>{5, 2, 7};
+        QTest::newRow("read eeprom")
+            << QStringList{"read", "eeprom"} << 0 << QList<int>{5, 2, 7, 4};
+        QTest::newRow("write ram --verify")
+            << QStringList{"write", "ram", set, "--verify"} << 0 << QList<int>{5, 2, 7, 1, 2};
+        QTest::newRow("write eeprom --verify")
+            << QStringList{"write", "eeprom", set, "--verify", "--yes"} << 0
+            << QList<int>{5, 2, 7, 3, 4};
+        QTest::newRow("compare") << QStringList{"compare", set} << 1 << QList<int>{5, 2, 7, 2, 4};
+        QTest::newRow("teach reference")
+            << QStringList{"teach", "reference"} << 0 << QList<int>{5, 2, 7, 6, 2};
+        QTest::newRow("teach button")
+            << QStringList{"teach", "button"} << 0 << QList<int>{5, 2, 7, 5, 2};
+    }
+
+    void eachCommandSendsWhatTheWindowSends() {
+        QFETCH(QStringList, words);
+        QFETCH(int, status);
+        QFETCH(QList<int>, orders);
+        words.replaceInStrings(QStringLiteral("SET"), m_setFile);
+        const Outcome command = runCommand(m_sensor, words, m_dir);
+        QCOMPARE(command.status, status);
+        QCOMPARE(command.json[QStringLiteral("exitStatus")].toInt(), status);
+        QCOMPARE(ordersOf(command.frames), std::vector<int>(orders.begin(), orders.end()));
+
+        // What the command says is what the sensor holds.
+        const QString name = words.first();
+        if (name == QLatin1String("read"))
+            QCOMPARE(wordsOf(command.json["parameters"].toArray()),
+                     words[1] == QLatin1String("ram") ? kRam : kEeprom);
+        if (name == QLatin1String("write")) {
+            QCOMPARE(words[1] == QLatin1String("ram") ? m_sensor.ram() : m_sensor.eeprom(),
+                     kFileSet);
+            QCOMPARE(command.json["verified"].toBool(), true);
+        }
+        if (name == QLatin1String("compare")) {
+            const QJsonArray rows = command.json["parameters"].toArray();
+            QCOMPARE(wordsOf(rows, QStringLiteral("ram")), kRam);
+            QCOMPARE(wordsOf(rows, QStringLiteral("eeprom")), kEeprom);
+            QCOMPARE(wordsOf(rows, QStringLiteral("file")), kFileSet);
+            QCOMPARE(rows[2].toObject()["differs"].toBool(), true);
+            QCOMPARE(rows[1].toObject()["differs"].toBool(), true);
+            QCOMPARE(rows[4].toObject()["differs"].toBool(), false);
+        }
+        if (name == QLatin1String("info"))
+            QCOMPARE(command.json["firmware"].toString(),
+                     QStringLiteral("T-KOR-ZUL simulated sensor 1.0"));
+
+        // The window, on a sensor as this one was.
+        ToolWithSensor tool([] { AttachServiceTools(); });
+        tool->setRam(kRam);
+        tool->setEeprom(kEeprom);
+        const QString file = m_setFile;
+        platform::setFileSelectAnswer(
+            [file](const platform::FileSelectRequest&, std::string& chosen) {
+                chosen = file.toStdString();
+                return 1;
+            });
+        paramguard::setEepromAnswer([](const paramguard::EepromQuestion&) {
+            paramguard::EepromAnswer yes;
+            yes.write = true;
+            return yes;
+        });
+        paramguard::setDiscardAnswer([](paramguard::Replacing, int) { return true; });
+        InitRS232(com);
+        if (name == QLatin1String("read") && words[1] == QLatin1String("eeprom")) {
+            click(CTRL_EEPROM);
+            click(CTRL_GET);
+        } else if (name == QLatin1String("write")) {
+            click(CTRL_FILE);
+            click(CTRL_GET);
+            click(words[1] == QLatin1String("ram") ? CTRL_RAM : CTRL_EEPROM);
+            click(CTRL_SEND);
+            click(CTRL_GET);
+        } else if (name == QLatin1String("compare")) {
+            pressToolButton(QStringLiteral("compareButton"));
+            QVERIFY(waitUntil([&] { return tool.requests() == command.frames.size(); }));
+            pressToolButton(QStringLiteral("addFile"));
+        } else if (name == QLatin1String("teach")) {
+            click(words[1] == QLatin1String("reference") ? CTRL_TEACH : CTRL_BUTTON_TEACH);
+        }
+        QVERIFY(waitUntil([&] { return tool.requests() >= command.frames.size(); }));
+        QVERIFY(tool->waitForRequestsIn(5s));
+        QCOMPARE(tool->receivedFrames(), command.frames);
+        paramguard::setEepromAnswer({});
+        paramguard::setDiscardAnswer({});
+    }
+
+    // Bad input ends in its exit status and a one-line cause, never in a hang, and nothing is
+    // written to the sensor after a failed read: the sensor has only the frames listed.
+    void badInputEndsInItsStatusAndCause_data() {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QString>("sensorFault"); // "silent", "wrong echo", "locked"
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QList<int>>("orders");
+        const QList<int> connect{5, 2, 7};
+        QTest::newRow("unknown command")
+            << QStringList{"flash"} << "" << 2 << "unknown command: flash" << QList<int>{};
+        QTest::newRow("seconds not a number")
+            << QStringList{"record", "--seconds", "ten", "-o", "r.csv"} << "" << 2
+            << "--seconds takes a positive number" << QList<int>{};
+        QTest::newRow("seconds not positive")
+            << QStringList{"record", "--seconds", "0", "-o", "r.csv"} << "" << 2
+            << "--seconds takes a positive number" << QList<int>{};
+        QTest::newRow("eeprom write unconfirmed")
+            << QStringList{"write", "eeprom", "SET"} << "" << 2 << "give --yes" << QList<int>{};
+        QTest::newRow("option of another command") << QStringList{"info", "--verify"} << "" << 2
+                                                   << "info does not take --verify" << QList<int>{};
+        QTest::newRow("missing port")
+            << QStringList{"info", "--port", "/dev/nalvo-no-such-port"} << "" << 4
+            << "cannot open COM1 (/dev/nalvo-no-such-port)" << QList<int>{};
+        QTest::newRow("port in use by the window") << QStringList{"write", "ram", "SET"} << "locked"
+                                                   << 4 << "cannot open COM1" << QList<int>{};
+        QTest::newRow("silent sensor") << QStringList{"write", "ram", "SET"} << "silent" << 3
+                                       << "line check failed: Timeout-RS-232..." << QList<int>{5};
+        QTest::newRow("wrong echo")
+            << QStringList{"write", "eeprom", "SET", "--yes"} << "wrong echo" << 3
+            << "line check failed: read error - not sync byte 0xAA!" << QList<int>{5};
+        QTest::newRow("file with fifteen words")
+            << QStringList{"write", "ram", "SHORT"} << "" << 5 << "not a parameter file" << connect;
+        QTest::newRow("word above 65535") << QStringList{"write", "eeprom", "BIG", "--yes"} << ""
+                                          << 5 << "not a parameter file" << connect;
+        QTest::newRow("no such file")
+            << QStringList{"write", "ram", "NONE"} << "" << 5 << "cannot read" << connect;
+        QTest::newRow("a value the panel cannot hold")
+            << QStringList{"write", "ram", "RANGE"} << "" << 5
+            << "Reference 2000 is outside what the panel takes (it would hold 512)" << connect;
+        QTest::newRow("unwritable output")
+            << QStringList{"read", "ram", "-o", "/nonexistent/dir/set.dat"} << "" << 5
+            << "cannot write /nonexistent/dir/set.dat" << connect;
+        QTest::newRow("unwritable recording")
+            << QStringList{"record", "--seconds", "1", "-o", "/nonexistent/dir/r.csv"} << "" << 5
+            << "/nonexistent/dir/r.csv" << connect;
+    }
+
+    void badInputEndsInItsStatusAndCause() {
+        QFETCH(QStringList, words);
+        QFETCH(QString, sensorFault);
+        QFETCH(int, status);
+        QFETCH(QString, cause);
+        QFETCH(QList<int>, orders);
+        Words range = kFileSet;
+        range[2] = 2000;
+        QString big = setText(kFileSet);
+        big.replace(QStringLiteral("65535"), QStringLiteral("65536"));
+        const std::map<QString, QString> files{
+            {QStringLiteral("SET"), m_setFile},
+            {QStringLiteral("SHORT"),
+             writeSetFile(m_dir, "short.dat", setText(kFileSet).section('\n', 0, 14))},
+            {QStringLiteral("BIG"), writeSetFile(m_dir, "big.dat", big)},
+            {QStringLiteral("RANGE"), writeSetFile(m_dir, "range.dat", setText(range))},
+            {QStringLiteral("NONE"), m_dir.filePath("none.dat")},
+        };
+        for (const auto& [key, path] : files)
+            words.replaceInStrings(QRegularExpression(QStringLiteral("^%1$").arg(key)), path);
+        m_sensor.setFault(sensorFault == QLatin1String("silent")       ? sim::Fault::Silent
+                          : sensorFault == QLatin1String("wrong echo") ? sim::Fault::WrongEcho
+                                                                       : sim::Fault::None);
+        // The window holds the port as the seam locks it.
+        const int held = sensorFault == QLatin1String("locked")
+                             ? ::open(m_sensor.devicePath().c_str(), O_RDONLY | O_NOCTTY)
+                             : -1;
+        if (held >= 0)
+            QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
+        const Outcome command = runCommand(m_sensor, words, m_dir);
+        if (held >= 0)
+            ::close(held);
+        QCOMPARE(command.status, status);
+        const QString said = command.error.trimmed();
+        QVERIFY2(said.contains(cause) && !said.contains(QLatin1Char('\n')), qPrintable(said));
+        QCOMPARE(ordersOf(command.frames), std::vector<int>(orders.begin(), orders.end()));
+        if (status != 2)
+            QCOMPARE(command.json["error"].toString(), said.section(QStringLiteral(": "), 1));
+    }
+
+    // The live view's frames in the window's recording format, one row a frame shown, each
+    // request carrying the panel's set; the ports as the drop-down numbers them.
+    void recordingAndPortsAreTheWindows() {
+        const QString csv = m_dir.filePath(QStringLiteral("run.csv"));
+        const Outcome command =
+            runCommand(m_sensor, {"record", "--seconds", "0.5", "-o", csv}, m_dir);
+        QCOMPARE(command.status, 0);
+        const int frames = command.json["frames"].toInt();
+        QVERIFY(frames > 0);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines =
+            QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.first(), livetools::csvHeaderRow());
+        QCOMPARE(lines.size() - 1, frames);
+        const std::vector<sim::Frame> run(command.frames.begin() + 3, command.frames.end());
+        QVERIFY(int(run.size()) - frames == 0 || int(run.size()) - frames == 1);
+        for (const sim::Frame& request : run) {
+            QCOMPARE(sim::orderOf(request), 8);
+            QCOMPARE(sim::decodeWords(request), kRam);
+        }
+
+        qputenv("NALVO_COM3", QByteArray::fromStdString(m_sensor.devicePath()));
+        const Outcome ports = runCommand(m_sensor, {"ports"}, m_dir);
+        qunsetenv("NALVO_COM3");
+        QCOMPARE(ports.status, 0);
+        std::map<int, QString> listed;
+        for (const QJsonValue port : ports.json["ports"].toArray())
+            listed[port["number"].toInt()] = port["device"].toString();
+        QCOMPARE(listed[3], QString::fromStdString(m_sensor.devicePath()));
+        QVERIFY(listed.count(1));
+    }
+
+private:
+    sim::SimulatedSensor m_sensor;
+    QTemporaryDir m_dir;
+    QString m_setFile;
+};
+
+QTEST_MAIN(ServiceCli)
+#include "tst_service_cli.moc"
