@@ -74,12 +74,14 @@ std::optional<std::vector<std::uint8_t>> SensorModel::answer(const Frame& reques
     const Words words = decodeWords(request);
     switch (code) {
     case order::kWriteRam:
-        m_ram = words;
+        if (fault != Fault::WritesLost)
+            m_ram = words;
         return std::nullopt;
     case order::kReadRam:
         return frameBytes(code, m_ram);
     case order::kWriteEeprom:
-        m_eeprom = words;
+        if (fault != Fault::WritesLost)
+            m_eeprom = words;
         return std::nullopt;
     case order::kReadEeprom:
         return frameBytes(code, m_eeprom);

@@ -141,6 +141,7 @@ void SensorState::shape(Delivery& delivery) {
     case Fault::Silent:
     case Fault::WrongEcho:
     case Fault::ShortFirmware:
+    case Fault::WritesLost:
         break;
     }
 }

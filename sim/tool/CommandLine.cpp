@@ -9,11 +9,12 @@ namespace sim::tool {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, Fault>, 8> kFaultNames{{
+constexpr std::array<std::pair<std::string_view, Fault>, 9> kFaultNames{{
     {"none", Fault::None},
     {"silent", Fault::Silent},
     {"wrong-echo", Fault::WrongEcho},
     {"short-firmware", Fault::ShortFirmware},
+    {"writes-lost", Fault::WritesLost},
     {"late-reply", Fault::LateReply},
     {"frame-in-pieces", Fault::FrameInPieces},
     {"extra-bytes", Fault::ExtraBytes},

@@ -27,7 +27,9 @@ enum class Fault {
     ExtraBytes,
     // The extra bytes come just ahead of every reply instead, once its request is in.
     BytesAhead,
-    Garbage
+    Garbage,
+    // Writes are taken and forgotten, as by a worn or write-protected memory.
+    WritesLost
 };
 
 // The tool drops whatever comes back before its request can have been received, so the
