@@ -56,7 +56,8 @@ QString setText(const Words& words) {
 }
 
 // The command line, its port on the sensor's device unless the words name one.
-Outcome runCommand(sim::SimulatedSensor& sensor, QStringList words, const QTemporaryDir& data) {
+Outcome runCommand(sim::SimulatedSensor& sensor, QStringList words, const QTemporaryDir& data,
+                   const QString& portOne = {}) {
     if (!words.contains(QStringLiteral("--port")))
         words << QStringLiteral("--port") << QString::fromStdString(sensor.devicePath());
     QProcess command;
@@ -64,6 +65,8 @@ Outcome runCommand(sim::SimulatedSensor& sensor, QStringList words, const QTempo
     env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
     // The window's port 1 of an earlier test is no business of the command's.
     env.remove(QStringLiteral("NALVO_COM1"));
+    if (!portOne.isEmpty())
+        env.insert(QStringLiteral("NALVO_COM1"), portOne);
     command.setProcessEnvironment(env);
     command.start(QCoreApplication::applicationDirPath() + QStringLiteral("/nalvo-service"),
                   words << QStringLiteral("--json"));
@@ -215,7 +218,7 @@ private slots:
     // written to the sensor after a failed read: the sensor has only the frames listed.
     void badInputEndsInItsStatusAndCause_data() {
         QTest::addColumn<QStringList>("words");
-        QTest::addColumn<QString>("sensorFault"); // "silent", "wrong echo", "locked"
+        QTest::addColumn<QString>("sensorFault"); // also "locked", "port 1 elsewhere"
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("cause");
         QTest::addColumn<QList<int>>("orders");
@@ -232,9 +235,10 @@ private slots:
             << QStringList{"write", "eeprom", "SET"} << "" << 2 << "give --yes" << QList<int>{};
         QTest::newRow("option of another command") << QStringList{"info", "--verify"} << "" << 2
                                                    << "info does not take --verify" << QList<int>{};
+        // Port 1 is another device: the path takes the next number.
         QTest::newRow("missing port")
-            << QStringList{"info", "--port", "/dev/nalvo-no-such-port"} << "" << 4
-            << "cannot open COM1 (/dev/nalvo-no-such-port)" << QList<int>{};
+            << QStringList{"info", "--port", "/dev/nalvo-no-such-port"} << "port 1 elsewhere" << 4
+            << "cannot open COM2 (/dev/nalvo-no-such-port)" << QList<int>{};
         QTest::newRow("port in use by the window") << QStringList{"write", "ram", "SET"} << "locked"
                                                    << 4 << "cannot open COM1" << QList<int>{};
         QTest::newRow("silent sensor") << QStringList{"write", "ram", "SET"} << "silent" << 3
@@ -242,6 +246,9 @@ private slots:
         QTest::newRow("wrong echo")
             << QStringList{"write", "eeprom", "SET", "--yes"} << "wrong echo" << 3
             << "line check failed: read error - not sync byte 0xAA!" << QList<int>{5};
+        QTest::newRow("a write the sensor does not keep")
+            << QStringList{"write", "ram", "SET", "--verify"} << "writes lost" << 1
+            << "RAM: 14 word(s) read back differ" << QList<int>{5, 2, 7, 1, 2};
         QTest::newRow("file with fifteen words")
             << QStringList{"write", "ram", "SHORT"} << "" << 5 << "not a parameter file" << connect;
         QTest::newRow("word above 65535") << QStringList{"write", "eeprom", "BIG", "--yes"} << ""
@@ -279,16 +286,22 @@ private slots:
         };
         for (const auto& [key, path] : files)
             words.replaceInStrings(QRegularExpression(QStringLiteral("^%1$").arg(key)), path);
-        m_sensor.setFault(sensorFault == QLatin1String("silent")       ? sim::Fault::Silent
-                          : sensorFault == QLatin1String("wrong echo") ? sim::Fault::WrongEcho
-                                                                       : sim::Fault::None);
+        const std::map<QString, sim::Fault> faults{
+            {QStringLiteral("silent"), sim::Fault::Silent},
+            {QStringLiteral("wrong echo"), sim::Fault::WrongEcho},
+            {QStringLiteral("writes lost"), sim::Fault::WritesLost}};
+        const auto fault = faults.find(sensorFault);
+        m_sensor.setFault(fault == faults.end() ? sim::Fault::None : fault->second);
         // The window holds the port as the seam locks it.
         const int held = sensorFault == QLatin1String("locked")
                              ? ::open(m_sensor.devicePath().c_str(), O_RDONLY | O_NOCTTY)
                              : -1;
         if (held >= 0)
             QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
-        const Outcome command = runCommand(m_sensor, words, m_dir);
+        const Outcome command = runCommand(m_sensor, words, m_dir,
+                                           sensorFault == QLatin1String("port 1 elsewhere")
+                                               ? QStringLiteral("/dev/null")
+                                               : QString());
         if (held >= 0)
             ::close(held);
         QCOMPARE(command.status, status);
@@ -330,6 +343,16 @@ private slots:
             listed[port["number"].toInt()] = port["device"].toString();
         QCOMPARE(listed[3], QString::fromStdString(m_sensor.devicePath()));
         QVERIFY(listed.count(1));
+
+        QProcess help;
+        help.start(QCoreApplication::applicationDirPath() + QStringLiteral("/nalvo-service"),
+                   {QStringLiteral("--help")});
+        QVERIFY(help.waitForFinished(30000));
+        QCOMPARE(help.exitCode(), 0);
+        const QString usage = QString::fromUtf8(help.readAllStandardOutput());
+        for (const char* command : {"ports", "info", "read ram|eeprom", "write ram|eeprom",
+                                    "compare", "record --seconds", "teach reference|button"})
+            QVERIFY2(usage.contains(QLatin1String(command)), command);
     }
 
 private:

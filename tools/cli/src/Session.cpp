@@ -11,7 +11,6 @@
 #include <safefile/OutputFile.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
@@ -462,8 +461,6 @@ void Session::planRecord() {
         press(CTRL_RUN, kEventCommit);
     });
     then([this] {
-        // The rows of the last frames shown are written as the events they queued are handled.
-        QCoreApplication::processEvents();
         toolButton(QStringLiteral("recordButton"))->click();
         m_result.insert(QStringLiteral("file"), m_request.output);
         m_result.insert(QStringLiteral("frames"), m_frames);
