@@ -7,6 +7,7 @@
 #include "UnsentMarks.h"
 #include "ValueOrigins.h"
 
+#include <backups/Backups.h>
 #include <door/door.h>
 #include <exchanges/ExchangeWatch.h>
 #include <platform/attach.h>
@@ -204,42 +205,62 @@ private:
                            .arg(count));
     }
 
+    // The EEPROM's set is kept before every write; without a backup the operator is asked,
+    // whatever was chosen for the session.
     bool allowEepromWrite() {
-        if (!m_askEeprom)
+        const EepromBackup backup = backUpEeprom();
+        if (!m_askEeprom && backup.path)
             return true;
-        const EepromAnswer answer =
-            askEepromWrite(m_widget, eepromQuestion(), [this] { return readEeprom(); });
+        const EepromAnswer answer = askEepromWrite(
+            m_widget, eepromQuestion(backup), [this] { return eepromQuestion(backUpEeprom()); });
         if (!answer.write) {
             note(QStringLiteral("EEPROM write cancelled: nothing sent"));
             return false;
         }
-        m_askEeprom = !answer.stopAsking;
+        m_askEeprom = m_askEeprom && !answer.stopAsking;
         return true;
     }
 
-    EepromQuestion eepromQuestion(const QString& readProblem = {}) const {
+    struct EepromBackup {
+        std::optional<QString> path;
+        QString problem; // why there is none
+    };
+
+    EepromBackup backUpEeprom() {
+        if (m_exchanges->busy())
+            return {std::nullopt, QStringLiteral("another exchange with the sensor is waiting")};
+        const exchanges::ExchangeWatch::ToolRead reading(*m_exchanges);
+        QString why;
+        std::optional<backups::Words> read;
+        const std::optional<backups::Backup> backup =
+            backups::backUpEeprom(platform::portDevice(door::portInUse()),
+                                  QString::fromLatin1(door::firmwareText()), why, read);
+        if (read) {
+            ParameterSet words{};
+            std::copy(read->begin(), read->end(), words.begin());
+            eepromRead(words);
+        }
+        if (!backup) {
+            m_log.append(linklog::EntryKind::Error,
+                         QStringLiteral("EEPROM backup not made: %1").arg(why));
+            return {std::nullopt, why};
+        }
+        note(QStringLiteral("EEPROM backup: %1").arg(backup->path));
+        return {backup->path, {}};
+    }
+
+    EepromQuestion eepromQuestion(const EepromBackup& backup) const {
         const ParameterSet values = panelSet(m_panel);
-        EepromQuestion question{
-            {}, m_eeprom ? m_eeprom->at : QDateTime(), m_eeprom && m_eeprom->written, readProblem};
+        EepromQuestion question{{},
+                                m_eeprom ? m_eeprom->at : QDateTime(),
+                                m_eeprom && m_eeprom->written,
+                                backup.path.value_or(QString()),
+                                backup.problem};
         for (int i = 0; i < kWords; ++i)
             question.rows.push_back(
                 {QLatin1String(kParameters[i].name), values[i],
                  m_eeprom ? std::optional<int>(m_eeprom->words[i]) : std::nullopt});
         return question;
-    }
-
-    EepromQuestion readEeprom() {
-        if (m_exchanges->busy())
-            return eepromQuestion(QStringLiteral("another exchange with the sensor is waiting"));
-        const exchanges::ExchangeWatch::ToolRead reading(*m_exchanges);
-        const SetRead read = readSensorSet(ORDER_READ_EEPROM);
-        if (!read.words) {
-            m_log.append(linklog::EntryKind::Error,
-                         QStringLiteral("EEPROM confirmation: %1").arg(read.problem));
-            return eepromQuestion(read.problem);
-        }
-        eepromRead(*read.words);
-        return eepromQuestion();
     }
 
     // The packet as the sensor sent it, before the panel replaced values out of range.
