@@ -1,5 +1,6 @@
 #include <paramguard/ParameterGuard.h>
 
+#include "BackupList.h"
 #include "Comparison.h"
 #include "Dialogs.h"
 #include "ParameterSet.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QPushButton>
 #include <QSpinBox>
 
 #include <algorithm>
@@ -40,8 +42,14 @@ public:
     Guard(int panel, QWidget* widget, linklog::LinkLog& log)
         : QObject(widget), m_panel(panel), m_widget(widget), m_log(log), m_origins(panelSet(panel)),
           m_exchanges(&exchanges::ExchangeWatch::of(panel, widget)),
-          m_comparison(new Comparison(panel, widget, log, *m_exchanges,
-                                      [this](const ParameterSet& words) { eepromRead(words); })) {
+          m_comparison(new Comparison(
+              panel, widget, log, *m_exchanges,
+              [this](const ParameterSet& words) { eepromRead(words); },
+              [this](const ParameterSet& words) { takeIntoPanel(words, Origin::Edited); })) {
+        new BackupList(
+            widget, m_comparison->button(), log,
+            [this](const ParameterSet& words) { takeIntoPanel(words, Origin::LoadedFromFile); },
+            [this](const QString& path) { m_comparison->compareWithFile(path); });
         m_marks = std::make_unique<UnsentMarks>(panel, platform::controlWidget(panel, CTRL_FILE));
         for (const Parameter& parameter : kParameters) {
             QWidget* control = platform::controlWidget(panel, parameter.control);
@@ -107,8 +115,8 @@ public:
             return;
         unsigned short value = 0;
         GetCtrlVal(m_panel, control, &value);
-        if (m_comparison->takingColumn()) {
-            m_origins.shown(*position, value, Origin::Edited);
+        if (m_taking) {
+            m_origins.shown(*position, value, *m_taking);
         } else if (m_exchanges->liveView()) {
             m_origins.shown(*position, value, Origin::LiveView);
         } else if (m_getFrom == door::kFile) {
@@ -126,6 +134,15 @@ public:
     }
 
 private:
+    // A set the operator chose (a column of Compare, a backup) shown on the panel, not sent.
+    void takeIntoPanel(const ParameterSet& words, Origin origin) {
+        m_taking = origin;
+        for (int i = 0; i < kPanelWords; ++i)
+            SetCtrlVal(m_panel, kParameters[i].control, words[i]);
+        m_taking.reset();
+        door::dimToleranceForMode(static_cast<unsigned short>(words[4]));
+    }
+
     std::vector<Unsent> unsent() const { return m_origins.unsent(panelSet(m_panel)); }
 
     // The operator's changes, which nothing else holds: a file holds its values, and the
@@ -334,7 +351,8 @@ private:
     exchanges::ExchangeWatch* m_exchanges;
     Comparison* m_comparison;
     std::optional<ParameterSet> m_teachBefore;
-    int m_getFrom = 0; // the target of the Get that runs, 0 outside one
+    std::optional<Origin> m_taking; // of the set a tool puts into the panel
+    int m_getFrom = 0;              // the target of the Get that runs, 0 outside one
     // The parameter file as it stood when the Send began.
     struct FileState {
         QString path;
