@@ -108,8 +108,10 @@ def main(tool_path, sensor_path):
     pyatspi.Registry.getDesktop(0).childCount
     sensor = subprocess.Popen([sensor_path], stdout=subprocess.PIPE, text=True)
     device = sensor.stdout.readline().strip()
+    # The EEPROM write's backup goes to a directory of the test's own.
+    data_home = tempfile.TemporaryDirectory()
     env = dict(os.environ, NALVO_COM1=device, QT_QPA_PLATFORM="xcb",
-               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", XDG_DATA_HOME=data_home.name)
     tool = subprocess.Popen([tool_path], env=env)
     try:
         check(tool)
@@ -179,9 +181,10 @@ def check_every_kind(sensor):
     # The EEPROM's Toggle chooses the EEPROM: Send asks first, and its Write button writes there.
     act(eeprom, "Toggle")
     wait_for(lambda: checked(eeprom) and not checked(ram), "EEPROM alone chosen")
-    before = len(requests(sensor))
     press(send)
     question = window(app, "Write to EEPROM")
+    # The EEPROM was read for its backup before the question came.
+    before = len(requests(sensor))
     press(control(question, "Write to EEPROM", pyatspi.ROLE_PUSH_BUTTON))
     order, words = sent_after(sensor, before, "the EEPROM write")
     if order != 3 or words[2] != 334:

@@ -159,19 +159,20 @@ private slots:
     }
 
     void tabReachesEveryControlInReadingOrderAndLeavesEveryTable() {
-        const QStringList expected{
-            // The link and the log's switch,
-            "Port", "Connect to a device by path", "Log",
-            // the parameters,
-            "Power 0", "Power 1", "Reference", "Tolerance", "Hardware mode", "Polarity",
-            "Analog mode", "Averaging", "Evaluation mode", "Teach A/B", "Teach C/D",
-            "Teach threshold",
-            // the target, the commands,
-            "RAM", "Get", "Send", "Compare", "Teach reference", "Button teach", "Run", "Stop",
-            // the chart and its tools,
-            "Chart", "Pause", "Fit", "History", "Record...", "Export...", "Copy values",
-            // the open log below them, and round again.
-            "Log entries", "Traffic", "Copy log", "Save log", "Port"};
+        const QStringList expected{// The link and the log's switch,
+                                   "Port", "Connect to a device by path", "Log",
+                                   // the parameters,
+                                   "Power 0", "Power 1", "Reference", "Tolerance", "Hardware mode",
+                                   "Polarity", "Analog mode", "Averaging", "Evaluation mode",
+                                   "Teach A/B", "Teach C/D", "Teach threshold",
+                                   // the target, the commands,
+                                   "RAM", "Get", "Send", "Compare", "Backups...", "Teach reference",
+                                   "Button teach", "Run", "Stop",
+                                   // the chart and its tools,
+                                   "Chart", "Pause", "Fit", "History", "Record...", "Export...",
+                                   "Copy values",
+                                   // the open log below them, and round again.
+                                   "Log entries", "Traffic", "Copy log", "Save log", "Port"};
         panelChild<QToolButton>("Log")->click();
         control(CTRL_PORT)->setFocus(Qt::TabFocusReason);
         QStringList order;

@@ -426,28 +426,20 @@ private slots:
     void eepromWriteIsConfirmedAgainstTheEeprom_data() {
         QTest::addColumn<bool>("write");
         QTest::addColumn<bool>("stopAsking");
-        QTest::addColumn<int>("readBefore"); // by Compare, by a Get from the EEPROM, or not
         QTest::addColumn<Orders>("orders");
-        constexpr int kCompare = -1;
-        QTest::newRow("cancelled") << false << false << 0 << Orders{4, 4};
-        QTest::newRow("written") << true << false << 0 << Orders{4, 3, 3, 4};
-        QTest::newRow("written, not asked again") << true << true << 0 << Orders{4, 3, 3, 4};
-        QTest::newRow("compared before") << true << false << kCompare << Orders{2, 4, 3, 3, 4};
-        QTest::newRow("got from the EEPROM before")
-            << true << false << CTRL_GET << Orders{4, 3, 3, 4};
+        // Each Send reads the EEPROM first, for its backup, asked or not.
+        QTest::newRow("cancelled") << false << false << Orders{4, 4, 4};
+        QTest::newRow("written") << true << false << Orders{4, 3, 4, 3, 4};
+        QTest::newRow("written, not asked again") << true << true << Orders{4, 3, 4, 3, 4};
     }
     void eepromWriteIsConfirmedAgainstTheEeprom() {
         QFETCH(bool, write);
         QFETCH(bool, stopAsking);
-        QFETCH(int, readBefore);
         QFETCH(Orders, orders);
-        m_discard = true;
         std::vector<paramguard::EepromQuestion> asked;
         paramguard::setEepromAnswer([&](const paramguard::EepromQuestion& question) {
             asked.push_back(question);
-            // Not read since the tool started: read it first.
-            const bool read = asked.size() == 1 && !question.readAt.isValid();
-            return paramguard::EepromAnswer{write, stopAsking, read};
+            return paramguard::EepromAnswer{write, stopAsking, false};
         });
         click(CTRL_RAM);
         typeInto(CTRL_REFERENCE, 333);
@@ -455,74 +447,60 @@ private slots:
         QVERIFY((*m_tool)->waitForFrames(1, 5s));
         QCOMPARE(asked.size(), size_t(0));
         m_tool->sensor().clearReceivedFrames();
-        if (readBefore != 0 && readBefore != CTRL_GET) {
-            panelChild<QPushButton>("compareButton")->click();
-            dispatchPending();
-        }
         click(CTRL_EEPROM);
-        if (readBefore == CTRL_GET) {
-            click(CTRL_GET);
-            typeInto(CTRL_REFERENCE, 333);
-        }
         click(CTRL_SEND);
         click(CTRL_SEND);
         // A Get, answered, comes after whatever the Sends put on the line.
+        m_discard = true;
         click(CTRL_GET);
         QCOMPARE(ordersSent(m_tool->sensor()), orders);
-        const bool readFirst = readBefore == 0;
-        QCOMPARE(asked.size(), (stopAsking ? 1 : 2) + (readFirst ? 1 : 0));
-        QCOMPARE(asked[0].readAt.isValid(), !readFirst);
-        QCOMPARE(asked[0].rows[2].inEeprom, readFirst ? std::nullopt : std::optional<int>(401));
-        // The marks are against the EEPROM, not the RAM.
-        const paramguard::EepromQuestion& answered = asked[readFirst ? 1 : 0];
-        QVERIFY(answered.readAt.isValid());
-        QCOMPARE(answered.rows[2].value, 333);
-        QCOMPARE(answered.rows[2].inEeprom, std::optional<int>(401));
-        QCOMPARE(answered.rows[5].inEeprom, std::optional<int>(0));
+        QCOMPARE(asked.size(), size_t(stopAsking ? 1 : 2));
+        // The marks are against the EEPROM as just read, not the RAM.
+        QVERIFY(asked[0].readAt.isValid());
+        QCOMPARE(asked[0].rows[2].value, 333);
+        QCOMPARE(asked[0].rows[2].inEeprom, std::optional<int>(401));
+        QCOMPARE(asked[0].rows[5].inEeprom, std::optional<int>(0));
         QCOMPARE((*m_tool)->eeprom()[2], write ? 333 : 401);
-        // A confirmed write is what the EEPROM holds then: the next one is marked against it.
-        if (!stopAsking) {
-            const paramguard::EepromQuestion& next = asked.back();
-            QCOMPARE(next.written, write);
-            QCOMPARE(next.rows[2].inEeprom, std::optional<int>(write ? 333 : 401));
-        }
+        // The next one is marked against what the EEPROM holds then.
+        if (!stopAsking)
+            QCOMPARE(asked[1].rows[2].inEeprom, std::optional<int>(write ? 333 : 401));
         paramguard::setEepromAnswer({});
     }
 
-    void eepromConfirmationOffersToReadTheEeprom() {
-        // The real dialog: it reads the EEPROM when asked, then shows what the write changes.
+    void eepromConfirmationShowsTheSetJustRead() {
+        // The real dialog: the EEPROM read for the backup shows what the write changes.
         paramguard::setEepromAnswer({});
         click(CTRL_EEPROM);
         typeInto(CTRL_REFERENCE, 333);
         m_tool->sensor().clearReceivedFrames();
-        QStringList introductions;
-        std::vector<QStringList> rows;
-        std::vector<QList<int>> markedRows;
+        QString introduction;
+        QStringList row;
+        QList<int> markedRows;
+        bool canReadAgain = true;
         whileDialogsComeUp(
             [&](QWidget* dialog) {
                 auto* table = dialog->findChild<QTableWidget*>();
-                introductions << dialog->findChild<QLabel*>("eepromIntroduction")->text();
-                rows.push_back({table->item(2, 1)->text(), table->item(2, 2)->text()});
-                markedRows.emplace_back();
+                introduction = dialog->findChild<QLabel*>("eepromIntroduction")->text();
+                row = {table->item(2, 1)->text(), table->item(2, 2)->text()};
                 for (int row = 0; row < table->rowCount(); ++row)
                     if (table->item(row, 1)->text().startsWith(u'\u2260'))
-                        markedRows.back() << row;
-                clickButton(dialog,
-                            introductions.size() == 1 ? "&Read EEPROM" : "&Write to EEPROM");
-                return introductions.size() == 2;
+                        markedRows << row;
+                for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+                    if (button->text() == "&Read EEPROM again")
+                        canReadAgain = button->isVisible();
+                clickButton(dialog, "&Write to EEPROM");
+                return true;
             },
             5);
         click(CTRL_SEND);
         QVERIFY((*m_tool)->waitForFrames(2, 5s));
         QCOMPARE(ordersSent(m_tool->sensor()), (Orders{4, 3}));
         QCOMPARE((*m_tool)->eeprom()[2], 333);
-        QCOMPARE(introductions.size(), 2);
-        QVERIFY(introductions[0].contains("has not been read since the tool started"));
-        QCOMPARE(rows[0], (QStringList{"333", "-"}));
-        QVERIFY(introductions[1].contains("differ from the EEPROM as read at "));
-        QCOMPARE(rows[1], (QStringList{"\u2260 333", "401"}));
+        QVERIFY(introduction.contains("differ from the EEPROM as read at "));
+        QCOMPARE(row, (QStringList{"\u2260 333", "401"}));
         // Every word that differs, the free words too.
-        QCOMPARE(markedRows, (std::vector<QList<int>>{{}, {2, 5, 15}}));
+        QCOMPARE(markedRows, (QList<int>{2, 5, 15}));
+        QVERIFY(!canReadAgain);
     }
 
     void commandsWorkAfterEveryDialog_data() {
@@ -589,8 +567,12 @@ private slots:
         actOn(control<QAbstractButton>(CTRL_GET), Way::Shortcut);
         QVERIFY(buttonsUp());
         dispatchPending();
-        QVERIFY((*m_tool)->waitForFrames(5, 5s));
-        QCOMPARE(ordersSent(m_tool->sensor()), (Orders{1, 1, 1, 1, 2}));
+        // The EEPROM confirmation came after the backup's read.
+        Orders orders{1, 1, 1, 1, 2};
+        if (row.target == CTRL_EEPROM && row.command == CTRL_SEND)
+            orders.insert(orders.begin(), 4);
+        QVERIFY((*m_tool)->waitForFrames(orders.size(), 5s));
+        QCOMPARE(ordersSent(m_tool->sensor()), orders);
         QCOMPARE((*m_tool)->ram()[2], 333);
     }
 

@@ -14,17 +14,22 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLCDNumber>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 namespace testing {
 
 void freshProgram() {
+    // The EEPROM backups the tests' writes make go to a directory of the test's own.
+    static const QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     static int argc = 1;
     static char name[] = "test";
     static char* argv[] = {name, nullptr};

@@ -5,7 +5,6 @@
 #include <door/door.h>
 #include <platform/attach.h>
 #include <platform/follow.h>
-#include <platform/ui.h>
 
 #include <QEvent>
 #include <QFile>
@@ -15,9 +14,10 @@ namespace paramguard {
 
 Comparison::Comparison(int panel, QWidget* widget, linklog::LinkLog& log,
                        exchanges::ExchangeWatch& exchanges,
-                       std::function<void(const ParameterSet&)> eepromRead)
+                       std::function<void(const ParameterSet&)> eepromRead,
+                       std::function<void(const ParameterSet&)> take)
     : QObject(widget), m_panel(panel), m_widget(widget), m_log(log), m_exchanges(exchanges),
-      m_eepromRead(std::move(eepromRead)),
+      m_eepromRead(std::move(eepromRead)), m_take(std::move(take)),
       m_button(new QPushButton(QStringLiteral("Compare"), widget)),
       m_get(platform::controlWidget(panel, CTRL_GET)) {
     m_button->setObjectName(QStringLiteral("compareButton"));
@@ -111,15 +111,20 @@ void Comparison::showFile(const QString& path) {
     window()->showColumn(kFileColumn, read);
 }
 
+void Comparison::compareWithFile(const QString& path) {
+    CompareWindow* shown = window();
+    shown->showColumn(kPanelColumn, {panelSet(m_panel), {}});
+    showFile(path);
+    shown->show();
+    shown->raise();
+    shown->activateWindow();
+}
+
 void Comparison::take(Column column) {
     const std::optional<ParameterSet> words = window()->column(column);
     if (!words)
         return;
-    m_takingColumn = true;
-    for (int i = 0; i < kPanelWords; ++i)
-        SetCtrlVal(m_panel, kParameters[i].control, (*words)[i]);
-    m_takingColumn = false;
-    door::dimToleranceForMode(static_cast<unsigned short>((*words)[4]));
+    m_take(*words);
     window()->showColumn(kPanelColumn, {panelSet(m_panel), {}});
     m_log.append(linklog::EntryKind::Note,
                  QStringLiteral("Compare: values taken into the panel, not sent yet"));

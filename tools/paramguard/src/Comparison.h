@@ -16,13 +16,16 @@ namespace paramguard {
 
 class Comparison : public QObject {
 public:
-    // `eepromRead` hears of every set read from the EEPROM.
+    // `eepromRead` hears of every set read from the EEPROM; `take` puts a column into the panel
+    // as values the operator chose.
     Comparison(int panel, QWidget* widget, linklog::LinkLog& log,
                exchanges::ExchangeWatch& exchanges,
-               std::function<void(const ParameterSet&)> eepromRead);
+               std::function<void(const ParameterSet&)> eepromRead,
+               std::function<void(const ParameterSet&)> take);
 
-    // Writing a column into the panel: values the operator chose, not read.
-    bool takingColumn() const { return m_takingColumn; }
+    QPushButton* button() const { return m_button; }
+    // Shows the window with the panel beside a parameter file, without asking the sensor.
+    void compareWithFile(const QString& path);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -40,13 +43,13 @@ private:
     linklog::LinkLog& m_log;
     exchanges::ExchangeWatch& m_exchanges;
     const std::function<void(const ParameterSet&)> m_eepromRead;
+    const std::function<void(const ParameterSet&)> m_take;
     QPushButton* m_button;
     QPointer<QWidget> m_get;
     QPointer<CompareWindow> m_window;
     QString m_file;
     // Pressed while another exchange waited: compares once it has ended.
     bool m_queued = false;
-    bool m_takingColumn = false;
 };
 
 } // namespace paramguard

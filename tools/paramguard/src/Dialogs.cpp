@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
@@ -77,8 +78,13 @@ QString eepromIntroduction(const EepromQuestion& question) {
     else
         text += QStringLiteral("The EEPROM has not been read since the tool started: read it to "
                                "see which values change.");
-    if (!question.readProblem.isEmpty())
-        text += QStringLiteral("\nNot read: %1").arg(question.readProblem);
+    if (question.backupProblem.isEmpty())
+        text += QStringLiteral("\nThe EEPROM's values before the write are kept in %1")
+                    .arg(QDir::toNativeSeparators(question.backupPath));
+    else
+        text += QStringLiteral("\nNo backup of the EEPROM was made: %1. Write without one only if "
+                               "its values are known.")
+                    .arg(question.backupProblem);
     return text;
 }
 
@@ -160,22 +166,24 @@ EepromAnswer askEepromWrite(QWidget* parent, EepromQuestion question,
     // Tab leaves the table for the buttons; the arrow keys move within it.
     table->setTabKeyNavigation(false);
     layout->addWidget(table);
-    const auto showQuestion = [&] {
-        introduction->setText(eepromIntroduction(question));
-        introduction->setAccessibleDescription(introduction->text());
-        fillEepromTable(table, question);
-    };
-    showQuestion();
     auto* stopAsking =
         new QCheckBox(QStringLiteral("&Do not ask again until the tool is closed"), &dialog);
     layout->addWidget(stopAsking);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &dialog);
     QPushButton* read =
-        buttons->addButton(QStringLiteral("&Read EEPROM"), QDialogButtonBox::ActionRole);
-    read->setToolTip(QStringLiteral("Reads the sensor's EEPROM (as Compare does) and shows "
-                                    "which values the write changes"));
+        buttons->addButton(QStringLiteral("&Read EEPROM again"), QDialogButtonBox::ActionRole);
+    read->setToolTip(QStringLiteral("Reads the sensor's EEPROM again, keeps it as a backup and "
+                                    "shows which values the write changes"));
     buttons->addButton(QStringLiteral("&Write to EEPROM"), QDialogButtonBox::AcceptRole);
     buttons->button(QDialogButtonBox::Cancel)->setDefault(true);
+    const auto showQuestion = [&] {
+        introduction->setText(eepromIntroduction(question));
+        introduction->setAccessibleDescription(introduction->text());
+        fillEepromTable(table, question);
+        // Once there is a backup, reading again brings nothing new.
+        read->setVisible(!question.backupProblem.isEmpty());
+    };
+    showQuestion();
     QObject::connect(read, &QPushButton::clicked, &dialog, [&] {
         // The read waits for the sensor while events go on: nothing is pressed meanwhile.
         buttons->setEnabled(false);

@@ -14,7 +14,8 @@ bool askDiscard(QWidget* parent, Replacing by, int unsentCount);
 void askDiscardLater(QWidget* parent, Replacing by, int unsentCount,
                      std::function<void(bool discard)> answered);
 
-// `readEeprom` reads the EEPROM when the operator asks for it, and gives the question anew.
+// `readEeprom` reads and backs up the EEPROM again when the operator asks for it, and gives the
+// question anew.
 EepromAnswer askEepromWrite(QWidget* parent, EepromQuestion question,
                             const std::function<EepromQuestion()>& readEeprom);
 

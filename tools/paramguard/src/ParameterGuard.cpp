@@ -1,5 +1,6 @@
 #include <paramguard/ParameterGuard.h>
 
+#include "BackupList.h"
 #include "Comparison.h"
 #include "Dialogs.h"
 #include "ParameterSet.h"
@@ -7,6 +8,7 @@
 #include "UnsentMarks.h"
 #include "ValueOrigins.h"
 
+#include <backups/Backups.h>
 #include <door/door.h>
 #include <exchanges/ExchangeWatch.h>
 #include <platform/attach.h>
@@ -17,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QPushButton>
 #include <QSpinBox>
 
 #include <algorithm>
@@ -39,8 +42,14 @@ public:
     Guard(int panel, QWidget* widget, linklog::LinkLog& log)
         : QObject(widget), m_panel(panel), m_widget(widget), m_log(log), m_origins(panelSet(panel)),
           m_exchanges(&exchanges::ExchangeWatch::of(panel, widget)),
-          m_comparison(new Comparison(panel, widget, log, *m_exchanges,
-                                      [this](const ParameterSet& words) { eepromRead(words); })) {
+          m_comparison(new Comparison(
+              panel, widget, log, *m_exchanges,
+              [this](const ParameterSet& words) { eepromRead(words); },
+              [this](const ParameterSet& words) { takeIntoPanel(words, Origin::Edited); })) {
+        new BackupList(
+            widget, m_comparison->button(), log,
+            [this](const ParameterSet& words) { takeIntoPanel(words, Origin::LoadedFromFile); },
+            [this](const QString& path) { m_comparison->compareWithFile(path); });
         m_marks = std::make_unique<UnsentMarks>(panel, platform::controlWidget(panel, CTRL_FILE));
         for (const Parameter& parameter : kParameters) {
             QWidget* control = platform::controlWidget(panel, parameter.control);
@@ -106,8 +115,8 @@ public:
             return;
         unsigned short value = 0;
         GetCtrlVal(m_panel, control, &value);
-        if (m_comparison->takingColumn()) {
-            m_origins.shown(*position, value, Origin::Edited);
+        if (m_taking) {
+            m_origins.shown(*position, value, *m_taking);
         } else if (m_exchanges->liveView()) {
             m_origins.shown(*position, value, Origin::LiveView);
         } else if (m_getFrom == door::kFile) {
@@ -125,6 +134,15 @@ public:
     }
 
 private:
+    // A set the operator chose (a column of Compare, a backup) shown on the panel, not sent.
+    void takeIntoPanel(const ParameterSet& words, Origin origin) {
+        m_taking = origin;
+        for (int i = 0; i < kPanelWords; ++i)
+            SetCtrlVal(m_panel, kParameters[i].control, words[i]);
+        m_taking.reset();
+        door::dimToleranceForMode(static_cast<unsigned short>(words[4]));
+    }
+
     std::vector<Unsent> unsent() const { return m_origins.unsent(panelSet(m_panel)); }
 
     // The operator's changes, which nothing else holds: a file holds its values, and the
@@ -204,42 +222,62 @@ private:
                            .arg(count));
     }
 
+    // The EEPROM's set is kept before every write; without a backup the operator is asked,
+    // whatever was chosen for the session.
     bool allowEepromWrite() {
-        if (!m_askEeprom)
+        const EepromBackup backup = backUpEeprom();
+        if (!m_askEeprom && backup.path)
             return true;
-        const EepromAnswer answer =
-            askEepromWrite(m_widget, eepromQuestion(), [this] { return readEeprom(); });
+        const EepromAnswer answer = askEepromWrite(
+            m_widget, eepromQuestion(backup), [this] { return eepromQuestion(backUpEeprom()); });
         if (!answer.write) {
             note(QStringLiteral("EEPROM write cancelled: nothing sent"));
             return false;
         }
-        m_askEeprom = !answer.stopAsking;
+        m_askEeprom = m_askEeprom && !answer.stopAsking;
         return true;
     }
 
-    EepromQuestion eepromQuestion(const QString& readProblem = {}) const {
+    struct EepromBackup {
+        std::optional<QString> path;
+        QString problem; // why there is none
+    };
+
+    EepromBackup backUpEeprom() {
+        if (m_exchanges->busy())
+            return {std::nullopt, QStringLiteral("another exchange with the sensor is waiting")};
+        const exchanges::ExchangeWatch::ToolRead reading(*m_exchanges);
+        QString why;
+        std::optional<backups::Words> read;
+        const std::optional<backups::Backup> backup =
+            backups::backUpEeprom(platform::portDevice(door::portInUse()),
+                                  QString::fromLatin1(door::firmwareText()), why, read);
+        if (read) {
+            ParameterSet words{};
+            std::copy(read->begin(), read->end(), words.begin());
+            eepromRead(words);
+        }
+        if (!backup) {
+            m_log.append(linklog::EntryKind::Error,
+                         QStringLiteral("EEPROM backup not made: %1").arg(why));
+            return {std::nullopt, why};
+        }
+        note(QStringLiteral("EEPROM backup: %1").arg(backup->path));
+        return {backup->path, {}};
+    }
+
+    EepromQuestion eepromQuestion(const EepromBackup& backup) const {
         const ParameterSet values = panelSet(m_panel);
-        EepromQuestion question{
-            {}, m_eeprom ? m_eeprom->at : QDateTime(), m_eeprom && m_eeprom->written, readProblem};
+        EepromQuestion question{{},
+                                m_eeprom ? m_eeprom->at : QDateTime(),
+                                m_eeprom && m_eeprom->written,
+                                backup.path.value_or(QString()),
+                                backup.problem};
         for (int i = 0; i < kWords; ++i)
             question.rows.push_back(
                 {QLatin1String(kParameters[i].name), values[i],
                  m_eeprom ? std::optional<int>(m_eeprom->words[i]) : std::nullopt});
         return question;
-    }
-
-    EepromQuestion readEeprom() {
-        if (m_exchanges->busy())
-            return eepromQuestion(QStringLiteral("another exchange with the sensor is waiting"));
-        const exchanges::ExchangeWatch::ToolRead reading(*m_exchanges);
-        const SetRead read = readSensorSet(ORDER_READ_EEPROM);
-        if (!read.words) {
-            m_log.append(linklog::EntryKind::Error,
-                         QStringLiteral("EEPROM confirmation: %1").arg(read.problem));
-            return eepromQuestion(read.problem);
-        }
-        eepromRead(*read.words);
-        return eepromQuestion();
     }
 
     // The packet as the sensor sent it, before the panel replaced values out of range.
@@ -313,7 +351,8 @@ private:
     exchanges::ExchangeWatch* m_exchanges;
     Comparison* m_comparison;
     std::optional<ParameterSet> m_teachBefore;
-    int m_getFrom = 0; // the target of the Get that runs, 0 outside one
+    std::optional<Origin> m_taking; // of the set a tool puts into the panel
+    int m_getFrom = 0;              // the target of the Get that runs, 0 outside one
     // The parameter file as it stood when the Send began.
     struct FileState {
         QString path;

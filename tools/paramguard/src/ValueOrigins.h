@@ -14,7 +14,7 @@ enum class Origin {
     Edited,         // the operator, or a column taken from Compare
     LiveView,       // a measurement word the live view shows in a parameter field
     SavedToFile,    // written to a parameter file, not to the sensor
-    LoadedFromFile, // read from a parameter file, not from the sensor
+    LoadedFromFile, // read from a parameter file (a backup too), not from the sensor
 };
 
 struct Unsent {

@@ -36,5 +36,9 @@ std::vector<Backup> list();
 // program's port open and no exchange of the program waiting. nullopt with the cause in `why`
 // ("no answer within 2 s", a file error) when no backup was made.
 std::optional<Backup> backUpEeprom(const QString& device, const QString& firmware, QString& why);
+// The same for a caller that shows the EEPROM's set: `read` gets it whenever it was read, also
+// when it could not be kept.
+std::optional<Backup> backUpEeprom(const QString& device, const QString& firmware, QString& why,
+                                   std::optional<Words>& read);
 
 } // namespace backups
