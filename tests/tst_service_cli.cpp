@@ -56,18 +56,21 @@ QString setText(const Words& words) {
 }
 
 // The command line, its port on the sensor's device unless the words name one.
-Outcome runCommand(sim::SimulatedSensor& sensor, QStringList words, const QTemporaryDir& data,
-                   const QString& portOne = {}) {
+// The command's standard input is `terminal` when one is given.
+Outcome runCommand(sim::SimulatedSensor& sensor, QStringList words, const QString& dataHome,
+                   const QString& portOne = {}, int terminal = -1) {
     if (!words.contains(QStringLiteral("--port")))
         words << QStringLiteral("--port") << QString::fromStdString(sensor.devicePath());
     QProcess command;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     // The window's port 1 of an earlier test is no business of the command's.
     env.remove(QStringLiteral("NALVO_COM1"));
     if (!portOne.isEmpty())
         env.insert(QStringLiteral("NALVO_COM1"), portOne);
     command.setProcessEnvironment(env);
+    if (terminal >= 0)
+        command.setChildProcessModifier([terminal] { ::dup2(terminal, STDIN_FILENO); });
     command.start(QCoreApplication::applicationDirPath() + QStringLiteral("/nalvo-service"),
                   words << QStringLiteral("--json"));
     command.closeWriteChannel();
@@ -111,6 +114,8 @@ private slots:
     void init() {
         QVERIFY(m_sensor.start());
         m_sensor.clearReceivedFrames();
+        m_sensor.setFault(sim::Fault::None);
+        m_sensor.setSilentOrders({});
         m_sensor.setRam(kRam);
         m_sensor.setEeprom(kEeprom);
         m_setFile = writeSetFile(m_dir, QStringLiteral("set.dat"), setText(kFileSet));
@@ -133,7 +138,7 @@ private slots:
             << QStringList{"write", "ram", set, "--verify"} << 0 << QList<int>{5, 2, 7, 1, 2};
         QTest::newRow("write eeprom --verify")
             << QStringList{"write", "eeprom", set, "--verify", "--yes"} << 0
-            << QList<int>{5, 2, 7, 3, 4};
+            << QList<int>{5, 2, 7, 4, 3, 4};
         QTest::newRow("compare") << QStringList{"compare", set} << 1 << QList<int>{5, 2, 7, 2, 4};
         QTest::newRow("teach reference")
             << QStringList{"teach", "reference"} << 0 << QList<int>{5, 2, 7, 6, 2};
@@ -146,7 +151,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QList<int>, orders);
         words.replaceInStrings(QStringLiteral("SET"), m_setFile);
-        const Outcome command = runCommand(m_sensor, words, m_dir);
+        const Outcome command = runCommand(m_sensor, words, m_dir.path());
         QCOMPARE(command.status, status);
         QCOMPARE(command.json[QStringLiteral("exitStatus")].toInt(), status);
         QCOMPARE(ordersOf(command.frames), std::vector<int>(orders.begin(), orders.end()));
@@ -249,6 +254,15 @@ private slots:
         QTest::newRow("a write the sensor does not keep")
             << QStringList{"write", "ram", "SET", "--verify"} << "writes lost" << 1
             << "RAM: 14 word(s) read back differ" << QList<int>{5, 2, 7, 1, 2};
+        QTest::newRow("no backup: the EEPROM silent")
+            << QStringList{"write", "eeprom", "SET", "--yes"} << "silent eeprom" << 3
+            << "no backup of the EEPROM, nothing written" << QList<int>{5, 2, 7, 4};
+        QTest::newRow("no backup: its folder cannot be made")
+            << QStringList{"write", "eeprom", "SET", "--yes"} << "data home a file" << 5
+            << "no backup of the EEPROM, nothing written" << QList<int>{5, 2, 7, 4};
+        QTest::newRow("written without a backup when told")
+            << QStringList{"write", "eeprom", "SET", "--yes", "--no-backup"} << "silent eeprom" << 0
+            << "" << QList<int>{5, 2, 7, 4, 3};
         QTest::newRow("file with fifteen words")
             << QStringList{"write", "ram", "SHORT"} << "" << 5 << "not a parameter file" << connect;
         QTest::newRow("word above 65535") << QStringList{"write", "eeprom", "BIG", "--yes"} << ""
@@ -292,13 +306,17 @@ private slots:
             {QStringLiteral("writes lost"), sim::Fault::WritesLost}};
         const auto fault = faults.find(sensorFault);
         m_sensor.setFault(fault == faults.end() ? sim::Fault::None : fault->second);
+        if (sensorFault == QLatin1String("silent eeprom"))
+            m_sensor.setSilentOrders({4});
         // The window holds the port as the seam locks it.
         const int held = sensorFault == QLatin1String("locked")
                              ? ::open(m_sensor.devicePath().c_str(), O_RDONLY | O_NOCTTY)
                              : -1;
         if (held >= 0)
             QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
-        const Outcome command = runCommand(m_sensor, words, m_dir,
+        const QString dataHome =
+            sensorFault == QLatin1String("data home a file") ? m_setFile : m_dir.path();
+        const Outcome command = runCommand(m_sensor, words, dataHome,
                                            sensorFault == QLatin1String("port 1 elsewhere")
                                                ? QStringLiteral("/dev/null")
                                                : QString());
@@ -317,7 +335,7 @@ private slots:
     void recordingAndPortsAreTheWindows() {
         const QString csv = m_dir.filePath(QStringLiteral("run.csv"));
         const Outcome command =
-            runCommand(m_sensor, {"record", "--seconds", "0.5", "-o", csv}, m_dir);
+            runCommand(m_sensor, {"record", "--seconds", "0.5", "-o", csv}, m_dir.path());
         QCOMPARE(command.status, 0);
         const int frames = command.json["frames"].toInt();
         QVERIFY(frames > 0);
@@ -335,7 +353,7 @@ private slots:
         }
 
         qputenv("NALVO_COM3", QByteArray::fromStdString(m_sensor.devicePath()));
-        const Outcome ports = runCommand(m_sensor, {"ports"}, m_dir);
+        const Outcome ports = runCommand(m_sensor, {"ports"}, m_dir.path());
         qunsetenv("NALVO_COM3");
         QCOMPARE(ports.status, 0);
         std::map<int, QString> listed;
@@ -353,6 +371,38 @@ private slots:
         for (const char* command : {"ports", "info", "read ram|eeprom", "write ram|eeprom",
                                     "compare", "record --seconds", "teach reference|button"})
             QVERIFY2(usage.contains(QLatin1String(command)), command);
+    }
+
+    // Without --yes, an EEPROM write asks on the terminal, after the backup's read, listing what
+    // changes: only a "y" writes.
+    void eepromWriteIsAskedOnATerminal_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QList<int>>("orders");
+        QTest::newRow("yes") << QByteArray("y\n") << 0 << QList<int>{5, 2, 7, 4, 3};
+        QTest::newRow("no") << QByteArray("n\n") << 2 << QList<int>{5, 2, 7, 4};
+        QTest::newRow("just Return") << QByteArray("\n") << 2 << QList<int>{5, 2, 7, 4};
+    }
+
+    void eepromWriteIsAskedOnATerminal() {
+        QFETCH(QByteArray, answer);
+        QFETCH(int, status);
+        QFETCH(QList<int>, orders);
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        const int terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+        QVERIFY(terminal >= 0);
+        QCOMPARE(::write(master, answer.constData(), answer.size()), answer.size());
+        const Outcome command =
+            runCommand(m_sensor, {"write", "eeprom", m_setFile}, m_dir.path(), {}, terminal);
+        ::close(terminal);
+        ::close(master);
+        QCOMPARE(command.status, status);
+        QCOMPARE(ordersOf(command.frames), std::vector<int>(orders.begin(), orders.end()));
+        QVERIFY2(command.error.contains(QLatin1String("Reference: 401 -> 700")) &&
+                     command.error.contains(QLatin1String("Write the set to the EEPROM of COM1")),
+                 qPrintable(command.error));
+        QCOMPARE(m_sensor.eeprom(), status == 0 ? kFileSet : kEeprom);
     }
 
 private:

@@ -329,7 +329,9 @@ void Session::planWrite() {
     then([this] {
         m_sentOrders.clear();
         m_eepromRefusal.clear();
-        press(CTRL_SEND, kEventCommit);
+        // Send writes on the left click; its commit may be held back while the EEPROM's backup
+        // is read.
+        press(CTRL_SEND, kEventLeftClick);
     });
     then([this] {
         checkWritten(m_request.place == Place::Ram ? ORDER_WRITE_RAM : ORDER_WRITE_EEPROM);
@@ -497,6 +499,19 @@ void Session::planTeach() {
 void Session::answerEeprom() {
     paramguard::setEepromAnswer([this](const paramguard::EepromQuestion& question) {
         paramguard::EepromAnswer answer;
+        if (!question.backupPath.isEmpty()) {
+            m_result.insert(QStringLiteral("backup"), question.backupPath);
+            m_text += QStringLiteral("Backup of the EEPROM: %1\n").arg(question.backupPath);
+        } else if (!m_request.noBackup) {
+            // Only this command's backup read has read the EEPROM: with a set read, the file
+            // could not be written.
+            const bool read = question.readAt.isValid() && !question.written;
+            m_eepromRefusal = QStringLiteral("no backup of the EEPROM, nothing written "
+                                             "(--no-backup writes without one): %1")
+                                  .arg(question.backupProblem);
+            m_status = read ? kFileProblem : kLine;
+            return refused(answer);
+        }
         if (m_request.yes) {
             answer.write = true;
             return answer;
@@ -514,12 +529,20 @@ void Session::answerEeprom() {
         char reply[16] = {};
         answer.write =
             std::fgets(reply, sizeof reply, stdin) && (reply[0] == 'y' || reply[0] == 'Y');
-        if (!answer.write) {
-            m_eepromRefusal = QStringLiteral("not written: the EEPROM write was not confirmed");
-            m_status = kUsage;
-        }
-        return answer;
+        if (answer.write)
+            return answer;
+        m_eepromRefusal = QStringLiteral("not written: the EEPROM write was not confirmed");
+        m_status = kUsage;
+        return refused(answer);
     });
+}
+
+paramguard::EepromAnswer Session::refused(paramguard::EepromAnswer answer) {
+    // The left click is held back and its callback never ends: the step goes on from here, once
+    // the question is answered.
+    m_awaited.reset();
+    next();
+    return answer;
 }
 
 QAbstractButton* Session::toolButton(const QString& name) const {

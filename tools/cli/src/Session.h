@@ -7,6 +7,7 @@
 #include "Output.h"
 
 #include <linklog/LinkLog.h>
+#include <paramguard/ParameterGuard.h>
 #include <platform/linkevents.h>
 
 #include <QJsonObject>
@@ -63,6 +64,7 @@ private:
     void verify();
     void writeOutput();
     void answerEeprom();
+    paramguard::EepromAnswer refused(paramguard::EepromAnswer answer);
     QAbstractButton* toolButton(const QString& name) const;
     QString portText() const;
     QString lastLogError(std::size_t since) const;
