@@ -35,8 +35,7 @@ QString connectFailureCause(const QTcpSocket& socket, const NetworkAddress& addr
 
 SocketTransport::SocketTransport() {
     connect(&m_socket, &QTcpSocket::readyRead, this, [this] {
-        if (m_telnet)
-            takeTelnet();
+        takeIn();
         emit readyRead();
     });
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &SocketTransport::onError);
@@ -113,15 +112,11 @@ qint64 SocketTransport::write(const char* data, qint64 count) {
 }
 
 qint64 SocketTransport::bytesAvailable() {
-    if (!m_telnet)
-        return m_socket.bytesAvailable();
-    takeTelnet();
+    takeIn();
     return m_payload.size();
 }
 
 QByteArray SocketTransport::read(qint64 count) {
-    if (!m_telnet)
-        return m_socket.read(count);
     QByteArray taken = m_payload.first(std::min(count, m_payload.size()));
     m_payload.remove(0, taken.size());
     return taken;
@@ -132,25 +127,34 @@ bool SocketTransport::waitForReadyRead(int milliseconds) {
 }
 
 bool SocketTransport::waitForInput(std::chrono::nanoseconds wait) {
-    return m_socket.bytesAvailable() > 0 || m_socket.waitForReadyRead(milliseconds(wait)) || m_lost;
+    return !m_payload.isEmpty() || m_socket.bytesAvailable() > 0 ||
+           m_socket.waitForReadyRead(milliseconds(wait)) || m_lost;
 }
 
 void SocketTransport::clearInput() {
     const QByteArray received = m_socket.readAll();
-    if (m_telnet) {
-        // The commands among the bytes are answered all the same.
+    // The commands among the bytes are answered all the same.
+    if (m_telnet)
         m_telnet->decode(received);
-        takeTelnet();
-        m_payload.clear();
-    }
+    answerTelnet();
+    m_payload.clear();
 }
 
-void SocketTransport::takeTelnet() {
-    // Each payload byte takes at least one received byte: room for as many received bytes
-    // leaves the payload within its capacity.
+void SocketTransport::takeIn() {
+    // Taken from Qt as they come, so that Qt goes on watching the connection (and finds it
+    // closed) while no read asks. Each payload byte takes at least one received byte: room for
+    // as many received bytes leaves the payload within its capacity.
     const qint64 room = std::min(m_capacity - m_payload.size(), m_socket.bytesAvailable());
-    if (room > 0)
-        m_payload += m_telnet->decode(m_socket.read(room));
+    if (room <= 0)
+        return;
+    const QByteArray received = m_socket.read(room);
+    m_payload += m_telnet ? m_telnet->decode(received) : received;
+    answerTelnet();
+}
+
+void SocketTransport::answerTelnet() {
+    if (!m_telnet)
+        return;
     if (const QByteArray answers = m_telnet->takeAnswers(); !answers.isEmpty()) {
         m_socket.write(answers);
         m_socket.flush();

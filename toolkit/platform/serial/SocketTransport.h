@@ -44,13 +44,14 @@ public:
 
 private:
     // Takes what the socket holds into the payload, answering the server's telnet commands.
-    void takeTelnet();
+    void takeIn();
+    void answerTelnet();
     int negotiate(std::chrono::milliseconds limit, QString& cause);
     void onError(QAbstractSocket::SocketError error);
 
     QTcpSocket m_socket;
     std::optional<TelnetComPort> m_telnet;
-    // Telnet's payload, taken from the socket and not yet read.
+    // The payload taken from the socket and not yet read.
     QByteArray m_payload;
     qsizetype m_capacity = 1;
     bool m_open = false;
