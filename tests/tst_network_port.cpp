@@ -37,6 +37,8 @@ namespace {
 
 const QString kFirmware = QStringLiteral("T-KOR-ZUL simulated sensor 1.0");
 // Words whose bytes hold 0xFF, which telnet must carry doubled: 511, 1023, 255, 65535.
+const QList<portlist::PortInfo> kBuiltIn{{"/dev/ttyS0", {}, {}, {}, false},
+                                         {"/dev/ttyS1", {}, {}, {}, false}};
 const sim::Words kRam{511, 255, 1023, 40, 0, 1, 0, 0, 0, 110, 720, 430, 65535, 0xFF00, 3, 4};
 
 // A port on the loopback that nothing listens on at the moment.
@@ -229,7 +231,7 @@ private slots:
             m_log = std::make_unique<linklog::LinkLog>();
             logpanel::installLogPanel(*m_log);
             linkstate::installStateIndicator(*m_log);
-            portlist::installPortList([] { return QList<portlist::PortInfo>{}; },
+            portlist::installPortList([] { return kBuiltIn; },
                                       [this](QWidget*) { return m_named; });
         });
         (*m_tool)->setRam(kRam);
@@ -252,6 +254,9 @@ private slots:
         QCOMPARE(statusText(), kFirmware);
         QCOMPARE(shownWords(), kRam);
         QCOMPARE(state(), QStringLiteral("answered"));
+        // After the machine's own ports, as it was named.
+        QCOMPARE(items(),
+                 (QStringList{"COM2  /dev/ttyS0", "COM3  /dev/ttyS1", "COM1  " + m_device}));
         // A set whose bytes hold 0xFF goes to the sensor's RAM unchanged.
         sim::Words sent = kRam;
         sent[0] = 255;
@@ -298,11 +303,12 @@ private slots:
         const std::size_t before = m_tool->requests();
         m_ser2net = std::make_unique<Ser2net>((*m_tool)->devicePath(), telnet);
         QVERIFY(m_ser2net->ready());
-        setenv("NALVO_COM1", qPrintable(m_ser2net->address(telnet)), 1);
+        m_device = m_ser2net->address(telnet);
+        setenv("NALVO_COM1", qPrintable(m_device), 1);
         dispatchPending();
         QCOMPARE(m_tool->requests(), before);
         useClock(m_tool->sensor());
-        chooseItem(CTRL_PORT, 0);
+        chooseItem(CTRL_PORT, static_cast<int>(items().indexOf("COM1  " + m_device)));
         dispatchPending();
         QCOMPARE(statusText(), kFirmware);
         QCOMPARE(state(), QStringLiteral("answered"));
@@ -381,6 +387,17 @@ private:
         m_device = m_ser2net->address(telnet);
         setenv("NALVO_COM1", qPrintable(m_device), 1);
         InitRS232(com);
+    }
+
+    // The items as the drop-down lists them once it has been opened.
+    static QStringList items() {
+        auto* ring = control<QComboBox>(CTRL_PORT);
+        ring->showPopup();
+        ring->hidePopup();
+        QStringList texts;
+        for (int i = 0; i < ring->count(); ++i)
+            texts << ring->itemText(i);
+        return texts;
     }
 
     static QString state() {
