@@ -2,10 +2,8 @@
 
 #include "LineTime.h"
 #include "LinkEventHooks.h"
-#include "OpenCause.h"
 #include "SerialState.h"
 #include "TextReply.h"
-#include "TtyDevice.h"
 
 #include <QDeadlineTimer>
 #include <QSocketNotifier>
@@ -22,28 +20,18 @@ namespace {
 // The sync word and the order word.
 constexpr int kReplyHeaderBytes = 4;
 
-int mapOpenError(QSerialPort::SerialPortError error) {
-    switch (error) {
-    case QSerialPort::DeviceNotFoundError:
-        return kComErrNoSuchPort;
-    case QSerialPort::PermissionError:
-    case QSerialPort::OpenError:
-    case QSerialPort::UnsupportedOperationError:
-        return kComErrCannotOpen;
-    case QSerialPort::ResourceError:
-        return kComErrIo;
-    default:
-        return kComErrUnknownSystem;
-    }
-}
-
 } // namespace
 
 ComPort::ComPort(int number) : m_number(number) {
     // The signal only queues a check: the notification itself must not run inside a read
     // or a wait of the program's, which emit readyRead synchronously.
-    connect(&m_port, &QSerialPort::readyRead, this, &ComPort::queueNotificationCheck);
-    connect(&m_port, &QSerialPort::errorOccurred, this, &ComPort::onError);
+    for (Transport* line : {static_cast<Transport*>(&m_tty), static_cast<Transport*>(&m_socket)}) {
+        connect(line, &Transport::readyRead, this, &ComPort::queueNotificationCheck);
+        connect(line, &Transport::lost, this, &ComPort::onLost);
+        // Watched again, the device goes on.
+        connect(
+            line, &Transport::stillThere, this, [this] { settle(); }, Qt::QueuedConnection);
+    }
     connect(&m_restTimer, &PreciseTimer::timeout, this, &ComPort::endRest);
 }
 
@@ -57,34 +45,14 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
     m_wakeThreshold = 0;
     m_armed = true;
     m_device = device;
-    const DeviceLock::Result locked = m_lock.take(device);
-    if (locked != DeviceLock::Result::Taken) {
-        report(PortEventKind::OpenFailed, {}, 0, lockFailureCause(locked, m_lock.error()));
-        return locked == DeviceLock::Result::NoSuchDevice ? kComErrNoSuchPort : kComErrCannotOpen;
-    }
-    m_internals.choosePlain(plainSerialChosen());
-    m_port.setPortName(device);
-    m_port.setReadBufferSize(m_inputCapacity);
-    if (!m_port.open(QIODevice::ReadWrite)) {
-        const QSerialPort::SerialPortError error = m_port.error();
-        report(PortEventKind::OpenFailed, {}, 0, openFailureCause(error, m_port.errorString()));
+    m_line = isNetworkPort(device) ? static_cast<Transport*>(&m_socket) : &m_tty;
+    QString cause;
+    const int opened = m_line->open(device, {baudRate, parity, dataBits, stopBits, m_inputCapacity},
+                                    m_timeout, cause);
+    if (opened < 0) {
+        report(PortEventKind::OpenFailed, {}, 0, cause);
         close();
-        return mapOpenError(error);
-    }
-    static const QSerialPort::Parity parities[] = {QSerialPort::NoParity, QSerialPort::OddParity,
-                                                   QSerialPort::EvenParity, QSerialPort::MarkParity,
-                                                   QSerialPort::SpaceParity};
-    const bool configured =
-        baudRate > 0 && parity >= 0 && parity < 5 && dataBits >= 5 && dataBits <= 8 &&
-        (stopBits == 1 || stopBits == 2) && m_port.setBaudRate(baudRate) &&
-        m_port.setParity(parities[parity]) &&
-        m_port.setDataBits(static_cast<QSerialPort::DataBits>(dataBits)) &&
-        m_port.setStopBits(stopBits == 1 ? QSerialPort::OneStop : QSerialPort::TwoStop) &&
-        m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!configured) {
-        report(PortEventKind::OpenFailed, {}, 0, m_port.errorString());
-        close();
-        return kComErrIo;
+        return opened;
     }
     m_baudRate = baudRate;
     m_bitsPerByte = bitsPerByte(dataBits, parity, stopBits);
@@ -96,16 +64,13 @@ int ComPort::open(const QString& device, qint32 baudRate, int parity, int dataBi
 
 void ComPort::close() {
     m_restTimer.stop();
-    if (m_port.isOpen())
-        m_port.close();
-    m_port.clearError();
-    m_lock.release();
+    m_line->close();
     m_input.clear();
     m_callback = nullptr;
 }
 
 void ComPort::setHardwareHandshake(bool on) {
-    m_port.setFlowControl(on ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl);
+    m_line->setHardwareHandshake(on);
 }
 
 void ComPort::installCallback(int eventMask, int notifyCount, ComCallbackPtr callback, void* data) {
@@ -130,7 +95,7 @@ int ComPort::write(const char* data, int count) {
         pull(std::chrono::milliseconds(0));
     m_flushedSinceRequest = false;
     const Clock::time_point start = Clock::now();
-    const qint64 queued = m_port.write(data, count);
+    const qint64 queued = m_line->write(data, count);
     if (queued < 0)
         return kComErrIo;
     report(PortEventKind::Sent, QByteArray(data, static_cast<int>(queued)));
@@ -141,11 +106,11 @@ int ComPort::write(const char* data, int count) {
                         : QByteArray();
     m_textAwaited = asksForText(QByteArrayView(data, count));
     m_replyUnread = !m_replyHeader.isEmpty();
-    // QSerialPort holds written bytes until the event loop runs; push them out now.
-    m_port.flush();
+    // Qt holds written bytes until the event loop runs; push them out now.
+    m_line->flush();
     const QDeadlineTimer deadline(m_timeout);
-    while (m_port.bytesToWrite() > 0 && !deadline.hasExpired() && usable())
-        m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+    while (m_line->bytesToWrite() > 0 && !deadline.hasExpired() && usable())
+        m_line->waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
     m_requestLeftLine = start + lineTime(static_cast<int>(queued));
     dropUntil(m_requestLeftLine);
     m_receivedWhenLeft = m_received;
@@ -191,7 +156,7 @@ int ComPort::inputQueueLength() {
     }
     skipAheadOfText();
     m_receivedWhenAsked = m_received;
-    if (!m_port.isOpen())
+    if (!m_line->isOpen())
         return kComErrPortNotOpen;
     // A byte that trails the text is counted no more than one that trails a frame.
     return static_cast<int>(m_textAwaited ? std::min(m_input.size(), kTextReplyBytes)
@@ -203,7 +168,7 @@ void ComPort::flushInput() {
         return;
     m_input += takeFromQt();
     drop(std::exchange(m_input, {}));
-    m_port.clear(QSerialPort::Input);
+    m_line->clearInput();
     m_flushedSinceRequest = true;
     m_flushedAt = Clock::now();
     settle();
@@ -212,13 +177,13 @@ void ComPort::flushInput() {
 void ComPort::flushOutput() {
     if (!usable())
         return;
-    m_port.clear(QSerialPort::Output);
+    m_line->clearOutput();
 }
 
 void ComPort::waitForInput(std::chrono::milliseconds wait) {
     // A read or a count wants every byte there is, not only whole frames.
     setWakeThreshold(0);
-    m_port.waitForReadyRead(static_cast<int>(std::max<qint64>(wait.count(), 0)));
+    m_line->waitForReadyRead(static_cast<int>(std::max<qint64>(wait.count(), 0)));
 }
 
 void ComPort::pull(std::chrono::milliseconds wait) {
@@ -229,12 +194,12 @@ void ComPort::pull(std::chrono::milliseconds wait) {
 QByteArray ComPort::takeFromQt() {
     // Only what Qt holds: reading past it makes Qt set up its read notification afresh,
     // which costs more than the rest of a frame's handling.
-    const qint64 taken = std::min(m_port.bytesAvailable(), m_inputCapacity - m_input.size());
-    return taken > 0 ? m_port.read(taken) : QByteArray();
+    const qint64 taken = std::min(m_line->bytesAvailable(), m_inputCapacity - m_input.size());
+    return taken > 0 ? m_line->read(taken) : QByteArray();
 }
 
 void ComPort::settle() {
-    if (!m_port.isOpen())
+    if (!m_line->isOpen())
         return;
     const QByteArray taken = takeFromQt();
     m_received += taken.size();
@@ -250,18 +215,18 @@ void ComPort::endRest() {
     m_allowance.restEnded(complete);
     // The frame is there: taken now, it is handled in this round of the event loop.
     if (complete)
-        m_port.waitForReadyRead(0);
+        m_line->waitForReadyRead(0);
 }
 
 int ComPort::restUntilDue(int missing, bool afterRest) {
     // Bytes the device holds already count, and one may be on its way; but no more than the
     // line can have brought since the last flush. A device that floods the line refills it at
     // once, and would otherwise be read again and again, as fast as it sends.
-    const int queued = missing > 0 ? std::min(ttyQueuedBytes(m_port), broughtSinceFlush()) : 0;
+    const int queued = missing > 0 ? std::min(m_line->queuedBytes(), broughtSinceFlush()) : 0;
     const int toCome = missing > 0 ? missing - queued : 0;
     if (afterRest && toCome >= m_toComeWhenRested)
         m_frameOnItsWay = false;
-    QSocketNotifier* notifier = m_internals.readNotifier();
+    QSocketNotifier* notifier = m_line->readNotifier();
     if (!notifier)
         return toCome;
     const Clock::time_point now = Clock::now();
@@ -303,12 +268,12 @@ int ComPort::missingForNotification() const {
 }
 
 bool ComPort::watchesDevice() const {
-    const QSocketNotifier* notifier = m_internals.readNotifier();
+    const QSocketNotifier* notifier = m_line->readNotifier();
     return !notifier || notifier->isEnabled();
 }
 
 void ComPort::setWakeThreshold(int bytes) {
-    if (bytes != m_wakeThreshold && m_internals.setWakeThreshold(bytes))
+    if (bytes != m_wakeThreshold && m_line->setWakeThreshold(bytes))
         m_wakeThreshold = bytes;
 }
 
@@ -325,7 +290,7 @@ void ComPort::dropUntil(Clock::time_point requestLeftLine) {
             // that. Rather than read the flood, let it wait in the device and discard it there
             // once the request has left.
             std::this_thread::sleep_until(requestLeftLine);
-            m_port.clear(QSerialPort::Input);
+            m_line->clearInput();
             return;
         }
         // All that Qt has read came in before now, while the request was still on the line.
@@ -333,8 +298,8 @@ void ComPort::dropUntil(Clock::time_point requestLeftLine) {
         const QByteArray taken = takeFromQt();
         dropped += taken.size();
         drop(taken);
-        if (waitForTtyInput(m_port, requestLeftLine - now))
-            m_port.waitForReadyRead(0);
+        if (m_line->waitForInput(requestLeftLine - now))
+            m_line->waitForReadyRead(0);
     }
 }
 
@@ -344,11 +309,11 @@ ComPort::Clock::duration ComPort::lineTime(int bytes) const {
 }
 
 bool ComPort::usable() {
-    if (m_lost && m_port.isOpen()) {
+    if (m_lost && m_line->isOpen()) {
         close();
         report(PortEventKind::Gone, {}, 0, m_lostCause);
     }
-    return m_port.isOpen();
+    return m_line->isOpen();
 }
 
 void ComPort::drop(const QByteArray& bytes) {
@@ -366,40 +331,14 @@ void ComPort::reportUnanswered() const {
     report(PortEventKind::Unanswered);
 }
 
-void ComPort::onError(QSerialPort::SerialPortError error) {
-    switch (error) {
-    case QSerialPort::NoError:
+void ComPort::onLost(const QString& cause) {
+    if (m_lost)
         return;
-    case QSerialPort::TimeoutError:
-        // A wait that ran out: nothing is wrong with the port.
-        m_port.clearError();
-        return;
-    case QSerialPort::ResourceError:
-        // Qt reports a read that finds no bytes (another wait took them first) as it reports
-        // a device that has gone. One that still answers is there: watched again, it goes on.
-        if (!m_lost && m_port.isOpen() && ttyAnswers(m_port)) {
-            m_port.clearError();
-            QMetaObject::invokeMethod(
-                this, [this] { settle(); }, Qt::QueuedConnection);
-            return;
-        }
-        [[fallthrough]];
-    case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
-        // The device has gone. Qt keeps raising the error for as long as the port stays
-        // open, and closing here would delete the notifier that is reporting it; close from
-        // the event loop instead, once.
-        if (!m_lost) {
-            m_lost = true;
-            m_lostCause = m_port.errorString();
-            QMetaObject::invokeMethod(
-                this, [this] { usable(); }, Qt::QueuedConnection);
-        }
-        return;
-    default:
-        // Open failures are read from the port by open().
-        return;
-    }
+    m_lost = true;
+    m_lostCause = cause;
+    // Closing here would delete what is reporting it.
+    QMetaObject::invokeMethod(
+        this, [this] { usable(); }, Qt::QueuedConnection);
 }
 
 void ComPort::queueNotificationCheck() {
@@ -462,7 +401,7 @@ void ComPort::notifyIfDue() {
     m_callback(m_number, kComEventNotifyCount, m_callbackData);
     settle();
     // Bytes that arrived while the handler ran and refilled the queue raise it again.
-    if (m_armed && m_port.isOpen() && m_input.size() >= m_notifyCount)
+    if (m_armed && m_line->isOpen() && m_input.size() >= m_notifyCount)
         queueNotificationCheck();
 }
 

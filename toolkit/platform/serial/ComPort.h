@@ -1,20 +1,19 @@
-// One serial port on QSerialPort, with what the program relies on and Qt does not give by
-// itself: writes that reach the line at once, reads and queue lengths that work while no
-// events are processed, a receive notification that runs only from event processing, one
-// user per device, and a device that disappears ending in closed-port failures instead of
-// an error storm.
+// One serial port, on a serial device or a device server's connection (Transport.h), with
+// what the program relies on and Qt does not give by itself: writes that reach the line at once,
+// reads and queue lengths that work while no events are processed, a receive notification that runs
+// only from event processing, one user per device, and a device that disappears ending in
+// closed-port failures instead of an error storm.
 #pragma once
 
 #include "ArrivalAllowance.h"
-#include "DeviceLock.h"
-#include "PortInternals.h"
 #include "PreciseTimer.h"
+#include "SocketTransport.h"
+#include "TtyTransport.h"
 
 #include <platform/linkevents.h>
 #include <platform/serial.h>
 
 #include <QByteArray>
-#include <QSerialPort>
 
 #include <chrono>
 
@@ -32,7 +31,7 @@ public:
     int open(const QString& device, qint32 baudRate, int parity, int dataBits, int stopBits,
              int inputQueueSize);
     void close();
-    bool isOpen() const { return m_port.isOpen(); }
+    bool isOpen() const { return m_line->isOpen(); }
 
     void setTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
     void setHardwareHandshake(bool on);
@@ -53,8 +52,8 @@ public:
     // The program went on from its wait for the reply to the last request without one.
     void reportUnanswered() const;
 
-    // Qt's port beneath, for tests that make it report what the device did.
-    QSerialPort& qtPort() { return m_port; }
+    // Qt's port beneath a serial device, for tests that make it report what the device did.
+    QSerialPort& qtPort() { return m_tty.qtPort(); }
     // Whether the device wakes the event loop when bytes come, rather than a rest's end; always
     // on the plain way, which never rests.
     bool watchesDevice() const;
@@ -62,7 +61,8 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    void onError(QSerialPort::SerialPortError error);
+    // The device or the connection has gone: the port closes from the event loop, once.
+    void onLost(const QString& cause);
     void queueNotificationCheck();
     // Takes what Qt has read into the input queue, rearms the notification once the queue is
     // below the notify count, and sets when the device is to wake the event loop next.
@@ -113,9 +113,10 @@ private:
     int m_number;
     QString m_device;
     QString m_lostCause;
-    QSerialPort m_port;
-    PortInternals m_internals{m_port};
-    DeviceLock m_lock;
+    TtyTransport m_tty;
+    SocketTransport m_socket;
+    // The one of them the device names.
+    Transport* m_line = &m_tty;
     // The bytes received and not yet read, oldest first.
     QByteArray m_input;
     qsizetype m_inputCapacity = 1;

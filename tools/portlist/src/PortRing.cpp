@@ -34,7 +34,8 @@ QString itemText(int number, const PortInfo& info, PortState state) {
 QString askForPath(QWidget* parent) {
     QInputDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Connect to a device"));
-    dialog.setLabelText(QStringLiteral("Device path (a /dev/serial/by-id link, a terminal):"));
+    dialog.setLabelText(QStringLiteral("Device path (a /dev/serial/by-id link, a terminal), or a "
+                                       "device server's tcp://HOST:PORT or rfc2217://HOST:PORT:"));
     dialog.setTextValue(QStringLiteral("/dev/"));
     return dialog.exec() == QDialog::Accepted ? dialog.textValue().trimmed() : QString();
 }
@@ -88,14 +89,17 @@ void PortRing::list() {
     if (!m_ring)
         return;
     const int inUse = portInUse();
-    std::map<int, QString> items;
+    // The machine's ports by number, then the device servers' ports used since the start.
+    std::map<std::pair<bool, int>, QString> items;
     for (const PortEntry& entry : m_numbers.entries(inUse))
         platform::setPortDevice(entry.number, entry.info.device);
     for (const PortEntry& entry : listedEntries(m_numbers, inUse))
-        items[entry.number] = itemText(entry.number, entry.info, entry.state);
+        items[{platform::isNetworkPort(entry.info.device), entry.number}] =
+            itemText(entry.number, entry.info, entry.state);
     const QSignalBlocker quiet(m_ring);
     m_ring->clear();
-    for (const auto& [number, text] : items) {
+    for (const auto& [key, text] : items) {
+        const int number = key.second;
         m_ring->addItem(text);
         m_ring->setItemData(m_ring->count() - 1, number, platform::kRingValueRole);
         if (number == inUse)

@@ -44,6 +44,8 @@ void setPortDevice(int number, const QString& device);
 QString deviceForPort(int number);
 // True when NALVO_COM<n> names port n's device.
 bool portDeviceFromEnvironment(int number);
+// True for a device server's port, tcp://HOST:PORT or rfc2217://HOST:PORT, rather than a device.
+bool isNetworkPort(const QString& device);
 
 // Queues a control event as if the operator had raised it.
 void raiseControlEvent(int panel, int control, int event);
