@@ -294,7 +294,7 @@ private slots:
                         return now += m_tool->requests() >= stopAt ? 1.0 : 0.0;
                     });
         QCOMPARE(statusText(), QStringLiteral("Timeout RS232-Line!"));
-        QVERIFY2(waitUntil([this] { return state() == QLatin1String("device gone"); }, 2s),
+        QVERIFY2(waitUntil([] { return state() == QLatin1String("device gone"); }, 2s),
                  qPrintable(state() + "\n" + logText()));
         const QString lost = QStringLiteral("COM1 %1 has gone, port closed").arg(m_device);
         QCOMPARE(logText().count(lost), 1);
