@@ -220,6 +220,53 @@ private:
     std::thread m_thread;
 };
 
+// A device server of the test's own that sends as ser2net does when it forwards bytes as they
+// come: with Nagle's rule, so that a piece written while the one before is not yet acknowledged
+// waits for that acknowledgement.
+class PieceServer {
+public:
+    PieceServer() {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in where{};
+        where.sin_family = AF_INET;
+        where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof where;
+        ::bind(m_listener, reinterpret_cast<sockaddr*>(&where), size);
+        ::listen(m_listener, 1);
+        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&where), &size);
+        m_port = ntohs(where.sin_port);
+    }
+    ~PieceServer() {
+        ::close(m_client);
+        ::close(m_listener);
+    }
+
+    QString address() const { return ::address(false, m_port); }
+    // Once the port has connected.
+    void accept() { m_client = ::accept(m_listener, nullptr, nullptr); }
+    void send(const QByteArray& bytes) const {
+        ::write(m_client, bytes.constData(), static_cast<size_t>(bytes.size()));
+    }
+    // A request of the port's, whole.
+    bool receive(qsizetype count) const {
+        QByteArray got;
+        pollfd input{m_client, POLLIN, 0};
+        while (got.size() < count && ::poll(&input, 1, 5000) > 0) {
+            char bytes[64];
+            const ssize_t n = ::read(m_client, bytes, sizeof bytes);
+            if (n <= 0)
+                return false;
+            got.append(bytes, n);
+        }
+        return got.size() == count;
+    }
+
+private:
+    int m_listener = -1;
+    int m_client = -1;
+    quint16 m_port = 0;
+};
+
 } // namespace
 
 class NetworkPort : public QObject {
@@ -375,6 +422,42 @@ private slots:
             QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{5, 2, 7}));
             QCOMPARE(shownWords(), kRam);
         }
+    }
+
+    // A server that forwards each byte as it comes sends a reply's first byte at once and holds
+    // the rest until the port has acknowledged it. The port acknowledges what it takes at once,
+    // as the next request would: the rest comes as soon as the first byte has been taken, not
+    // after the system's delayed acknowledgement (some 40 ms, two empty polls or more, in the
+    // middle of every reply, which cost the live view a third of its frames).
+    void aReplyHeldForItsFirstBytesAcknowledgementComesAtOnce() {
+        PieceServer server;
+        constexpr int kPort = 2;
+        QCOMPARE(OpenComConfig(kPort, qPrintable(server.address()), 19200, 0, 8, 1, 4096, 4096), 0);
+        server.accept();
+        const QByteArray frame(FRAME_BYTES, '\x11');
+        constexpr int kReplies = 8;
+        int emptyPolls = 0;
+        for (int reply = 0; reply < kReplies; ++reply) {
+            // Request and reply, back and forth: the system takes the connection for an
+            // interactive one and delays its acknowledgements.
+            QCOMPARE(ComWrt(kPort, frame.constData(), FRAME_BYTES), FRAME_BYTES);
+            QVERIFY(server.receive(FRAME_BYTES));
+            server.send(frame.first(1));
+            server.send(frame.sliced(1));
+            int length = 0;
+            for (int polls = 0; length < FRAME_BYTES && polls < 500; ++polls) {
+                const int now = GetInQLen(kPort);
+                emptyPolls += now == length;
+                length = now;
+            }
+            QCOMPARE(length, FRAME_BYTES);
+            char taken[FRAME_BYTES];
+            QCOMPARE(ComRd(kPort, taken, FRAME_BYTES), FRAME_BYTES);
+        }
+        // One for a moment the machine was busy elsewhere; the delayed acknowledgement costs
+        // at least two a reply.
+        QVERIFY2(emptyPolls <= kReplies / 2, qPrintable(QString::number(emptyPolls)));
+        CloseCom(kPort);
     }
 
 private:

@@ -8,6 +8,12 @@
 
 #include <utility>
 
+#ifdef Q_OS_LINUX
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#endif
+
 namespace platform {
 
 namespace {
@@ -133,6 +139,7 @@ bool SocketTransport::waitForInput(std::chrono::nanoseconds wait) {
 
 void SocketTransport::clearInput() {
     const QByteArray received = m_socket.readAll();
+    acknowledge();
     // The commands among the bytes are answered all the same.
     if (m_telnet)
         m_telnet->decode(received);
@@ -148,8 +155,22 @@ void SocketTransport::takeIn() {
     if (room <= 0)
         return;
     const QByteArray received = m_socket.read(room);
+    acknowledge();
     m_payload += m_telnet ? m_telnet->decode(received) : received;
     answerTelnet();
+}
+
+void SocketTransport::acknowledge() {
+#ifdef Q_OS_LINUX
+    // A server that holds back a small piece until the one before is acknowledged (Nagle's rule,
+    // ser2net's way when it forwards bytes as they come) would otherwise wait for the delayed
+    // acknowledgement, some 40 ms, in the middle of each reply: the system delays it while the
+    // connection goes back and forth, as requests and replies do. Asked again after each read,
+    // since each request puts the connection back into that mode; asking sends what is due.
+    const int on = 1;
+    setsockopt(static_cast<int>(m_socket.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on,
+               sizeof on);
+#endif
 }
 
 void SocketTransport::answerTelnet() {

@@ -46,6 +46,8 @@ private:
     // Takes what the socket holds into the payload, answering the server's telnet commands.
     void takeIn();
     void answerTelnet();
+    // Acknowledges what has come at once rather than with the system's delay.
+    void acknowledge();
     int negotiate(std::chrono::milliseconds limit, QString& cause);
     void onError(QAbstractSocket::SocketError error);
 
