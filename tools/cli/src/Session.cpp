@@ -277,7 +277,8 @@ void Session::writeOutput() {
                           QStringLiteral("cannot write %1: %2")
                               .arg(m_request.output, whyNotWritable(m_request.output)));
         m_result.insert(QStringLiteral("file"), m_request.output);
-        m_text += QStringLiteral("Written to %1\n").arg(m_request.output);
+        m_text += QStringLiteral("The %1's set of %2 written to %3\n")
+                      .arg(placeName(m_request.place), portText(), m_request.output);
         next();
     });
 }
