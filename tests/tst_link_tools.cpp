@@ -102,7 +102,7 @@ private slots:
         start(true);
         m_tool->connect();
         const QString first = m_present.last().device;
-        QCOMPARE(items(),
+        QCOMPARE(portItems(),
                  (QStringList{"COM1  " + first + "  FT232R USB UART (A1B2)", "COM2  /dev/nalvo-env",
                               "COM3  /dev/ttyS0", "COM4  /dev/ttyS1"}));
         QCOMPARE(state(), QStringLiteral("answered"));
@@ -114,14 +114,14 @@ private slots:
         click(CTRL_GET);
         QCOMPARE(state(), QStringLiteral("device gone"));
         QVERIFY(shownAs() == Shown::Stale);
-        QVERIFY(items().first().endsWith("[gone]"));
+        QVERIFY(portItems().first().endsWith("[gone]"));
         // Said once, however often the lost device was tried meanwhile.
         QCOMPARE(logText().count("COM1 " + first + " has gone, port closed"), 1);
         // Back under a new name with the same serial number: marked, and nothing sent yet.
         m_tool->restart();
         unsetenv("NALVO_COM1");
         m_present.append(adapter(QString::fromStdString((*m_tool)->devicePath())));
-        QVERIFY(items().first().endsWith("[back: choose to reconnect]"));
+        QVERIFY(portItems().first().endsWith("[back: choose to reconnect]"));
         QCOMPARE(ordersSent(m_tool->sensor()), std::vector<int>{});
         useClock(m_tool->sensor());
         chooseItem(CTRL_PORT, 0);
@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{5, 2, 7}));
         QCOMPARE(state(), QStringLiteral("answered"));
         QVERIFY(shownAs() == Shown::Current);
-        QVERIFY(items().first().endsWith("(A1B2)"));
+        QVERIFY(portItems().first().endsWith("(A1B2)"));
     }
 
     void namedDeviceBecomesTheNextPortAndConnects() {
@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(com, 4); // after port 1 and the two built-in ports
         QCOMPARE(ordersSent(m_tool->sensor()), (std::vector<int>{5, 2, 7}));
         QCOMPARE(statusText(), kFirmware);
-        QVERIFY(items().contains("COM4  " + m_named));
+        QVERIFY(portItems().contains("COM4  " + m_named));
     }
 
     void stateFollowsEveryExchange_data() {
@@ -459,17 +459,6 @@ private:
             portlist::installPortList([this] { return m_present; },
                                       [this](QWidget*) { return m_named; });
         });
-    }
-
-    // The items as the drop-down lists them once it has been opened.
-    static QStringList items() {
-        auto* ring = control<QComboBox>(CTRL_PORT);
-        ring->showPopup();
-        ring->hidePopup();
-        QStringList texts;
-        for (int i = 0; i < ring->count(); ++i)
-            texts << ring->itemText(i);
-        return texts;
     }
 
     static QString state() { return named<QLabel>("Link state")->text(); }

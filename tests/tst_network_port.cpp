@@ -100,21 +100,27 @@ private:
     bool m_ready = false;
 };
 
+// A socket listening on a free loopback port, which `port` is set to.
+int loopbackListener(quint16& port) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof where;
+    ::bind(listener, reinterpret_cast<sockaddr*>(&where), size);
+    ::listen(listener, 1);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&where), &size);
+    port = ntohs(where.sin_port);
+    return listener;
+}
+
 // An RFC 2217 server of the test's own in front of the sensor's pseudo-terminal, in a thread,
 // that takes the line settings and puts telnet commands (a no-operation, a modem-state
 // notice) into the middle of every piece of the sensor's reply.
 class ChattyServer {
 public:
     explicit ChattyServer(const std::string& device) {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in where{};
-        where.sin_family = AF_INET;
-        where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof where;
-        ::bind(m_listener, reinterpret_cast<sockaddr*>(&where), size);
-        ::listen(m_listener, 1);
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&where), &size);
-        m_port = ntohs(where.sin_port);
+        m_listener = loopbackListener(m_port);
         m_device = ::open(device.c_str(), O_RDWR | O_NOCTTY);
         termios raw{};
         ::tcgetattr(m_device, &raw);
@@ -225,17 +231,7 @@ private:
 // waits for that acknowledgement.
 class PieceServer {
 public:
-    PieceServer() {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in where{};
-        where.sin_family = AF_INET;
-        where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof where;
-        ::bind(m_listener, reinterpret_cast<sockaddr*>(&where), size);
-        ::listen(m_listener, 1);
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&where), &size);
-        m_port = ntohs(where.sin_port);
-    }
+    PieceServer() { m_listener = loopbackListener(m_port); }
     ~PieceServer() {
         ::close(m_client);
         ::close(m_listener);
@@ -302,7 +298,7 @@ private slots:
         QCOMPARE(shownWords(), kRam);
         QCOMPARE(state(), QStringLiteral("answered"));
         // After the machine's own ports, as it was named.
-        QCOMPARE(items(),
+        QCOMPARE(portItems(),
                  (QStringList{"COM2  /dev/ttyS0", "COM3  /dev/ttyS1", "COM1  " + m_device}));
         // A set whose bytes hold 0xFF goes to the sensor's RAM unchanged.
         sim::Words sent = kRam;
@@ -355,7 +351,7 @@ private slots:
         dispatchPending();
         QCOMPARE(m_tool->requests(), before);
         useClock(m_tool->sensor());
-        chooseItem(CTRL_PORT, static_cast<int>(items().indexOf("COM1  " + m_device)));
+        chooseItem(CTRL_PORT, static_cast<int>(portItems().indexOf("COM1  " + m_device)));
         dispatchPending();
         QCOMPARE(statusText(), kFirmware);
         QCOMPARE(state(), QStringLiteral("answered"));
@@ -470,17 +466,6 @@ private:
         m_device = m_ser2net->address(telnet);
         setenv("NALVO_COM1", qPrintable(m_device), 1);
         InitRS232(com);
-    }
-
-    // The items as the drop-down lists them once it has been opened.
-    static QStringList items() {
-        auto* ring = control<QComboBox>(CTRL_PORT);
-        ring->showPopup();
-        ring->hidePopup();
-        QStringList texts;
-        for (int i = 0; i < ring->count(); ++i)
-            texts << ring->itemText(i);
-        return texts;
     }
 
     static QString state() {

@@ -109,6 +109,16 @@ void click(int id, bool dispatch) {
         dispatchPending();
 }
 
+QStringList portItems() {
+    auto* ring = control<QComboBox>(CTRL_PORT);
+    ring->showPopup();
+    ring->hidePopup();
+    QStringList texts;
+    for (int i = 0; i < ring->count(); ++i)
+        texts << ring->itemText(i);
+    return texts;
+}
+
 void chooseItem(int ringId, int index) {
     // Through the drop-down's list, so that choosing the item already shown counts too.
     auto* ring = control<QComboBox>(ringId);

@@ -56,6 +56,8 @@ void dispatchPending();
 void click(int id, bool dispatch = true);
 // Chooses an item of a drop-down through its list, as an operator does.
 void chooseItem(int ringId, int index);
+// The port drop-down's items as it lists them once it has been opened.
+QStringList portItems();
 // Types a value into a value control and leaves it.
 void typeInto(int id, int value);
 void pressCloseBox();
