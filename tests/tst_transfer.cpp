@@ -135,6 +135,7 @@ private slots:
         QTest::addColumn<int>("target");
         // With the rows of tst_ways_of_acting's target test, every move between the targets.
         QTest::newRow("RAM again stays on") << CTRL_RAM << CTRL_RAM << RAM;
+        QTest::newRow("File chosen") << CTRL_RAM << CTRL_FILE << DATFILE;
         QTest::newRow("File switched off") << CTRL_FILE << CTRL_FILE << RAM;
         QTest::newRow("RAM chosen from File") << CTRL_FILE << CTRL_RAM << RAM;
         QTest::newRow("EEPROM chosen from File") << CTRL_FILE << CTRL_EEPROM << EEPROM;
