@@ -194,6 +194,9 @@ private slots:
         QVERIFY(painted.texts[control(CTRL_STATUS)].contains(wait.waiting));
         const QString power0 = QString::number(shownWords()[0]);
         QVERIFY(painted.texts[control(CTRL_POWER0)->findChild<QLineEdit*>()].contains(power0));
+        // Stop, as after a live view the line ended, leaves the text.
+        click(CTRL_STOP);
+        QCOMPARE(statusText(), wait.status);
     }
 
     void strayBytesNeverMoveAFrame_data() {

@@ -23,15 +23,18 @@ const Words kRam{600, 700, 400, 90, 0, 1, 2, 1, 3, 110, 710, 410, 12, 13, 14, 15
 const Words kEeprom{600, 700, 401, 90, 0, 1, 2, 1, 3, 110, 710, 410, 12, 13, 14, 16};
 const QString kNote = QStringLiteral("Lens cleaned <b>twice</b> & re-taught\nLine 2 of the note");
 
+void answerFileDialog(const QString& path, int answer = kNewFileSelected) {
+    platform::setFileSelectAnswer([path, answer](const auto&, std::string& chosen) {
+        chosen = path.toStdString();
+        return answer;
+    });
+}
+
 // Saves a report to `path` by the Export button, answering the note's dialog with `note`, or
 // cancelling it when there is none.
 void exportReport(const QString& path, const std::optional<QString>& note) {
-    platform::setFileSelectAnswer([path](const platform::FileSelectRequest&, std::string& chosen) {
-        chosen = path.toStdString();
-        return kNewFileSelected;
-    });
-    QTest::mouseClick(panelWidget()->findChild<QPushButton*>(QStringLiteral("exportButton")),
-                      Qt::LeftButton);
+    answerFileDialog(path);
+    QTest::mouseClick(panelChild<QPushButton>("exportButton"), Qt::LeftButton);
     QInputDialog* dialog = nullptr;
     QVERIFY(waitUntil([&] {
         dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
@@ -114,18 +117,15 @@ private slots:
         QCOMPARE(imageWidthsOf(before), QList<int>{2700});
 
         // Compare's reads stand beside the panel's values, a difference marked.
-        panelWidget()->findChild<QPushButton*>(QStringLiteral("compareButton"))->click();
+        panelChild<QPushButton>("compareButton")->click();
         dispatchPending();
         const QString file = dir.filePath(QStringLiteral("set.dat"));
         QFile set(file);
         QVERIFY(set.open(QIODevice::WriteOnly));
         set.write("600 700 333 90 0 1 2 1 3 110 710 410 12 13 14 15\n");
         set.close();
-        platform::setFileSelectAnswer([&file](const auto&, std::string& chosen) {
-            chosen = file.toStdString();
-            return kExistingFileSelected;
-        });
-        panelWidget()->findChild<QPushButton*>(QStringLiteral("addFile"))->click();
+        answerFileDialog(file, kExistingFileSelected);
+        panelChild<QPushButton>("addFile")->click();
         const QString after = dir.filePath(QStringLiteral("after.pdf"));
         exportReport(after, QString());
         text = textOf(after);
@@ -145,11 +145,7 @@ private slots:
     void theRunGoesOnWhileTheNoteIsAsked() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("during.pdf"));
-        platform::setFileSelectAnswer(
-            [path](const platform::FileSelectRequest&, std::string& chosen) {
-                chosen = path.toStdString();
-                return kNewFileSelected;
-            });
+        answerFileDialog(path);
         // A note that held the run up would hold this test up too: it is closed after a bound.
         bool boundReached = false;
         QTimer bound;
@@ -166,7 +162,7 @@ private slots:
             if (askedAt == 0 && m_tool->requests() >= 2) {
                 askedAt = m_tool->requests();
                 bound.start(10s);
-                panelWidget()->findChild<QPushButton*>(QStringLiteral("exportButton"))->click();
+                panelChild<QPushButton>("exportButton")->click();
             } else if (note && m_tool->requests() >= askedAt + 5) {
                 note->setTextValue(QStringLiteral("Written during a run"));
                 note->accept();

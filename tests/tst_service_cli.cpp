@@ -87,8 +87,8 @@ Outcome runCommand(sim::SimulatedSensor& sensor, QStringList words, const QStrin
     return outcome;
 }
 
-std::vector<int> ordersOf(const std::vector<sim::Frame>& frames) {
-    std::vector<int> orders;
+QList<int> ordersOf(const std::vector<sim::Frame>& frames) {
+    QList<int> orders;
     for (const sim::Frame& frame : frames)
         orders.push_back(sim::orderOf(frame));
     return orders;
@@ -99,10 +99,6 @@ Words wordsOf(const QJsonArray& parameters, const QString& key = QStringLiteral(
     for (int i = 0; i < parameters.size() && i < int(words.size()); ++i)
         words[std::size_t(i)] = static_cast<std::uint16_t>(parameters[i].toObject()[key].toInt());
     return words;
-}
-
-void pressToolButton(const QString& name) {
-    panelChild<QAbstractButton>(name)->click();
 }
 
 } // namespace
@@ -154,7 +150,7 @@ private slots:
         const Outcome command = runCommand(m_sensor, words, m_dir.path());
         QCOMPARE(command.status, status);
         QCOMPARE(command.json[QStringLiteral("exitStatus")].toInt(), status);
-        QCOMPARE(ordersOf(command.frames), std::vector<int>(orders.begin(), orders.end()));
+        QCOMPARE(ordersOf(command.frames), orders);
 
         // What the command says is what the sensor holds.
         const QString name = words.first();
@@ -171,9 +167,9 @@ private slots:
             QCOMPARE(wordsOf(rows, QStringLiteral("ram")), kRam);
             QCOMPARE(wordsOf(rows, QStringLiteral("eeprom")), kEeprom);
             QCOMPARE(wordsOf(rows, QStringLiteral("file")), kFileSet);
-            QCOMPARE(rows[2].toObject()["differs"].toBool(), true);
-            QCOMPARE(rows[1].toObject()["differs"].toBool(), true);
-            QCOMPARE(rows[4].toObject()["differs"].toBool(), false);
+            for (const auto& [row, differs] :
+                 {std::pair{2, true}, std::pair{1, true}, std::pair{4, false}})
+                QCOMPARE(rows[row].toObject()["differs"].toBool(), differs);
         }
         if (name == QLatin1String("info"))
             QCOMPARE(command.json["firmware"].toString(),
@@ -189,10 +185,8 @@ private slots:
                 chosen = file.toStdString();
                 return 1;
             });
-        paramguard::setEepromAnswer([](const paramguard::EepromQuestion&) {
-            paramguard::EepromAnswer yes;
-            yes.write = true;
-            return yes;
+        paramguard::setEepromAnswer([](const auto&) {
+            return paramguard::EepromAnswer{true, false};
         });
         paramguard::setDiscardAnswer([](paramguard::Replacing, int) { return true; });
         InitRS232(com);
@@ -206,9 +200,9 @@ private slots:
             click(CTRL_SEND);
             click(CTRL_GET);
         } else if (name == QLatin1String("compare")) {
-            pressToolButton(QStringLiteral("compareButton"));
+            panelChild<QAbstractButton>("compareButton")->click();
             QVERIFY(waitUntil([&] { return tool.requests() == command.frames.size(); }));
-            pressToolButton(QStringLiteral("addFile"));
+            panelChild<QAbstractButton>("addFile")->click();
         } else if (name == QLatin1String("teach")) {
             click(words[1] == QLatin1String("reference") ? CTRL_TEACH : CTRL_BUTTON_TEACH);
         }
@@ -227,57 +221,48 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("cause");
         QTest::addColumn<QList<int>>("orders");
+        const auto bad = [](const char* name, const QStringList& words, int status,
+                            const char* cause, const QList<int>& orders = {},
+                            const char* fault = "") {
+            QTest::newRow(name) << words << QString(fault) << status << QString(cause) << orders;
+        };
         const QList<int> connect{5, 2, 7};
-        QTest::newRow("unknown command")
-            << QStringList{"flash"} << "" << 2 << "unknown command: flash" << QList<int>{};
-        QTest::newRow("seconds not a number")
-            << QStringList{"record", "--seconds", "ten", "-o", "r.csv"} << "" << 2
-            << "--seconds takes a positive number" << QList<int>{};
-        QTest::newRow("seconds not positive")
-            << QStringList{"record", "--seconds", "0", "-o", "r.csv"} << "" << 2
-            << "--seconds takes a positive number" << QList<int>{};
-        QTest::newRow("eeprom write unconfirmed")
-            << QStringList{"write", "eeprom", "SET"} << "" << 2 << "give --yes" << QList<int>{};
-        QTest::newRow("option of another command") << QStringList{"info", "--verify"} << "" << 2
-                                                   << "info does not take --verify" << QList<int>{};
+        const char* seconds = "--seconds takes a positive number";
+        bad("unknown command", {"flash"}, 2, "unknown command: flash");
+        bad("seconds not a number", {"record", "--seconds", "ten", "-o", "r.csv"}, 2, seconds);
+        bad("seconds not positive", {"record", "--seconds", "0", "-o", "r.csv"}, 2, seconds);
+        bad("eeprom write unconfirmed", {"write", "eeprom", "SET"}, 2, "give --yes");
+        bad("option of another command", {"info", "--verify"}, 2, "info does not take --verify");
         // Port 1 is another device: the path takes the next number.
-        QTest::newRow("missing port")
-            << QStringList{"info", "--port", "/dev/nalvo-no-such-port"} << "port 1 elsewhere" << 4
-            << "cannot open COM2 (/dev/nalvo-no-such-port)" << QList<int>{};
-        QTest::newRow("port in use by the window") << QStringList{"write", "ram", "SET"} << "locked"
-                                                   << 4 << "cannot open COM1" << QList<int>{};
-        QTest::newRow("silent sensor") << QStringList{"write", "ram", "SET"} << "silent" << 3
-                                       << "line check failed: Timeout-RS-232..." << QList<int>{5};
-        QTest::newRow("wrong echo")
-            << QStringList{"write", "eeprom", "SET", "--yes"} << "wrong echo" << 3
-            << "line check failed: read error - not sync byte 0xAA!" << QList<int>{5};
-        QTest::newRow("a write the sensor does not keep")
-            << QStringList{"write", "ram", "SET", "--verify"} << "writes lost" << 1
-            << "RAM: 14 word(s) read back differ" << QList<int>{5, 2, 7, 1, 2};
-        QTest::newRow("no backup: the EEPROM silent")
-            << QStringList{"write", "eeprom", "SET", "--yes"} << "silent eeprom" << 3
-            << "no backup of the EEPROM, nothing written" << QList<int>{5, 2, 7, 4};
-        QTest::newRow("no backup: its folder cannot be made")
-            << QStringList{"write", "eeprom", "SET", "--yes"} << "data home a file" << 5
-            << "no backup of the EEPROM, nothing written" << QList<int>{5, 2, 7, 4};
-        QTest::newRow("written without a backup when told")
-            << QStringList{"write", "eeprom", "SET", "--yes", "--no-backup"} << "silent eeprom" << 0
-            << "" << QList<int>{5, 2, 7, 4, 3};
-        QTest::newRow("file with fifteen words")
-            << QStringList{"write", "ram", "SHORT"} << "" << 5 << "not a parameter file" << connect;
-        QTest::newRow("word above 65535") << QStringList{"write", "eeprom", "BIG", "--yes"} << ""
-                                          << 5 << "not a parameter file" << connect;
-        QTest::newRow("no such file")
-            << QStringList{"write", "ram", "NONE"} << "" << 5 << "cannot read" << connect;
-        QTest::newRow("a value the panel cannot hold")
-            << QStringList{"write", "ram", "RANGE"} << "" << 5
-            << "Reference 2000 is outside what the panel takes (it would hold 512)" << connect;
-        QTest::newRow("unwritable output")
-            << QStringList{"read", "ram", "-o", "/nonexistent/dir/set.dat"} << "" << 5
-            << "cannot write /nonexistent/dir/set.dat" << connect;
-        QTest::newRow("unwritable recording")
-            << QStringList{"record", "--seconds", "1", "-o", "/nonexistent/dir/r.csv"} << "" << 5
-            << "/nonexistent/dir/r.csv" << connect;
+        bad("missing port", {"info", "--port", "/dev/nalvo-no-such-port"}, 4,
+            "cannot open COM2 (/dev/nalvo-no-such-port)", {}, "port 1 elsewhere");
+        bad("port in use by the window", {"write", "ram", "SET"}, 4, "cannot open COM1", {},
+            "locked");
+        bad("silent sensor", {"write", "ram", "SET"}, 3, "line check failed: Timeout-RS-232...",
+            {5}, "silent");
+        bad("wrong echo", {"write", "eeprom", "SET", "--yes"}, 3,
+            "line check failed: read error - not sync byte 0xAA!", {5}, "wrong echo");
+        bad("a write the sensor does not keep", {"write", "ram", "SET", "--verify"}, 1,
+            "RAM: 14 word(s) read back differ", {5, 2, 7, 1, 2}, "writes lost");
+        const char* noBackup = "no backup of the EEPROM, nothing written";
+        bad("no backup: the EEPROM silent", {"write", "eeprom", "SET", "--yes"}, 3, noBackup,
+            {5, 2, 7, 4}, "silent eeprom");
+        bad("no backup: its folder cannot be made", {"write", "eeprom", "SET", "--yes"}, 5,
+            noBackup, {5, 2, 7, 4}, "data home a file");
+        bad("written without a backup when told",
+            {"write", "eeprom", "SET", "--yes", "--no-backup"}, 0, "", {5, 2, 7, 4, 3},
+            "silent eeprom");
+        bad("file with fifteen words", {"write", "ram", "SHORT"}, 5, "not a parameter file",
+            connect);
+        bad("word above 65535", {"write", "eeprom", "BIG", "--yes"}, 5, "not a parameter file",
+            connect);
+        bad("no such file", {"write", "ram", "NONE"}, 5, "cannot read", connect);
+        bad("a value the panel cannot hold", {"write", "ram", "RANGE"}, 5,
+            "Reference 2000 is outside what the panel takes (it would hold 512)", connect);
+        bad("unwritable output", {"read", "ram", "-o", "/nonexistent/dir/set.dat"}, 5,
+            "cannot write /nonexistent/dir/set.dat", connect);
+        bad("unwritable recording", {"record", "--seconds", "1", "-o", "/nonexistent/dir/r.csv"}, 5,
+            "/nonexistent/dir/r.csv", connect);
     }
 
     void badInputEndsInItsStatusAndCause() {
@@ -325,7 +310,7 @@ private slots:
         QCOMPARE(command.status, status);
         const QString said = command.error.trimmed();
         QVERIFY2(said.contains(cause) && !said.contains(QLatin1Char('\n')), qPrintable(said));
-        QCOMPARE(ordersOf(command.frames), std::vector<int>(orders.begin(), orders.end()));
+        QCOMPARE(ordersOf(command.frames), orders);
         if (status != 2)
             QCOMPARE(command.json["error"].toString(), said.section(QStringLiteral(": "), 1));
     }
@@ -398,7 +383,7 @@ private slots:
         ::close(terminal);
         ::close(master);
         QCOMPARE(command.status, status);
-        QCOMPARE(ordersOf(command.frames), std::vector<int>(orders.begin(), orders.end()));
+        QCOMPARE(ordersOf(command.frames), orders);
         QVERIFY2(command.error.contains(QLatin1String("Reference: 401 -> 700")) &&
                      command.error.contains(QLatin1String("Write the set to the EEPROM of COM1")),
                  qPrintable(command.error));
