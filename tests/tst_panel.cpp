@@ -185,6 +185,10 @@ private slots:
         // Activated without a mouse press, a button raises the left click a press would have.
         const Events sendClicked{{CTRL_SEND, kEventLeftClick}, {CTRL_SEND, kEventCommit}};
         const Events stopClicked{{CTRL_STOP, kEventLeftClick}, {CTRL_STOP, kEventCommit}};
+        QTest::newRow("space on a button") << Act([] {
+            control(CTRL_SEND)->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(control(CTRL_SEND), Qt::Key_Space);
+        }) << sendClicked;
         QTest::newRow("return on a button") << Act([] {
             control(CTRL_STOP)->setFocus(Qt::TabFocusReason);
             QTest::keyClick(control(CTRL_STOP), Qt::Key_Return);
@@ -192,6 +196,9 @@ private slots:
         QTest::newRow("shortcut") << Act([] { pressKeys(Qt::Key_Escape); }) << stopClicked;
         QTest::newRow("shortcut of the close box")
             << Act([] { pressKeys(Qt::Key_Q, Qt::ControlModifier); }) << Events{{-1, kEventClose}};
+        QTest::newRow("screen reader's press")
+            << Act([] { screenReaderAction(CTRL_SEND, QAccessibleActionInterface::pressAction()); })
+            << sendClicked;
         // A screen reader's Toggle clicks even the radio button that is on, and the item shown,
         // selected in a drop-down's list, is picked again.
         QTest::newRow("screen reader's toggle on the radio button that is on")
