@@ -62,6 +62,14 @@ Words wordsFor(std::size_t n) {
     words[15] = 40000;
     return words;
 }
+// Where a chart marks the runs' starts.
+std::vector<double> runMarks(QCustomPlot* plot) {
+    std::vector<double> marks;
+    for (int i = 0; i < plot->itemCount(); ++i)
+        if (auto* line = qobject_cast<QCPItemStraightLine*>(plot->item(i)); line && line->visible())
+            marks.push_back(line->point1->coords().x());
+    return marks;
+}
 // The displays Pause holds still.
 constexpr std::array kDisplays{CTRL_RAW_1, CTRL_RAW_2,      CTRL_RAW_3,
                                CTRL_RAW_4, CTRL_NORMALISED, CTRL_REPORTED_TOLERANCE};
@@ -220,11 +228,7 @@ private slots:
         for (const int choice : {0, 2}) {
             chooseHistory(choice);
             QVERIFY(waitUntil([] { return raw1().size() > 2; }));
-            std::vector<double> marks;
-            for (int i = 0; i < rawPlot()->itemCount(); ++i)
-                if (auto* line = qobject_cast<QCPItemStraightLine*>(rawPlot()->item(i));
-                    line && line->visible())
-                    marks.push_back(line->point1->coords().x());
+            const std::vector<double> marks = runMarks(rawPlot());
             QCOMPARE(marks.size(), std::size_t{2});
             const auto first = raw1().findBegin(marks.back(), false);
             QCOMPARE(first->value, 111.0);
@@ -537,12 +541,7 @@ private slots:
                  qPrintable(oldestDrawn));
         QVERIFY(m_tools->normView().readoutAt(100.0 - double(drawn)).startsWith("sample "));
         // The run's start marked just before them.
-        std::vector<double> marks;
-        for (int i = 0; i < normPlot->itemCount(); ++i)
-            if (auto* line = qobject_cast<QCPItemStraightLine*>(normPlot->item(i));
-                line && line->visible())
-                marks.push_back(line->point1->coords().x());
-        QCOMPARE(marks, std::vector<double>{100.5 - double(drawn)});
+        QCOMPARE(runMarks(normPlot), std::vector<double>{100.5 - double(drawn)});
         chooseHistory(1);
         chooseItem(CTRL_SIGNAL_TYPE, 0);
         dispatchPending();
