@@ -338,7 +338,7 @@ private slots:
         }
     }
 
-    void theFileDialogLetsTheRunGoOnAndKeepsNoHistory() {
+    void theFileDialogNamesTheRecordingAndKeepsNoHistory() {
         QTemporaryDir dir;
         // A home of its own, where whatever the dialog kept would show up.
         QTemporaryDir home;
@@ -347,20 +347,15 @@ private slots:
         qunsetenv("XDG_CONFIG_HOME");
         qputenv("HOME", QFile::encodeName(home.path()));
         platform::setFileSelectAnswer({});
-        std::size_t openedAt = 0;
-        run([&] {
-            auto* dialog = panelWidget()->findChild<QFileDialog*>();
-            if (requests() == 2 && openedAt == 0) {
-                openedAt = requests();
-                QTest::mouseClick(button("recordButton"), Qt::LeftButton);
-            } else if (dialog && dialog->isVisible() && requests() >= openedAt + 5) {
-                dialog->setDirectory(dir.path());
-                QMetaObject::invokeMethod(dialog, "accept"); // what its accept button does
-            } else if (requests() == openedAt + 10) {
-                click(CTRL_STOP, false);
-            }
+        // Accepted as its accept button does. That the run goes on while it is open is
+        // tst_ways_of_acting's theRunGoesOnWhileADialogIsOpen.
+        whileDialogsComeUp([&dir](QWidget* dialog) {
+            qobject_cast<QFileDialog*>(dialog)->setDirectory(dir.path());
+            QMetaObject::invokeMethod(dialog, "accept");
+            return true;
         });
-        QVERIFY(button("recordButton")->isChecked());
+        QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+        QVERIFY(waitUntil([] { return button("recordButton")->isChecked(); }));
         // Named by when it began, so that recordings do not replace each other.
         const QStringList files = QDir(dir.path()).entryList(QDir::Files);
         QCOMPARE(files.size(), 1);
