@@ -1,6 +1,6 @@
-// The EEPROM's set kept before every EEPROM Send of the window, the question naming the backup
-// or why there is none, the list of backups, a backup loaded into the panel or compared: the
-// real panel, the simulated sensor.
+// The EEPROM's set kept before every EEPROM Send of the window, the question marking what the
+// write changes and naming the backup or why there is none, the list of backups, a backup loaded
+// into the panel or compared: the real panel, the simulated sensor.
 #include "SensorLink.h"
 
 #include <backups/Backups.h>
@@ -78,26 +78,43 @@ private slots:
 
     void eepromSendKeepsTheEepromsSetFirst_data() {
         QTest::addColumn<bool>("write");
+        QTest::addColumn<bool>("stopAsking");
         QTest::addColumn<Orders>("orders");
-        QTest::newRow("written") << true << Orders{4, 3};
-        QTest::newRow("cancelled") << false << Orders{4};
+        // Each of two Sends reads the EEPROM first, for its backup, asked or not.
+        QTest::newRow("written") << true << false << Orders{4, 3, 4, 3};
+        QTest::newRow("written, not asked again") << true << true << Orders{4, 3, 4, 3};
+        QTest::newRow("cancelled") << false << false << Orders{4, 4};
     }
     void eepromSendKeepsTheEepromsSetFirst() {
         QFETCH(bool, write);
+        QFETCH(bool, stopAsking);
         QFETCH(Orders, orders);
         std::vector<paramguard::EepromQuestion> asked;
         paramguard::setEepromAnswer([&](const paramguard::EepromQuestion& question) {
             asked.push_back(question);
-            return paramguard::EepromAnswer{write, false, false};
+            return paramguard::EepromAnswer{write, stopAsking, false};
         });
-        click(CTRL_EEPROM);
+        // A Send to the RAM asks nothing.
         typeInto(CTRL_REFERENCE, 333);
+        click(CTRL_SEND);
+        QVERIFY((*m_tool)->waitForFrames(1, 5s));
+        QCOMPARE(asked.size(), size_t(0));
+        click(CTRL_EEPROM);
         m_tool->sensor().clearReceivedFrames();
+        click(CTRL_SEND);
         click(CTRL_SEND);
         QVERIFY((*m_tool)->waitForFrames(orders.size(), 5s));
         QCOMPARE(ordersSent(m_tool->sensor()), orders);
         QCOMPARE((*m_tool)->eeprom()[2], write ? 333 : 401);
-        QCOMPARE(asked.size(), size_t(1));
+        QCOMPARE(asked.size(), size_t(stopAsking ? 1 : 2));
+        // The marks are against the EEPROM as just read, not the RAM; the second Send's against
+        // what the EEPROM holds then.
+        QVERIFY(asked[0].readAt.isValid());
+        QCOMPARE(asked[0].rows[2].value, 333);
+        QCOMPARE(asked[0].rows[2].inEeprom, std::optional<int>(401));
+        QCOMPARE(asked[0].rows[5].inEeprom, std::optional<int>(0));
+        if (!stopAsking)
+            QCOMPARE(asked[1].rows[2].inEeprom, std::optional<int>(write ? 333 : 401));
         const QString path = asked[0].backupPath;
         QCOMPARE(asked[0].backupProblem, QString());
         QCOMPARE(QFileInfo(path).dir(), QDir(m_data->filePath("nalvo-zuridozu10/backups")));
@@ -119,18 +136,27 @@ private slots:
         QCOMPARE(ordersSent(m_tool->sensor()), orders);
     }
 
-    void withoutABackupTheQuestionSaysWhyAndCancelIsTheDefault_data() {
-        QTest::addColumn<bool>("silent");
+    // The question as shown: with a backup, what the write changes against the set just read
+    // and where the backup is; without one, why, Cancel the default, and reading again offered.
+    void theQuestionNamesTheBackupOrWhyThereIsNone_data() {
+        QTest::addColumn<QString>("fault"); // the sensor silent, or the data directory a file
         QTest::addColumn<bool>("stoppedAsking");
-        QTest::addColumn<QString>("cause");
-        QTest::newRow("silent sensor") << true << false << "No answer within 2 s";
-        QTest::newRow("silent sensor, not asked again") << true << true << "No answer within 2 s";
-        QTest::newRow("data directory is a file") << false << false << "Not a directory";
+        QTest::addColumn<QString>("cause"); // why no backup was made at first
+        QTest::addColumn<Orders>("orders");
+        const QString silent = QStringLiteral("silent"), noAnswer("No answer within 2 s");
+        QTest::newRow("backup made, written") << QString() << false << QString() << Orders{4, 3};
+        QTest::newRow("silent sensor") << silent << false << noAnswer << Orders{4};
+        QTest::newRow("silent sensor, not asked again") << silent << true << noAnswer << Orders{4};
+        QTest::newRow("silent sensor, read again once it answers, written")
+            << silent << false << noAnswer << Orders{4, 4, 3};
+        QTest::newRow("data directory is a file")
+            << "file" << false << "Not a directory" << Orders{4};
     }
-    void withoutABackupTheQuestionSaysWhyAndCancelIsTheDefault() {
-        QFETCH(bool, silent);
+    void theQuestionNamesTheBackupOrWhyThereIsNone() {
+        QFETCH(QString, fault);
         QFETCH(bool, stoppedAsking);
         QFETCH(QString, cause);
+        QFETCH(Orders, orders);
         click(CTRL_EEPROM);
         if (stoppedAsking) {
             paramguard::setEepromAnswer([](const paramguard::EepromQuestion&) {
@@ -141,63 +167,74 @@ private slots:
             paramguard::setEepromAnswer({});
         }
         m_tool->sensor().clearReceivedFrames();
-        if (silent) {
+        if (fault == QLatin1String("silent")) {
             (*m_tool)->setFault(sim::Fault::Silent);
             useClock(m_tool->sensor(), 0);
-        } else {
+        } else if (!fault.isEmpty()) {
             const QString file = m_data->filePath("file");
             QFile blocking(file);
             QVERIFY(blocking.open(QIODevice::WriteOnly));
             qputenv("XDG_DATA_HOME", QFile::encodeName(file));
         }
         typeInto(CTRL_REFERENCE, 333);
-        QString introduction, byDefault;
+        const bool readAgain = orders.size() == 3, written = orders.back() == 3;
+        QStringList introductions, reference;
+        QString byDefault;
+        QList<int> marked;
+        bool canReadAgain = false;
         whileDialogsComeUp(
             [&](QWidget* dialog) {
-                introduction = dialog->findChild<QLabel*>("eepromIntroduction")->text();
-                for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+                auto* table = dialog->findChild<QTableWidget*>();
+                introductions << dialog->findChild<QLabel*>("eepromIntroduction")->text();
+                reference = QStringList{table->item(2, 1)->text(), table->item(2, 2)->text()};
+                marked.clear();
+                for (int row = 0; row < table->rowCount(); ++row)
+                    if (table->item(row, 1)->text().startsWith(u'\u2260'))
+                        marked << row;
+                for (const QPushButton* button : dialog->findChildren<QPushButton*>()) {
                     if (button->isDefault())
                         byDefault = button->text();
-                // Return, as an operator would press it without reading.
-                QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog,
-                                Qt::Key_Return);
+                    if (button->text() == "&Read EEPROM again")
+                        canReadAgain = button->isVisible();
+                }
+                if (readAgain && introductions.size() == 1) {
+                    (*m_tool)->setFault(sim::Fault::None);
+                    useClock(m_tool->sensor());
+                    clickButton(dialog, "&Read EEPROM again");
+                    return false;
+                }
+                if (written)
+                    clickButton(dialog, "&Write to EEPROM");
+                else // Return, as an operator would press it without reading.
+                    QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog,
+                                    Qt::Key_Return);
                 return true;
             },
             5);
         click(CTRL_SEND);
-        QVERIFY2(introduction.contains("No backup of the EEPROM was made: ") &&
-                     introduction.contains(cause),
-                 qPrintable(introduction));
+        QVERIFY((*m_tool)->waitForFrames(orders.size(), 5s));
+        QCOMPARE(ordersSent(m_tool->sensor()), orders);
+        QCOMPARE((*m_tool)->eeprom()[2], written ? 333 : stoppedAsking ? 400 : 401);
         QCOMPARE(byDefault, "Cancel");
-        QCOMPARE(ordersSent(m_tool->sensor()), Orders{4});
-        QCOMPARE((*m_tool)->eeprom()[2], stoppedAsking ? 400 : 401);
-        QVERIFY(std::any_of(m_log.entries().begin(), m_log.entries().end(),
-                            [&cause](const linklog::Entry& entry) {
-                                return entry.text.startsWith("EEPROM backup not made: ") &&
-                                       entry.text.contains(cause);
-                            }));
-    }
-
-    void readingAgainOnceTheSensorAnswersMakesTheBackup() {
-        (*m_tool)->setFault(sim::Fault::Silent);
-        useClock(m_tool->sensor(), 0);
-        click(CTRL_EEPROM);
-        typeInto(CTRL_REFERENCE, 333);
-        std::vector<paramguard::EepromQuestion> asked;
-        paramguard::setEepromAnswer([&](const paramguard::EepromQuestion& question) {
-            asked.push_back(question);
-            (*m_tool)->setFault(sim::Fault::None);
-            useClock(m_tool->sensor());
-            const bool again = asked.size() == 1;
-            return paramguard::EepromAnswer{!again, false, again};
-        });
-        click(CTRL_SEND);
-        QVERIFY((*m_tool)->waitForFrames(3, 5s));
-        QCOMPARE(ordersSent(m_tool->sensor()), (Orders{4, 4, 3}));
-        QCOMPARE(asked.size(), size_t(2));
-        QCOMPARE(asked[0].backupPath, QString());
-        QVERIFY(QFile::exists(asked[1].backupPath));
-        QCOMPARE(asked[1].rows[2].inEeprom, std::optional<int>(401));
+        QCOMPARE(canReadAgain, !written);
+        if (!cause.isEmpty()) {
+            QVERIFY2(introductions[0].contains("No backup of the EEPROM was made: ") &&
+                         introductions[0].contains(cause),
+                     qPrintable(introductions[0]));
+            QVERIFY(std::any_of(m_log.entries().begin(), m_log.entries().end(),
+                                [&cause](const linklog::Entry& entry) {
+                                    return entry.text.startsWith("EEPROM backup not made: ") &&
+                                           entry.text.contains(cause);
+                                }));
+        }
+        if (!written)
+            return;
+        // Every word that differs from the EEPROM as read, the free words too.
+        const QString shown = introductions.last();
+        QVERIFY2(shown.contains("differ from the EEPROM as read at "), qPrintable(shown));
+        QVERIFY(QFile::exists(shown.section("kept in ", 1)));
+        QCOMPARE(reference, (QStringList{"\u2260 333", "401"}));
+        QCOMPARE(marked, (QList<int>{2, 5, 15}));
     }
 
     void theListShowsBackupsNewestFirst() {

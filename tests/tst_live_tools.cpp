@@ -62,6 +62,14 @@ Words wordsFor(std::size_t n) {
     words[15] = 40000;
     return words;
 }
+// Where a chart marks the runs' starts.
+std::vector<double> runMarks(QCustomPlot* plot) {
+    std::vector<double> marks;
+    for (int i = 0; i < plot->itemCount(); ++i)
+        if (auto* line = qobject_cast<QCPItemStraightLine*>(plot->item(i)); line && line->visible())
+            marks.push_back(line->point1->coords().x());
+    return marks;
+}
 // The displays Pause holds still.
 constexpr std::array kDisplays{CTRL_RAW_1, CTRL_RAW_2,      CTRL_RAW_3,
                                CTRL_RAW_4, CTRL_NORMALISED, CTRL_REPORTED_TOLERANCE};
@@ -220,11 +228,7 @@ private slots:
         for (const int choice : {0, 2}) {
             chooseHistory(choice);
             QVERIFY(waitUntil([] { return raw1().size() > 2; }));
-            std::vector<double> marks;
-            for (int i = 0; i < rawPlot()->itemCount(); ++i)
-                if (auto* line = qobject_cast<QCPItemStraightLine*>(rawPlot()->item(i));
-                    line && line->visible())
-                    marks.push_back(line->point1->coords().x());
+            const std::vector<double> marks = runMarks(rawPlot());
             QCOMPARE(marks.size(), std::size_t{2});
             const auto first = raw1().findBegin(marks.back(), false);
             QCOMPARE(first->value, 111.0);
@@ -334,7 +338,7 @@ private slots:
         }
     }
 
-    void theFileDialogLetsTheRunGoOnAndKeepsNoHistory() {
+    void theFileDialogNamesTheRecordingAndKeepsNoHistory() {
         QTemporaryDir dir;
         // A home of its own, where whatever the dialog kept would show up.
         QTemporaryDir home;
@@ -343,20 +347,15 @@ private slots:
         qunsetenv("XDG_CONFIG_HOME");
         qputenv("HOME", QFile::encodeName(home.path()));
         platform::setFileSelectAnswer({});
-        std::size_t openedAt = 0;
-        run([&] {
-            auto* dialog = panelWidget()->findChild<QFileDialog*>();
-            if (requests() == 2 && openedAt == 0) {
-                openedAt = requests();
-                QTest::mouseClick(button("recordButton"), Qt::LeftButton);
-            } else if (dialog && dialog->isVisible() && requests() >= openedAt + 5) {
-                dialog->setDirectory(dir.path());
-                QMetaObject::invokeMethod(dialog, "accept"); // what its accept button does
-            } else if (requests() == openedAt + 10) {
-                click(CTRL_STOP, false);
-            }
+        // Accepted as its accept button does. That the run goes on while it is open is
+        // tst_ways_of_acting's theRunGoesOnWhileADialogIsOpen.
+        whileDialogsComeUp([&dir](QWidget* dialog) {
+            qobject_cast<QFileDialog*>(dialog)->setDirectory(dir.path());
+            QMetaObject::invokeMethod(dialog, "accept");
+            return true;
         });
-        QVERIFY(button("recordButton")->isChecked());
+        QTest::mouseClick(button("recordButton"), Qt::LeftButton);
+        QVERIFY(waitUntil([] { return button("recordButton")->isChecked(); }));
         // Named by when it began, so that recordings do not replace each other.
         const QStringList files = QDir(dir.path()).entryList(QDir::Files);
         QCOMPARE(files.size(), 1);
@@ -537,12 +536,7 @@ private slots:
                  qPrintable(oldestDrawn));
         QVERIFY(m_tools->normView().readoutAt(100.0 - double(drawn)).startsWith("sample "));
         // The run's start marked just before them.
-        std::vector<double> marks;
-        for (int i = 0; i < normPlot->itemCount(); ++i)
-            if (auto* line = qobject_cast<QCPItemStraightLine*>(normPlot->item(i));
-                line && line->visible())
-                marks.push_back(line->point1->coords().x());
-        QCOMPARE(marks, std::vector<double>{100.5 - double(drawn)});
+        QCOMPARE(runMarks(normPlot), std::vector<double>{100.5 - double(drawn)});
         chooseHistory(1);
         chooseItem(CTRL_SIGNAL_TYPE, 0);
         dispatchPending();

@@ -1,6 +1,6 @@
-// Unsent values and their origins, the question before replacing them, Compare, the confirmed
-// EEPROM write, the teach report, one exchange at a time (Compare, the port's device by path):
-// the real panel, the simulated sensor.
+// Unsent values and their origins, the question before replacing them, Compare, the teach report,
+// one exchange at a time (Compare, the port's device by path), every dialog left every way: the
+// real panel, the simulated sensor. (The EEPROM confirmation is tst_backups'.)
 #include "SensorLink.h"
 
 #include <linklog/LinkLog.h>
@@ -421,86 +421,6 @@ private slots:
         QCOMPARE(ordersSent(m_tool->sensor()), orders);
         if (command != CTRL_RUN)
             QCOMPARE(shownWords(), (*m_tool)->ram());
-    }
-
-    void eepromWriteIsConfirmedAgainstTheEeprom_data() {
-        QTest::addColumn<bool>("write");
-        QTest::addColumn<bool>("stopAsking");
-        QTest::addColumn<Orders>("orders");
-        // Each Send reads the EEPROM first, for its backup, asked or not.
-        QTest::newRow("cancelled") << false << false << Orders{4, 4, 4};
-        QTest::newRow("written") << true << false << Orders{4, 3, 4, 3, 4};
-        QTest::newRow("written, not asked again") << true << true << Orders{4, 3, 4, 3, 4};
-    }
-    void eepromWriteIsConfirmedAgainstTheEeprom() {
-        QFETCH(bool, write);
-        QFETCH(bool, stopAsking);
-        QFETCH(Orders, orders);
-        std::vector<paramguard::EepromQuestion> asked;
-        paramguard::setEepromAnswer([&](const paramguard::EepromQuestion& question) {
-            asked.push_back(question);
-            return paramguard::EepromAnswer{write, stopAsking, false};
-        });
-        click(CTRL_RAM);
-        typeInto(CTRL_REFERENCE, 333);
-        click(CTRL_SEND);
-        QVERIFY((*m_tool)->waitForFrames(1, 5s));
-        QCOMPARE(asked.size(), size_t(0));
-        m_tool->sensor().clearReceivedFrames();
-        click(CTRL_EEPROM);
-        click(CTRL_SEND);
-        click(CTRL_SEND);
-        // A Get, answered, comes after whatever the Sends put on the line.
-        m_discard = true;
-        click(CTRL_GET);
-        QCOMPARE(ordersSent(m_tool->sensor()), orders);
-        QCOMPARE(asked.size(), size_t(stopAsking ? 1 : 2));
-        // The marks are against the EEPROM as just read, not the RAM.
-        QVERIFY(asked[0].readAt.isValid());
-        QCOMPARE(asked[0].rows[2].value, 333);
-        QCOMPARE(asked[0].rows[2].inEeprom, std::optional<int>(401));
-        QCOMPARE(asked[0].rows[5].inEeprom, std::optional<int>(0));
-        QCOMPARE((*m_tool)->eeprom()[2], write ? 333 : 401);
-        // The next one is marked against what the EEPROM holds then.
-        if (!stopAsking)
-            QCOMPARE(asked[1].rows[2].inEeprom, std::optional<int>(write ? 333 : 401));
-        paramguard::setEepromAnswer({});
-    }
-
-    void eepromConfirmationShowsTheSetJustRead() {
-        // The real dialog: the EEPROM read for the backup shows what the write changes.
-        paramguard::setEepromAnswer({});
-        click(CTRL_EEPROM);
-        typeInto(CTRL_REFERENCE, 333);
-        m_tool->sensor().clearReceivedFrames();
-        QString introduction;
-        QStringList row;
-        QList<int> markedRows;
-        bool canReadAgain = true;
-        whileDialogsComeUp(
-            [&](QWidget* dialog) {
-                auto* table = dialog->findChild<QTableWidget*>();
-                introduction = dialog->findChild<QLabel*>("eepromIntroduction")->text();
-                row = {table->item(2, 1)->text(), table->item(2, 2)->text()};
-                for (int row = 0; row < table->rowCount(); ++row)
-                    if (table->item(row, 1)->text().startsWith(u'\u2260'))
-                        markedRows << row;
-                for (const QPushButton* button : dialog->findChildren<QPushButton*>())
-                    if (button->text() == "&Read EEPROM again")
-                        canReadAgain = button->isVisible();
-                clickButton(dialog, "&Write to EEPROM");
-                return true;
-            },
-            5);
-        click(CTRL_SEND);
-        QVERIFY((*m_tool)->waitForFrames(2, 5s));
-        QCOMPARE(ordersSent(m_tool->sensor()), (Orders{4, 3}));
-        QCOMPARE((*m_tool)->eeprom()[2], 333);
-        QVERIFY(introduction.contains("differ from the EEPROM as read at "));
-        QCOMPARE(row, (QStringList{"\u2260 333", "401"}));
-        // Every word that differs, the free words too.
-        QCOMPARE(markedRows, (QList<int>{2, 5, 15}));
-        QVERIFY(!canReadAgain);
     }
 
     void commandsWorkAfterEveryDialog_data() {
