@@ -4,6 +4,8 @@
 // the log are checked as for a serial device.
 #include "SensorLink.h"
 
+#include <ServerWindow.h>
+
 #include <linklog/LinkLog.h>
 #include <linkstate/linkstate.h>
 #include <logpanel/logpanel.h>
@@ -453,6 +455,78 @@ private slots:
         // One for a moment the machine was busy elsewhere; the delayed acknowledgement costs
         // at least two a reply.
         QVERIFY2(emptyPolls <= kReplies / 2, qPrintable(QString::number(emptyPolls)));
+        CloseCom(kPort);
+    }
+
+    // Where a server's bytes stop while a frame is incomplete is its window: the port wakes for
+    // no more than that many, until it forgets the window and learns it again.
+    void serverWindowIsWhereItsBytesStop_data() {
+        QTest::addColumn<std::vector<int>>("looks"); // bytes waiting below 36, look by look
+        QTest::addColumn<int>("verdict");            // of the last look
+        QTest::addColumn<int>("next");               // the next threshold for 36 missing
+        using V = platform::ServerWindow::Verdict;
+        QTest::newRow("whole") << std::vector<int>{36} << int(V::Whole) << 36;
+        QTest::newRow("nothing yet") << std::vector<int>{0, 0} << int(V::LookAgain) << 36;
+        QTest::newRow("late but coming")
+            << std::vector<int>{0, 5, 20, 30} << int(V::LookAgain) << 36;
+        QTest::newRow("coming, then whole") << std::vector<int>{5, 20, 36} << int(V::Whole) << 36;
+        QTest::newRow("stopped") << std::vector<int>{5, 18, 18} << int(V::Held) << 18;
+        QTest::newRow("one piece at a time") << std::vector<int>{1, 1} << int(V::Held) << 1;
+    }
+
+    void serverWindowIsWhereItsBytesStop() {
+        QFETCH(std::vector<int>, looks);
+        QFETCH(int, verdict);
+        QFETCH(int, next);
+        using Clock = platform::ServerWindow::Clock;
+        const auto byteTime = std::chrono::microseconds(520);
+        platform::ServerWindow window(byteTime);
+        const Clock::time_point start = Clock::now();
+        QCOMPARE(window.threshold(36, start), 36);
+        // Once all 36 could have come, and a sensor's own delay later.
+        QCOMPARE(window.firstLook(36), byteTime * 36 + 10ms);
+        platform::ServerWindow::Look look{};
+        for (const int waiting : looks)
+            look = window.look(waiting, start);
+        QCOMPARE(int(look.verdict), verdict);
+        QCOMPARE(window.threshold(36, start + 9s), next);
+        QCOMPARE(window.onePiece(), next == 1);
+        // Stopping for a while is no window: a byte's line time apart they flow.
+        if (look.verdict == platform::ServerWindow::Verdict::LookAgain)
+            QVERIFY(look.after >= 5ms);
+        QCOMPARE(window.threshold(36, start + 10s), 36);
+    }
+
+    // A server that sends a piece only once the one before is acknowledged (ser2net's default
+    // socket) stops after a reply's first byte while the port rests on its threshold: the port
+    // finds it stopped, takes each piece as it comes from then on, and says so in the log.
+    void aServerWaitingForAcknowledgementsIsReadPieceByPiece() {
+        PieceServer server;
+        constexpr int kPort = 2;
+        constexpr int kFrame = 8;
+        QCOMPARE(OpenComConfig(kPort, qPrintable(server.address()), 19200, 0, 8, 1, 4096, 4096), 0);
+        server.accept();
+        int notified = 0;
+        InstallComCallback(
+            kPort, kComEventNotifyCount, kFrame, 0,
+            [](int, int, void* data) { ++*static_cast<int*>(data); }, &notified);
+        const QByteArray frame(kFrame, '\x11');
+        const QString advice = QStringLiteral("COM2 %1: the server sends a piece only once the one "
+                                              "before is acknowledged")
+                                   .arg(server.address());
+        // Each reply gives the port one chance to find the server stopped before the system's
+        // delayed acknowledgement lets it go on: a machine busy elsewhere may take a few.
+        for (int reply = 0; reply < 40 && !logText().contains(advice); ++reply) {
+            QCOMPARE(ComWrt(kPort, frame.constData(), kFrame), kFrame);
+            QVERIFY(server.receive(kFrame));
+            server.send(frame.first(1));
+            server.send(frame.sliced(1));
+            QVERIFY(waitUntil([&] { return notified > reply; }));
+            char taken[kFrame];
+            QCOMPARE(ComRd(kPort, taken, kFrame), kFrame);
+            QCOMPARE(QByteArray(taken, kFrame), frame);
+        }
+        QCOMPARE(logText().count(advice), 1);
         CloseCom(kPort);
     }
 

@@ -28,6 +28,8 @@ ComPort::ComPort(int number) : m_number(number) {
     for (Transport* line : {static_cast<Transport*>(&m_tty), static_cast<Transport*>(&m_socket)}) {
         connect(line, &Transport::readyRead, this, &ComPort::queueNotificationCheck);
         connect(line, &Transport::lost, this, &ComPort::onLost);
+        connect(line, &Transport::advice, this,
+                [this](const QString& text) { report(PortEventKind::Advice, {}, 0, text); });
         // Watched again, the device goes on.
         connect(
             line, &Transport::stillThere, this, [this] { settle(); }, Qt::QueuedConnection);
@@ -227,8 +229,10 @@ int ComPort::restUntilDue(int missing, bool afterRest) {
     if (afterRest && toCome >= m_toComeWhenRested)
         m_frameOnItsWay = false;
     QSocketNotifier* notifier = m_line->readNotifier();
-    if (!notifier)
+    if (!notifier) {
+        watchFor(missing, toCome, queued);
         return toCome;
+    }
     const Clock::time_point now = Clock::now();
     // The reply's bytes that have come since its request left the line took their line time,
     // and the missing ones take theirs after them. A device faster than its line (a
@@ -248,12 +252,16 @@ int ComPort::restUntilDue(int missing, bool afterRest) {
         return toCome;
     }
     m_restTimer.stop();
-    // Watched again: the device wakes the event loop once the bytes still missing for the
-    // notify count have come, not for every byte of a frame. Where they have come, any
-    // threshold they reach will do.
+    watchFor(missing, toCome, queued);
+    return toCome;
+}
+
+void ComPort::watchFor(int missing, int toCome, int queued) {
+    // Watched: the device wakes the event loop once the bytes still missing for the notify
+    // count have come, not for every byte of a frame. Where they have come, any threshold
+    // they reach will do.
     if (toCome > 0 || m_wakeThreshold > queued)
         setWakeThreshold(std::max(missing, 0));
-    return toCome;
 }
 
 int ComPort::broughtSinceFlush() const {

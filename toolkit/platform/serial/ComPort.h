@@ -76,6 +76,8 @@ private:
     // byte come ends the resting until something comes or a new request leaves the line.
     int restUntilDue(int missing, bool afterRest = false);
     void endRest();
+    // Sets the device's wake threshold for the bytes missing, some of them queued beneath.
+    void watchFor(int missing, int toCome, int queued);
     int missingForNotification() const;
     // The most bytes the line can have brought since the input was last flushed.
     int broughtSinceFlush() const;

@@ -1,5 +1,6 @@
 #include "SocketTransport.h"
 
+#include "LineTime.h"
 #include "NetworkAddress.h"
 
 #include <platform/serial.h>
@@ -11,12 +12,17 @@
 #ifdef Q_OS_LINUX
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #endif
 
 namespace platform {
 
 namespace {
+
+std::chrono::milliseconds inMilliseconds(std::chrono::nanoseconds wait) {
+    return std::chrono::ceil<std::chrono::milliseconds>(wait);
+}
 
 int milliseconds(std::chrono::nanoseconds wait) {
     return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count());
@@ -45,6 +51,9 @@ SocketTransport::SocketTransport() {
         emit readyRead();
     });
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &SocketTransport::onError);
+    m_windowCheck.setSingleShot(true);
+    m_windowCheck.setTimerType(Qt::PreciseTimer);
+    connect(&m_windowCheck, &QTimer::timeout, this, &SocketTransport::checkWindow);
 }
 
 int SocketTransport::open(const QString& device, const LineSettings& settings,
@@ -56,6 +65,9 @@ int SocketTransport::open(const QString& device, const LineSettings& settings,
     }
     m_lost = false;
     m_capacity = settings.inputCapacity;
+    m_window = ServerWindow(lineTime(
+        1, bitsPerByte(settings.dataBits, settings.parity, settings.stopBits), settings.baudRate));
+    m_advised = false;
     m_payload.clear();
     m_telnet.reset();
     if (address->telnet)
@@ -106,6 +118,8 @@ int SocketTransport::negotiate(std::chrono::milliseconds limit, QString& cause) 
 
 void SocketTransport::close() {
     m_open = false;
+    m_windowCheck.stop();
+    m_threshold = 1;
     m_socket.abort();
     m_payload.clear();
     m_telnet.reset();
@@ -155,6 +169,7 @@ void SocketTransport::takeIn() {
     if (room <= 0)
         return;
     const QByteArray received = m_socket.read(room);
+    m_windowCheck.stop();
     acknowledge();
     m_payload += m_telnet ? m_telnet->decode(received) : received;
     answerTelnet();
@@ -170,6 +185,59 @@ void SocketTransport::acknowledge() {
     const int on = 1;
     setsockopt(static_cast<int>(m_socket.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on,
                sizeof on);
+#endif
+}
+
+bool SocketTransport::setWakeThreshold(int bytes) {
+#ifdef Q_OS_LINUX
+    if (!m_open)
+        return false;
+    setLowWater(m_window.threshold(bytes, ServerWindow::Clock::now()));
+    if (m_threshold > 1)
+        m_windowCheck.start(inMilliseconds(m_window.firstLook(m_threshold)));
+    else
+        m_windowCheck.stop();
+    return true;
+#else
+    Q_UNUSED(bytes)
+    return false;
+#endif
+}
+
+void SocketTransport::checkWindow() {
+#ifdef Q_OS_LINUX
+    if (!m_open || m_threshold <= 1)
+        return;
+    int waiting = 0;
+    ioctl(static_cast<int>(m_socket.socketDescriptor()), FIONREAD, &waiting);
+    const ServerWindow::Look look = m_window.look(waiting, ServerWindow::Clock::now());
+    switch (look.verdict) {
+    case ServerWindow::Verdict::Whole:
+        return;
+    case ServerWindow::Verdict::LookAgain:
+        m_windowCheck.start(inMilliseconds(look.after));
+        return;
+    case ServerWindow::Verdict::Held:
+        // What waits is taken now, which acknowledges it and lets the server go on.
+        setLowWater(waiting);
+        if (m_window.onePiece() && !std::exchange(m_advised, true))
+            emit advice(QStringLiteral(
+                "the server sends a piece only once the one before is acknowledged (Nagle's "
+                "rule): each is taken as it comes, at some cost in processor time; ser2net's "
+                "accepter tcp(nodelay) spares it"));
+        return;
+    }
+#endif
+}
+
+void SocketTransport::setLowWater(int bytes) {
+#ifdef Q_OS_LINUX
+    // The socket reports input to Qt once this many bytes are waiting (or it has closed).
+    if (setsockopt(static_cast<int>(m_socket.socketDescriptor()), SOL_SOCKET, SO_RCVLOWAT, &bytes,
+                   sizeof bytes) == 0)
+        m_threshold = bytes;
+#else
+    Q_UNUSED(bytes)
 #endif
 }
 

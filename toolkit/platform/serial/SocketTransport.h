@@ -1,13 +1,16 @@
 // A serial device behind a device server (ser2net, or the boxes that speak as it does),
 // reached at tcp://HOST:PORT, the raw byte stream, or rfc2217://HOST:PORT, telnet with the
-// COM-PORT-OPTION that sets the server's line as the port asks. A socket has no wake
-// threshold and no notifier to rest on: the port takes what the socket has as it comes.
+// COM-PORT-OPTION that sets the server's line as the port asks. The socket's low-water mark is
+// its wake threshold, so that a frame whose bytes come one by one wakes the port once. There is
+// no notifier to rest on.
 #pragma once
 
+#include "ServerWindow.h"
 #include "TelnetComPort.h"
 #include "Transport.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <optional>
 
@@ -38,6 +41,10 @@ public:
     bool waitForReadyRead(int milliseconds) override;
     bool waitForInput(std::chrono::nanoseconds wait) override;
     int queuedBytes() const override { return 0; }
+    // The socket's low-water mark, no higher than the server's window (ServerWindow.h).
+    bool setWakeThreshold(int bytes) override;
+    // Looks at what waits below the threshold, as the window asks.
+    void checkWindow();
     void clearInput() override;
     // What was handed to the system is on its way; nothing is held back to clear.
     void clearOutput() override {}
@@ -50,12 +57,17 @@ private:
     void acknowledge();
     int negotiate(std::chrono::milliseconds limit, QString& cause);
     void onError(QAbstractSocket::SocketError error);
+    void setLowWater(int bytes);
 
     QTcpSocket m_socket;
     std::optional<TelnetComPort> m_telnet;
     // The payload taken from the socket and not yet read.
     QByteArray m_payload;
     qsizetype m_capacity = 1;
+    ServerWindow m_window;
+    QTimer m_windowCheck;
+    int m_threshold = 1;
+    bool m_advised = false;
     bool m_open = false;
     bool m_lost = false;
 };

@@ -75,6 +75,8 @@ signals:
     void lost(const QString& cause);
     // An error that was none: the device is still there, and is to be watched again.
     void stillThere();
+    // Something about the line that the operator may want to change, said once.
+    void advice(const QString& text);
 };
 
 } // namespace platform

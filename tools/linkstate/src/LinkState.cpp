@@ -81,6 +81,7 @@ bool LinkState::onPortEvent(const platform::PortEvent& event, int portInUse) {
         break;
     case PortEventKind::Dropped:
     case PortEventKind::Skipped:
+    case PortEventKind::Advice:
         return false;
     }
     if (m_state != State::Written)

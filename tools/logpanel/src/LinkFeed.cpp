@@ -26,6 +26,9 @@ void LinkFeed::onPortEvent(const platform::PortEvent& event) {
         m_log.append(EntryKind::Error,
                      portOf(event) + QStringLiteral(" has gone, port closed: ") + event.cause);
         return;
+    case PortEventKind::Advice:
+        m_log.append(EntryKind::Note, portOf(event) + QStringLiteral(": ") + event.cause);
+        return;
     default:
         break;
     }

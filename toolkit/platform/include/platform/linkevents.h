@@ -13,8 +13,19 @@ namespace platform {
 // Skipped: bytes that came ahead of a reply's header once its request had left the line,
 // dropped so that the reply is read from its start. Unanswered: the program waited for the reply
 // to the port's last request and went on to show its outcome (set a control) without having
-// read any, so its time ran out; a wait the operator ends (Stop) is not reported.
-enum class PortEventKind { Opened, OpenFailed, Gone, Sent, Received, Dropped, Skipped, Unanswered };
+// read any, so its time ran out; a wait the operator ends (Stop) is not reported. Advice: how
+// the line behaves and what would make it better (in the cause), once.
+enum class PortEventKind {
+    Opened,
+    OpenFailed,
+    Gone,
+    Sent,
+    Received,
+    Dropped,
+    Skipped,
+    Unanswered,
+    Advice
+};
 
 struct PortEvent {
     PortEventKind kind;
@@ -24,7 +35,7 @@ struct PortEvent {
     QByteArray bytes;
     // Received: how many the read asked for.
     int expected = 0;
-    // OpenFailed and Gone: why, as far as the system says.
+    // OpenFailed and Gone: why, as far as the system says; Advice: the advice.
     QString cause;
     // Received: a frame that does not begin with its request's sync and order words.
     bool malformed = false;
