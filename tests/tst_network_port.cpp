@@ -470,7 +470,9 @@ private slots:
         QTest::newRow("late but coming")
             << std::vector<int>{0, 5, 20, 30} << int(V::LookAgain) << 36;
         QTest::newRow("coming, then whole") << std::vector<int>{5, 20, 36} << int(V::Whole) << 36;
-        QTest::newRow("stopped") << std::vector<int>{5, 18, 18} << int(V::Held) << 18;
+        QTest::newRow("stopped at half") << std::vector<int>{5, 18, 18} << int(V::Held) << 18;
+        // Three wakes whatever: in equal parts, the furthest from the window's edge.
+        QTest::newRow("stopped at 13") << std::vector<int>{13, 13} << int(V::Held) << 12;
         QTest::newRow("one piece at a time") << std::vector<int>{1, 1} << int(V::Held) << 1;
     }
 

@@ -25,7 +25,11 @@ constexpr std::chrono::seconds kForgetAfter{10};
 int ServerWindow::threshold(int missing, Clock::time_point now) {
     if (m_window != INT_MAX && now - m_learntAt >= kForgetAfter)
         m_window = INT_MAX;
-    return std::clamp(missing, 1, m_window);
+    if (missing <= m_window)
+        return std::max(missing, 1);
+    // As few wakes as the window allows, in equal parts: the furthest from the window's edge.
+    const int parts = (missing + m_window - 1) / m_window;
+    return (missing + parts - 1) / parts;
 }
 
 nanoseconds ServerWindow::firstLook(int threshold) {

@@ -27,7 +27,8 @@ public:
     explicit ServerWindow(std::chrono::nanoseconds byteTime = {}) : m_byteTime(byteTime) {}
 
     // The threshold for the bytes missing: no more than the window learnt, which is forgotten
-    // a while later (the sender's window changes) and learnt again.
+    // a while later (the sender's window changes) and learnt again. Where the window is less
+    // than a frame, the frame is awaited in equal parts.
     int threshold(int missing, Clock::time_point now);
     // When to look at what waits below the threshold first, once its bytes could have come.
     std::chrono::nanoseconds firstLook(int threshold);
