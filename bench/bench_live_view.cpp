@@ -98,6 +98,9 @@ constexpr const char* kSer2netDescription = "accepter tcp(nodelay), chardelay: f
 // change that breaks the port's rest (its wake-ups) fails instead of passing.
 constexpr double kReadmeCpu = 1.8;    // % of one core
 constexpr double kReadmeWakes = 63.0; // per second
+// ... and through ser2net, raw tcp, which must not wake the tool for every byte again.
+constexpr double kReadmeNetworkCpu = 2.2;
+constexpr double kReadmeNetworkWakes = 79.0;
 constexpr double kCheckRateShare = 0.98;
 // The check's flood, and the calm before and after it: short, to keep CI's wait short.
 constexpr double kCheckFloodSeconds = 3.0;
@@ -805,6 +808,7 @@ int measureForCheck(int argc, char** argv, double duration) {
     Figures figures;
     measureLiveView(duration, figures);
     measureFlood(kCheckFloodSeconds, figures, kCheckFloodCalm);
+    measureLiveView(duration, figures, "tcp.", Way::RawTcp);
     return printAndClose(figures);
 }
 
@@ -988,6 +992,10 @@ bool checkRun(double duration) {
         {"flood: longest pass of the loop, ms", "flood.pass", kFloodLongestPassMs, Holds::Below},
         {"flood: processor time, %", "flood.cpu", kFloodCpu, Holds::Below},
         {"flood, no live view: processor, %", "flood.idle.cpu", kFloodCpu, Holds::Below},
+        {"through ser2net: frames/s", "tcp.rate", kCheckRateShare * kLineLimit, Holds::AtLeast},
+        {"through ser2net: processor time, %", "tcp.cpu", 2.0 * kReadmeNetworkCpu, Holds::AtMost},
+        {"through ser2net: wake-ups per second", "tcp.wakes", 2.0 * kReadmeNetworkWakes,
+         Holds::AtMost},
     };
     bool held = !figures.empty();
     if (!held)
