@@ -994,7 +994,10 @@ bool checkRun(double duration) {
         {"flood, no live view: processor, %", "flood.idle.cpu", kFloodCpu, Holds::Below},
         {"through ser2net: frames/s", "tcp.rate", kCheckRateShare * kLineLimit, Holds::AtLeast},
         {"through ser2net: processor time, %", "tcp.cpu", 2.0 * kReadmeNetworkCpu, Holds::AtMost},
-        {"through ser2net: wake-ups per second", "tcp.wakes", 2.0 * kReadmeNetworkWakes,
+        // The window a server stops at moves with its congestion control, and the wake-ups a
+        // frame with it: four times the figure leaves room for that, and a port that wakes for
+        // every byte (some 900 a second) still fails.
+        {"through ser2net: wake-ups per second", "tcp.wakes", 4.0 * kReadmeNetworkWakes,
          Holds::AtMost},
     };
     bool held = !figures.empty();
