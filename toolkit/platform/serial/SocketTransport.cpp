@@ -25,7 +25,7 @@ std::chrono::milliseconds inMilliseconds(std::chrono::nanoseconds wait) {
 }
 
 int milliseconds(std::chrono::nanoseconds wait) {
-    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count());
+    return static_cast<int>(inMilliseconds(wait).count());
 }
 
 QString connectFailureCause(const QTcpSocket& socket, const NetworkAddress& address,
