@@ -228,11 +228,6 @@ int ComPort::restUntilDue(int missing, bool afterRest) {
     const int toCome = missing > 0 ? missing - queued : 0;
     if (afterRest && toCome >= m_toComeWhenRested)
         m_frameOnItsWay = false;
-    QSocketNotifier* notifier = m_line->readNotifier();
-    if (!notifier) {
-        watchFor(missing, toCome, queued);
-        return toCome;
-    }
     const Clock::time_point now = Clock::now();
     // The reply's bytes that have come since its request left the line took their line time,
     // and the missing ones take theirs after them. A device faster than its line (a
@@ -242,6 +237,16 @@ int ComPort::restUntilDue(int missing, bool afterRest) {
         std::clamp(m_requestLeftLine + lineTime(replyBytes), now + lineTime(toCome - 1),
                    now + lineTime(std::max(toCome, 0)));
     const bool resting = m_frameOnItsWay && toCome > 0 && due > now;
+    QSocketNotifier* notifier = m_line->readNotifier();
+    if (!notifier) {
+        // The device wakes the event loop itself once the bytes have come, a little after
+        // their line time (a network server forwards them); a bounded wait that would end
+        // just before them waits for them instead.
+        if (Toolkit* toolkit = Toolkit::current(); toolkit && resting)
+            toolkit->dispatcher().expectWakeAt(due + lineTime(1));
+        watchFor(missing, toCome, queued);
+        return toCome;
+    }
     notifier->setEnabled(!resting);
     if (resting) {
         m_toComeWhenRested = toCome;
