@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -340,12 +341,16 @@ private slots:
 
     void theFileDialogNamesTheRecordingAndKeepsNoHistory() {
         QTemporaryDir dir;
-        // A home of its own, where whatever the dialog kept would show up.
+        // The user's settings in a directory of the test's, where whatever the dialog kept
+        // would show up, whichever dialog of the process came first.
         QTemporaryDir home;
-        const QByteArray realHome = qgetenv("HOME");
-        const auto restoreHome = qScopeGuard([&realHome] { qputenv("HOME", realHome); });
-        qunsetenv("XDG_CONFIG_HOME");
-        qputenv("HOME", QFile::encodeName(home.path()));
+        const QString userSettings =
+            QFileInfo(QSettings(QSettings::NativeFormat, QSettings::UserScope, "x").fileName())
+                .path();
+        const auto restore = qScopeGuard([&userSettings] {
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userSettings);
+        });
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
         platform::setFileSelectAnswer({});
         // Accepted as its accept button does. That the run goes on while it is open is
         // tst_ways_of_acting's theRunGoesOnWhileADialogIsOpen.
